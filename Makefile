@@ -1,0 +1,31 @@
+# make test   bootstrap, configure, build and run every test
+# make asan   the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
+# make run    build and start the program with a demo transmitter
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all bootstrap configure build test asan run clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap
+
+configure: bootstrap
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+asan: bootstrap
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCALVISTA_SANITIZE=ON -DCALVISTA_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+clean:
+	@rm -rf $(BUILD) $(ASAN_BUILD)
