@@ -1,0 +1,76 @@
+#pragma once
+// The serial port on POSIX systems (termios). Port names: "COMn", "COMn:" and
+// "\\.\COMn" open /dev/ttyS(n-1); a name beginning with "/" is a device path.
+// Read and write time-outs are kept as poll() deadlines; a write returns once
+// the bytes have left the UART (tcdrain). The port is held exclusively
+// (flock and TIOCEXCL). Line errors come from the driver's interrupt counters
+// where it has them, else from PARMRK marks in the input stream.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "hart/SerialDevice.h"
+
+
+// The device path a port name stands for; empty if the name means no port.
+std::string PosixSerialDevicePath(const std::string& Name);
+
+class TPosixSerialDevice : public TSerialDevice {
+public:
+  // Not the Windows NT family: the link switches RTS itself.
+  static constexpr uint32_t PosixPlatformId = 0;
+
+  TPosixSerialDevice() = default;
+  ~TPosixSerialDevice() override;
+  TPosixSerialDevice(const TPosixSerialDevice&) = delete;
+  TPosixSerialDevice& operator=(const TPosixSerialDevice&) = delete;
+
+  TSerialOpenResult Open(const std::string& Name) override;
+  void Close() override;
+  bool IsOpen() const override { return FFd >= 0; }
+  uint32_t Handle() const override;
+  uint32_t PlatformId() const override { return PosixPlatformId; }
+  bool SetEventMask(uint32_t Mask) override;
+  bool SetTimeouts(const TSerialTimeouts& Timeouts) override;
+  bool SetQueueSizes(uint32_t InputBytes, uint32_t OutputBytes) override;
+  bool GetLineSettings(TSerialLineSettings& Settings) override;
+  bool SetLineSettings(const TSerialLineSettings& Settings) override;
+  bool SetRts(bool Raised) override;
+  bool SetDtr(bool Raised) override;
+  bool Purge() override;
+  uint32_t TakeLineErrors() override;
+  TSerialIoResult Read(uint8_t* Buffer, size_t Count) override;
+  TSerialIoResult Write(const uint8_t* Data, size_t Count) override;
+  void Wait(uint32_t Ms) override;
+  int64_t NowUs() const override;
+
+  // True when the open device is a pseudo-terminal (no modem lines).
+  bool IsPseudoTerminal() const { return FIsPty; }
+  // True when line errors come from PARMRK marks rather than counters.
+  bool UsesParityMarks() const { return FUseParityMarks; }
+
+private:
+  struct TCounters {
+    int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
+  };
+  bool ReadCounters(TCounters& Counters) const;
+  bool ModemLine(int Line, bool Raised);
+  bool ConfigureRaw();
+  // Moves decoded bytes from the raw input into Out; with PARMRK, undoes the
+  // 0xFF doubling and turns marked bytes into line-error flags.
+  size_t DecodeInput(uint8_t* Out, size_t Wanted);
+  bool FillRaw(int TimeoutMs, bool& Failed);
+
+  int FFd = -1;
+  bool FIsPty = false;
+  bool FUseParityMarks = false;
+  bool FParityOn = false;
+  TSerialTimeouts FTimeouts{};
+  TCounters FLastCounters{};
+  uint32_t FMarkedErrors = 0;
+  std::deque<uint8_t> FRaw;  // bytes read from the driver, not yet decoded
+};
+
+// Serial device paths present on this machine.
+std::vector<std::string> PlatformSerialDeviceNames();
