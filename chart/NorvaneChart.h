@@ -1,0 +1,311 @@
+// TNorvaneChart: the program's own line chart. It draws one or more curves of
+// (X, Y) points against linear axes, widens its value range as data arrives,
+// and lets the operator zoom around a point and pan the zoomed view with the
+// mouse, the wheel and the keyboard. A hint shows the point under the cursor.
+//
+// Typical use by a window:
+//
+//     auto* Chart = new TNorvaneChart(Parent);
+//     Chart->SetAxisTitle({"P, bar", "t, s"});
+//     Chart->Curves().Clear();
+//     Chart->SetMaxXValue(0.001);               // full range, widened by data
+//     TCurve* Curve = Chart->Curves().Add();
+//     Curve->SetColorGraph(QColor(128, 0, 0));
+//     Curve->SetThickLine(2);
+//     Curve->AddPoint(ElapsedSeconds, Value);   // one point per sample
+//     connect(Chart, &TNorvaneChart::OnScaleChange, ...);
+//
+// Printing: PaintTo(Painter, Target) paints the chart, laid out for the
+// target's size, into any painter; RenderImage() gives the chart at its own
+// size as an image to be stretched onto a page.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class TCurves;
+class TNorvaneChart;
+
+// One curve: its drawing settings and its points.
+class TCurve {
+public:
+    explicit TCurve(TCurves* Collection);
+    virtual ~TCurve();
+    TCurve(const TCurve&) = delete;
+    TCurve& operator=(const TCurve&) = delete;
+
+    // Colour of the line and of the point markers (default black).
+    QColor ColorGraph() const { return FColorGraph; }
+    void SetColorGraph(QColor Value);
+    // Line width in pixels, also the marker size when markers show (default 1).
+    int ThickLine() const { return FThickLine; }
+    void SetThickLine(int Value);
+    // Show point markers for this curve (default false).
+    bool Details() const { return FDetails; }
+    void SetDetails(bool Value);
+
+    // Copies the three settings above, not the points.
+    virtual void Assign(const TCurve& Source);
+
+    // Appends the point (X, Y) and marks the chart for repainting.
+    void AddPoint(double X, double Y);
+    const std::vector<double>& XValues() const { return FXValues; }
+    const std::vector<double>& YValues() const { return FYValues; }
+    std::size_t PointCount() const { return FXValues.size(); }
+
+    // Extremes of the points so far, kept up to date by AddPoint so that
+    // painting need not scan every point. Meaningless without points.
+    double MinX() const { return FMinX; }
+    double MaxX() const { return FMaxX; }
+    double MinY() const { return FMinY; }
+    double MaxY() const { return FMaxY; }
+    // True while every X is at least the one before (time series are).
+    bool XAscending() const { return FXAscending; }
+
+    TCurves* Collection() const { return FCollection; }
+
+protected:
+    void Changed();
+
+private:
+    TCurves* FCollection;
+    QColor FColorGraph = Qt::black;
+    int FThickLine = 1;
+    bool FDetails = false;
+    std::vector<double> FXValues;
+    std::vector<double> FYValues;
+    double FMinX = 0;
+    double FMaxX = 0;
+    double FMinY = 0;
+    double FMaxY = 0;
+    bool FXAscending = true;
+};
+
+// Creates one item of a curve collection; the chart's GetCurveClass returns it.
+using TCurveClass = std::unique_ptr<TCurve> (*)(TCurves* Collection);
+
+// The chart's curves in insertion order. Every change repaints the chart.
+class TCurves {
+public:
+    TCurves(TNorvaneChart* Owner, TCurveClass ItemClass);
+    virtual ~TCurves();
+    TCurves(const TCurves&) = delete;
+    TCurves& operator=(const TCurves&) = delete;
+
+    TCurve* Add();
+    int Count() const { return int(FItems.size()); }
+    TCurve* Items(int Index) const { return FItems.at(std::size_t(Index)).get(); }
+    TCurve* operator[](int Index) const { return Items(Index); }
+    void Delete(int Index);
+    // Removes every curve and its points.
+    void Clear();
+    // Replaces the curves by new ones with the settings (not the points) of Source.
+    void Assign(const TCurves& Source);
+
+    TNorvaneChart* Owner() const { return FOwner; }
+    // Marks the owning chart for repainting.
+    void Changed();
+
+private:
+    TNorvaneChart* FOwner;
+    TCurveClass FItemClass;
+    std::vector<std::unique_ptr<TCurve>> FItems;
+};
+
+// How curves are turned into lines. Auto draws a curve's column envelope
+// once it has many more points in view than the plot has columns and no
+// markers; the other two force one way (comparisons and measurements).
+enum class TCurveDrawing { Auto, EverySegment, Envelope };
+
+class TNorvaneChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TNorvaneChart(QWidget* Parent = nullptr);
+    ~TNorvaneChart() override;
+
+    // ---- Published properties: getter and SetX ----------------------------
+    int TextBrighteness() const { return FTextBrighteness; }
+    void SetTextBrighteness(int Value);
+    // Line 0: title of the Y axis, line 1: title of the X axis. A list of
+    // more than two lines is ignored.
+    const QStringList& AxisTitle() const { return FAxisTitle; }
+    void SetAxisTitle(const QStringList& Value);
+    // Changes one line (0 or 1) of the titles in place and repaints.
+    void SetAxisTitleLine(int Index, const QString& Text);
+    QColor ColorAxis() const { return FColorAxis; }
+    void SetColorAxis(QColor Value);
+    double MinXValue() const { return FMinXValue; }
+    void SetMinXValue(double Value);
+    double MaxXValue() const { return FMaxXValue; } // stored as 0 when <= 0
+    void SetMaxXValue(double Value);
+    double MinYValue() const { return FMinYValue; }
+    void SetMinYValue(double Value);
+    double MaxYValue() const { return FMaxYValue; } // stored as 0 when < 0
+    void SetMaxYValue(double Value);
+    int LeftMargin() const { return FLeftMargin; }
+    void SetLeftMargin(int Value);
+    int BottomMargin() const { return FBottomMargin; }
+    void SetBottomMargin(int Value); // also sets BottomArea to Value + 24
+    bool GridX() const { return FGridX; }
+    void SetGridX(bool Value);
+    bool GridY() const { return FGridY; }
+    void SetGridY(bool Value);
+    QColor Color() const { return FColor; }
+    void SetColor(QColor Value);
+    QColor ColorGrid() const { return FColorGrid; }
+    void SetColorGrid(QColor Value);
+    int StepScale() const { return FStepScale; } // percent per zoom step
+    void SetStepScale(int Value);                // <= 0 is stored as 100
+    TCurves& Curves();
+    const TCurves& Curves() const;
+    void SetCurves(const TCurves& Value); // copies settings, not points
+    std::int8_t DecimalHint() const { return FDecimalHint; }
+    void SetDecimalHint(int Value); // 0 to 6, anything else ignored
+    bool ShowTextScale() const { return FShowTextScale; }
+    void SetShowTextScale(bool Value);
+    std::int8_t Precision() const { return FPrecision; }
+    void SetPrecision(int Value); // 0 to 3, anything else stored as 1
+    bool Details() const { return FDetails; }
+    void SetDetails(bool Value);
+
+    // ---- Zoom state and plot geometry -------------------------------------
+    int Scale() const { return FScale; } // percent, 100 shows the full range
+    double ZoomFactor() const { return FZoomFactor; }
+    double ViewMinX() const { return FViewMinX; }
+    double ViewMaxX() const { return FViewMaxX; }
+    double ViewMinY() const { return FViewMinY; }
+    double ViewMaxY() const { return FViewMaxY; }
+    // The pixel around which the next zoom happens; x = -1: plot centre.
+    QPoint ZoomPoint() const { return FZoomPoint; }
+    void SetZoomPoint(QPoint Value) { FZoomPoint = Value; }
+    bool Dragging() const { return FDragging; }
+    bool Dragged() const { return FDragged; }
+    int BottomArea() const { return FBottomArea; }
+    // As the last painting computed them.
+    int PlotLeft() const { return FGeometry.PlotLeft; }
+    int PlotWidth() const { return FGeometry.PlotWidth; }
+    int PlotHeight() const { return FGeometry.PlotHeight; }
+
+    // ---- Operations -------------------------------------------------------
+    // True when at least one curve holds two or more points.
+    bool HasData() const;
+    // The X and Y values at a pixel of the control.
+    QPointF PixelToValue(QPoint Pixel) const;
+    // Zooms to NewScale percent (at least 100) around ZoomPoint.
+    void SetScale(int NewScale);
+    // Pans so that the content under ZoomPoint moves to Target.
+    void MoveView(QPoint Target);
+    // The point near Pixel, searched in every curve; a later curve wins.
+    bool FindPointAt(QPoint Pixel, int& Index, double& X, double& Y) const;
+    // The hint for Pixel ("12: (x:34.00000, y:1013.25000)"), or empty.
+    QString HintAt(QPoint Pixel) const;
+
+    virtual TCurveClass GetCurveClass() const;
+    virtual std::unique_ptr<TCurves> CreateCurves();
+
+    // ---- Painting ---------------------------------------------------------
+    // Paints the chart laid out for Target.size() into Target (printing).
+    // The on-screen geometry and zoom state are left as they were.
+    void PaintTo(QPainter& Painter, const QRect& Target);
+    // The chart as painted on screen at Size (default: its own size),
+    // without the focus rectangle.
+    QImage RenderImage(QSize Size = QSize());
+
+    TCurveDrawing CurveDrawing() const { return FCurveDrawing; }
+    void SetCurveDrawing(TCurveDrawing Value);
+
+    QSize sizeHint() const override { return {320, 210}; }
+
+signals:
+    // Raised by every SetScale that runs, with the new Scale.
+    void OnScaleChange(QObject* Sender, int NewScale);
+
+protected:
+    bool event(QEvent* Event) override;
+    void paintEvent(QPaintEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void wheelEvent(QWheelEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
+
+private:
+    // Geometry measured at each painting and used by the mapping between
+    // pixels and values until the next one.
+    struct TPlotGeometry {
+        int Width = 320;
+        int Height = 210;
+        int PlotLeft = 18;
+        int PlotWidth = 299;
+        int PlotHeight = 168;
+        int XLabelWidth = 0;
+        int XLabelHeight = 0;
+        int YLabelWidth = 0;
+        int YLabelHeight = 0;
+        bool Measured = false;
+    };
+
+    void Paint(QPainter& Painter, QSize Size, bool Focused);
+    void PaintTitles(QPainter& Painter, QSize Size, QColor TextColor);
+    void PaintYScale(QPainter& Painter, QSize Size, QColor TextColor);
+    void PaintXScale(QPainter& Painter, QSize Size, QColor TextColor);
+    void PaintCurves(QPainter& Painter, QSize Size);
+    void PaintCurve(QPainter& Painter, const TCurve& Curve);
+    void MeasureLabels(const QFontMetrics& Metrics);
+    void UpdateRangeAndView();
+    void ClampView(double& ViewMin, double& ViewMax, double Min, double Max) const;
+    double XScaleFactor() const;
+    double YScaleFactor() const;
+    int PlotBottom() const { return FGeometry.Height - FBottomArea; }
+    void Pan(int Dx, int Dy);
+    void Repaint() { update(); }
+    void ReevaluateHint();
+
+    int FTextBrighteness = 0;
+    QStringList FAxisTitle;
+    QColor FColorAxis = Qt::black;
+    double FMinXValue = 0;
+    double FMaxXValue = 100;
+    double FMinYValue = 0;
+    double FMaxYValue = 100;
+    int FLeftMargin = 10;
+    int FBottomMargin = 10;
+    bool FGridX = true;
+    bool FGridY = true;
+    QColor FColor = Qt::white;
+    QColor FColorGrid = QColor(192, 192, 192);
+    int FStepScale = 100;
+    mutable std::unique_ptr<TCurves> FCurves;
+    std::int8_t FDecimalHint = 1;
+    bool FShowTextScale = true;
+    std::int8_t FPrecision = 1;
+    bool FDetails = false;
+
+    int FScale = 100;
+    double FZoomFactor = 1.0;
+    double FViewMinX = 0;
+    double FViewMaxX = 100;
+    double FViewMinY = 0;
+    double FViewMaxY = 100;
+    QPoint FZoomPoint{-1, 0};
+    bool FDragging = false;
+    bool FDragged = false;
+    int FBottomArea = 34;
+    TPlotGeometry FGeometry;
+    TCurveDrawing FCurveDrawing = TCurveDrawing::Auto;
+
+    QTimer FHintTimer;
+    QPoint FLastMousePos;
+};
