@@ -1,0 +1,8 @@
+# The command layer: THart, the HART data encodings, the unit, manufacturer and
+# device-type tables and the response-code tables.
+list(APPEND HART_SOURCES
+  HartCommand.cpp
+  HartEncoding.cpp
+  HartTables.cpp
+  ResponseCodes.cpp
+)

@@ -1,0 +1,252 @@
+// hart-sim: one simulated HART pressure transmitter on a pseudo-terminal.
+
+#include <cctype>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <getopt.h>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "sim/SimPtyServer.h"
+#include "sim/SimTransmitter.h"
+#include "sim/SimUnits.h"
+
+namespace {
+
+const char* const Usage = R"(Usage: hart-sim [OPTION]...
+Serves one simulated HART pressure transmitter on a pseudo-terminal, at the pace
+of a 1200-baud line (11 bits per character), until interrupted with Ctrl+C.
+
+On start it prints the path of the terminal's slave side, such as /dev/pts/4.
+Point a HART master at that path as if it were its serial port: in Calvista,
+type the path into the port box; any other tool opens it like /dev/ttyS0. With
+--link the same terminal is also reachable under a fixed name of your choice.
+The transmitter answers a short frame to polling address 0 (command 0) and long
+frames to its own long address (manufacturer 185, device type and id below).
+
+Line:
+  --link PATH           also make PATH a symbolic link to the slave side
+  --instant             answer at once instead of at 1200-baud pace
+  --turnaround MS       silence between a request and its answer (default 20)
+  --preambles N         preambles in each answer (default 5)
+  --leading-fe          send 0xFE as the first preamble of each answer
+Device:
+  --manufacturer CODE   manufacturer code (default 185)
+  --device-type CODE    device type code (default 24)
+  --device-id N         24-bit device identification number (default 1234567)
+  --software-rev N      software revision byte (default 33)
+  --tag TEXT            tag, up to 8 characters (default PT-101)
+  --descriptor TEXT     descriptor, up to 16 characters (default SIMULATED PT)
+  --date D.M.YYYY       date, year 1900 to 2155 (default 15.6.2024)
+  --unit NAME           PV unit: bar, mbar, psi, kPa, Pa, inH2O, mH2O, ... or a
+                        HART unit code (default bar); all values below use it
+  --range LRV:URV       lower and upper range values (default 0:10)
+  --limits LSL:USL      lower and upper transducer limits (default -1:40)
+  --min-span X          minimum span (default 0.4)
+  --damping S           damping in seconds (default 0.4)
+  --write-protect       refuse every write with response code 7
+Pressure signal applied to the transmitter:
+  --signal SHAPE        constant, ramp or sine (default constant)
+  --level X             constant value, ramp start, sine centre (default 2.5)
+  --amplitude X         sine amplitude, or the rise of the ramp per period (default 0)
+  --period S            period of ramp and sine in seconds (default 30)
+  --noise X             standard deviation of added white noise (default 0)
+  --seed N              seed of the noise
+Output:
+  -v, --verbose         print each request and its response code
+  -h, --help            show this text
+)";
+
+TSimPtyServer* Server = nullptr;
+
+void OnSignal(int) { if (Server) Server->Stop(); }
+
+[[noreturn]] void Fail(const std::string& Message)
+{
+  std::fprintf(stderr, "hart-sim: %s\nTry 'hart-sim --help'.\n", Message.c_str());
+  std::exit(2);
+}
+
+double Number(const char* Text, const char* Option)
+{
+  char* End = nullptr;
+  const double Value = std::strtod(Text, &End);
+  if (End == Text || *End != '\0')
+    Fail(std::string("invalid number for ") + Option + ": " + Text);
+  return Value;
+}
+
+long Integer(const char* Text, const char* Option, long Min, long Max)
+{
+  char* End = nullptr;
+  const long Value = std::strtol(Text, &End, 0);
+  if (End == Text || *End != '\0' || Value < Min || Value > Max)
+    Fail(std::string("invalid value for ") + Option + ": " + Text);
+  return Value;
+}
+
+void Pair(const char* Text, const char* Option, float& First, float& Second)
+{
+  const std::string S = Text;
+  const size_t Colon = S.find(':');
+  if (Colon == std::string::npos)
+    Fail(std::string(Option) + " takes two numbers separated by a colon");
+  First = static_cast<float>(Number(S.substr(0, Colon).c_str(), Option));
+  Second = static_cast<float>(Number(S.substr(Colon + 1).c_str(), Option));
+}
+
+std::string Upper(std::string Text)
+{
+  for (char& C : Text)
+    C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+  return Text;
+}
+
+enum : int {
+  OptLink = 1000, OptInstant, OptTurnaround, OptPreambles, OptLeadingFE, OptManufacturer,
+  OptDeviceType, OptDeviceId, OptSoftwareRev, OptTag, OptDescriptor, OptDate, OptUnit, OptRange,
+  OptLimits, OptMinSpan, OptDamping, OptWriteProtect, OptSignal, OptLevel, OptAmplitude,
+  OptPeriod, OptNoise, OptSeed,
+};
+
+const option Options[] = {
+    {"link", required_argument, nullptr, OptLink},
+    {"instant", no_argument, nullptr, OptInstant},
+    {"turnaround", required_argument, nullptr, OptTurnaround},
+    {"preambles", required_argument, nullptr, OptPreambles},
+    {"leading-fe", no_argument, nullptr, OptLeadingFE},
+    {"manufacturer", required_argument, nullptr, OptManufacturer},
+    {"device-type", required_argument, nullptr, OptDeviceType},
+    {"device-id", required_argument, nullptr, OptDeviceId},
+    {"software-rev", required_argument, nullptr, OptSoftwareRev},
+    {"tag", required_argument, nullptr, OptTag},
+    {"descriptor", required_argument, nullptr, OptDescriptor},
+    {"date", required_argument, nullptr, OptDate},
+    {"unit", required_argument, nullptr, OptUnit},
+    {"range", required_argument, nullptr, OptRange},
+    {"limits", required_argument, nullptr, OptLimits},
+    {"min-span", required_argument, nullptr, OptMinSpan},
+    {"damping", required_argument, nullptr, OptDamping},
+    {"write-protect", no_argument, nullptr, OptWriteProtect},
+    {"signal", required_argument, nullptr, OptSignal},
+    {"level", required_argument, nullptr, OptLevel},
+    {"amplitude", required_argument, nullptr, OptAmplitude},
+    {"period", required_argument, nullptr, OptPeriod},
+    {"noise", required_argument, nullptr, OptNoise},
+    {"seed", required_argument, nullptr, OptSeed},
+    {"verbose", no_argument, nullptr, 'v'},
+    {"help", no_argument, nullptr, 'h'},
+    {nullptr, 0, nullptr, 0},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+  TSimDeviceState State;
+  TSimSignal Signal;
+  TSimPacing Pacing = TSimPacing::Baud1200(20000);
+  std::string LinkPath;
+  int Preambles = 5;
+  bool LeadingFE = false, Verbose = false;
+  long Seed = -1;
+
+  int Opt;
+  while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
+    switch (Opt) {
+    case OptLink: LinkPath = optarg; break;
+    case OptInstant: Pacing.CharTimeUs = 0; break;
+    case OptTurnaround: Pacing.TurnaroundUs = static_cast<int64_t>(Number(optarg, "--turnaround") * 1000); break;
+    case OptPreambles: Preambles = static_cast<int>(Integer(optarg, "--preambles", 2, 30)); break;
+    case OptLeadingFE: LeadingFE = true; break;
+    case OptManufacturer: State.Manufacturer = static_cast<uint8_t>(Integer(optarg, "--manufacturer", 0, 255)); break;
+    case OptDeviceType: State.DeviceType = static_cast<uint8_t>(Integer(optarg, "--device-type", 0, 255)); break;
+    case OptDeviceId: State.DeviceId = static_cast<uint32_t>(Integer(optarg, "--device-id", 0, 0xFFFFFF)); break;
+    case OptSoftwareRev: State.SoftwareRev = static_cast<uint8_t>(Integer(optarg, "--software-rev", 0, 255)); break;
+    case OptTag: State.Tag = Upper(optarg); break;
+    case OptDescriptor: State.Descriptor = Upper(optarg); break;
+    case OptDate: {
+      int D = 0, M = 0, Y = 0;
+      if (std::sscanf(optarg, "%d.%d.%d", &D, &M, &Y) != 3 || D < 1 || D > 31 || M < 1 || M > 12 || Y < 1900 || Y > 2155)
+        Fail(std::string("invalid date: ") + optarg);
+      State.Day = static_cast<uint8_t>(D);
+      State.Month = static_cast<uint8_t>(M);
+      State.Year = static_cast<uint16_t>(Y);
+      break;
+    }
+    case OptUnit: {
+      const auto Code = SimUnits::Parse(optarg);
+      if (!Code)
+        Fail(std::string("unknown pressure unit: ") + optarg);
+      State.PvUnit = State.RangeUnit = State.SensorUnit = Signal.Unit = *Code;
+      break;
+    }
+    case OptRange: Pair(optarg, "--range", State.LowerRange, State.UpperRange); break;
+    case OptLimits: Pair(optarg, "--limits", State.LowerLimit, State.UpperLimit); break;
+    case OptMinSpan: State.MinSpan = static_cast<float>(Number(optarg, "--min-span")); break;
+    case OptDamping: State.Damping = static_cast<float>(Number(optarg, "--damping")); break;
+    case OptWriteProtect: State.WriteProtected = true; break;
+    case OptSignal: {
+      const std::string S = optarg;
+      if (S == "constant") Signal.Shape = TSimSignalShape::Constant;
+      else if (S == "ramp") Signal.Shape = TSimSignalShape::Ramp;
+      else if (S == "sine") Signal.Shape = TSimSignalShape::Sine;
+      else Fail("unknown signal shape: " + S);
+      break;
+    }
+    case OptLevel: Signal.Level = Number(optarg, "--level"); break;
+    case OptAmplitude: Signal.Amplitude = Number(optarg, "--amplitude"); break;
+    case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
+    case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;
+    case OptSeed: Seed = Integer(optarg, "--seed", 0, 0x7FFFFFFF); break;
+    case 'v': Verbose = true; break;
+    case 'h': std::fputs(Usage, stdout); return 0;
+    default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
+    }
+  }
+  if (optind < argc)
+    Fail(std::string("unexpected argument: ") + argv[optind]);
+
+  TSimTransmitter Transmitter(State, Signal);
+  Transmitter.SetPacing(Pacing);
+  Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
+  Transmitter.SetLeadingFE(LeadingFE);
+  if (Seed >= 0)
+    Transmitter.SetNoiseSeed(static_cast<uint32_t>(Seed));
+
+  try {
+    TSimPtyServer Pty(Transmitter);
+    if (!LinkPath.empty())
+      Pty.MakeLink(LinkPath);
+    if (Verbose)
+      Pty.OnRequest = [](const TSimRequest& R) {
+        std::printf("command %u (%s frame, %zu data bytes): %s\n", R.Command, R.LongFrame ? "long" : "short",
+                    R.Data.size(), R.ResponseCode < 0 ? "no answer" : ("response code " + std::to_string(R.ResponseCode)).c_str());
+        std::fflush(stdout);
+      };
+    Server = &Pty;
+    struct sigaction Action {};
+    Action.sa_handler = OnSignal;
+    sigaction(SIGINT, &Action, nullptr);
+    sigaction(SIGTERM, &Action, nullptr);
+    sigaction(SIGHUP, &Action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::printf("hart-sim: serving a simulated transmitter on %s\n", Pty.SlavePath().c_str());
+    if (!LinkPath.empty())
+      std::printf("hart-sim: %s -> %s\n", LinkPath.c_str(), Pty.SlavePath().c_str());
+    std::printf("hart-sim: %s, %s %s, unit %s, range %g to %g; Ctrl+C ends\n",
+                Pacing.CharTimeUs ? "1200 baud" : "instant", State.WriteProtected ? "write-protected" : "writable",
+                "device", SimUnits::Name(State.PvUnit).c_str(), State.LowerRange, State.UpperRange);
+    std::fflush(stdout);
+    Pty.Run();
+    Server = nullptr;
+  } catch (const std::system_error& E) {
+    std::fprintf(stderr, "hart-sim: %s\n", E.what());
+    return 1;
+  }
+  std::printf("hart-sim: stopped\n");
+  return 0;
+}
