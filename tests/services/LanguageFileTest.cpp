@@ -1,0 +1,159 @@
+// The shipped language file: a real text for every key the program asks for,
+// in both languages.
+
+#include "services/UnitLangManager.h"
+#include "tests/services/TestSupport.h"
+
+#include "hart/ErrorKeys.h"
+#if __has_include("hart/CommandErrorKeys.h")
+#include "hart/CommandErrorKeys.h"
+#define CALVISTA_HAVE_COMMAND_KEYS 1
+#endif
+#if __has_include("app/MessageKeys.h")
+#include "app/MessageKeys.h"
+#define CALVISTA_HAVE_MESSAGE_KEYS 1
+#endif
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+
+// Keys of the components of the main window and the about box that the form
+// translator looks up (captions, hints, page titles, list items).
+const char* const MainFormCaptionKeys[] = {
+    "frmMain", "chbSaveDatalog", "lblCapacity", "lblRate", "chbUseUSB", "chbCurrentLine",
+    "chbPressureLine", "grbReference", "bbtnSetUpperRange", "bbtnSetLowerRange", "bbtnSetZero",
+    "grbPressure", "lblUnit", "lblMinSpan", "lblDamping", "lblUpperRange", "lblUpperLimit",
+    "lblUpper", "lblLowerRange", "lblLowerLimit", "lblLower", "grbRevLevel", "lblTransmitter",
+    "lblUnCommand", "grbDescription", "lblDate", "lblTransType", "lblManufacturer", "lblSerialNr",
+    "lblTag", "lblDesc",
+};
+const char* const MainFormHintKeys[] = {
+    "tbtnStartDatalog", "tbtnStopDatalog", "tbtnRead", "tbtnSet", "tbtnSave", "tbtnLoad",
+    "tbtnLangEng", "tbtnLangGer",
+};
+// Menu items have a caption and a hint.
+const char* const MenuItems[] = {
+    "mmiApp", "mmiRead", "mmiLoad", "mmiSave", "mmiQuit", "mmiView", "mmiToolbarsShow",
+    "mmiTBActionShow", "mmiTBLangShow", "mmiTBPortShow", "mmiCurrentLine", "mmiCurrLine",
+    "mmiVoltLine", "mmiPrint", "mmiPLPrint", "mmiCLPrint", "mmiSavePreferences", "mmiLanguage",
+    "mmiLangEng", "mmiLangGer", "mmiAbout",
+};
+const char* const AboutCaptionKeys[] = {"FrmAbout", "lblCreatedBy", "lblAuthor", "lblInfoDate", "btnOK"};
+const char* const NotebookPages[] = {"tbnMain.Pages[0]", "tbnMain.Pages[1]"};
+
+// The unit list is compared with the unit the device reports: the names must
+// be the device's, in both languages.
+const char* const UnitNames[] = {"bar", "mbar", "kPa", "Pa", "mmH2O", "psi", "mmHg", "Torr", "kg/cm2", "g/cm2", "atm"};
+
+#ifndef CALVISTA_HAVE_MESSAGE_KEYS
+// Status and dialog keys of the main window, until the window publishes them.
+const char* const WindowMessageKeys[] = {
+    "infReadUniqueIdent", "infReadOutput", "infReadAddInfo", "infWrittenTDD", "infWrittenRanges",
+    "infWrittenDamping", "infAllowEdit", "W4.NOEDITION", "E1.frmMain", "E4.frmMain", "E5.frmMain",
+    "E6.frmMain", "E7.frmMain", "E10.frmMain", "W0.frmMain", "W1.frmMain", "W2.frmMain", "W4.frmMain",
+};
+#else
+const auto& WindowMessageKeys = MessageKeys;
+#endif
+
+#ifndef CALVISTA_HAVE_COMMAND_KEYS
+const char* const CommandErrorKeys[] = {
+    "0.NONE", "0.TONEAREST", "1.INVALIDSELECTION", "1.UPDATEFAILURE", "4.TOOLARGEPARAM",
+    "5.TOOSMALLPARAM", "6.TOOSHORTRESP", "7.TRANSSPEC", "8.WRITEPROTECT", "9.PROCTOOHIGH",
+    "10.LOWERTOOHIGH", "11.PROCTOOLOW", "12.LOWERTOOLOW", "14.UPPERTOOHIGH", "15.UPPERTOOLOW",
+    "17.OUTOFLIMITS", "18.SPANTOOSMAL", "18.SPANTOOSMALL", "19.ACCESSRESTRICTED", "20.INVALIDUNIT",
+    "21.INVALIDSPAN", "22.BUSY", "23.UNDEFINED", "137.COMMANDNOTIMPLEMENTED",
+};
+#endif
+
+QStringList FormKeys()
+{
+    QStringList keys;
+    for (const char* name : MainFormCaptionKeys)
+        keys << QLatin1String(name) + QStringLiteral(".Caption");
+    for (const char* name : MainFormHintKeys)
+        keys << QLatin1String(name) + QStringLiteral(".Hint");
+    for (const char* name : MenuItems)
+        keys << QLatin1String(name) + QStringLiteral(".Caption") << QLatin1String(name) + QStringLiteral(".Hint");
+    for (const char* name : AboutCaptionKeys)
+        keys << QLatin1String(name) + QStringLiteral(".Caption");
+    for (const char* key : NotebookPages)
+        keys << QLatin1String(key);
+    for (std::size_t i = 0; i < std::size(UnitNames); ++i)
+        keys << QStringLiteral("cmbUnit.Item%1").arg(i);
+    return keys;
+}
+
+template <std::size_t N>
+QStringList Keys(const char* const (&Table)[N])
+{
+    QStringList keys;
+    for (const char* key : Table)
+        keys << QString::fromLatin1(key);
+    return keys;
+}
+
+QStringList AllKeys()
+{
+    return FormKeys() + Keys(WindowMessageKeys) + Keys(LinkErrorKeys) + Keys(CommandErrorKeys);
+}
+
+class LanguageFileTest : public ::testing::Test {
+protected:
+    TLangManager Manager{QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE)};
+};
+
+TEST_F(LanguageFileTest, EveryKeyHasATextInBothLanguages)
+{
+    ASSERT_TRUE(QFileInfo::exists(Manager.FileName()));
+    const QStringList keys = AllKeys();
+    EXPECT_GT(keys.size(), 160);
+    for (std::uint8_t language : {0, 1}) {
+        Manager.SetLanguage(language);
+        for (const QString& key : keys) {
+            const QString text = Manager.Translate(key);
+            EXPECT_NE(text, QStringLiteral("n.d.")) << TLangManager::SectionName(language).toStdString() << " "
+                                                     << key.toStdString();
+            EXPECT_FALSE(text.trimmed().isEmpty()) << key.toStdString();
+        }
+    }
+}
+
+TEST_F(LanguageFileTest, GermanIsATranslationNotACopy)
+{
+    int differing = 0;
+    bool umlauts = false;
+    const QStringList keys = AllKeys();
+    for (const QString& key : keys) {
+        Manager.SetLanguage(0);
+        const QString english = Manager.Translate(key);
+        Manager.SetLanguage(1);
+        const QString german = Manager.Translate(key);
+        differing += english != german;
+        umlauts |= german.contains(QRegularExpression(QStringLiteral("[äöüÄÖÜß]")));
+    }
+    EXPECT_GT(differing, keys.size() * 8 / 10);
+    EXPECT_TRUE(umlauts);
+}
+
+TEST_F(LanguageFileTest, UnitNamesAndFormatPatternsAreExact)
+{
+    for (std::uint8_t language : {0, 1}) {
+        Manager.SetLanguage(language);
+        for (std::size_t i = 0; i < std::size(UnitNames); ++i)
+            EXPECT_EQ(Manager.Translate(QStringLiteral("cmbUnit.Item%1").arg(i)), QLatin1String(UnitNames[i]));
+        EXPECT_EQ(Manager.Translate(QStringLiteral("cmbUnit.Item11")), QStringLiteral("n.d."));
+        // The about box fills in the build date.
+        EXPECT_EQ(Manager.Translate(QStringLiteral("lblInfoDate.Caption")).count(QStringLiteral("%s")), 1);
+    }
+}
+
+TEST_F(LanguageFileTest, BuildCopiesTheFileBesideTheProgram)
+{
+    EXPECT_EQ(ReadAll(QStringLiteral(CALVISTA_BUILT_LANGUAGE_FILE)),
+              ReadAll(QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE)));
+}
+
+}  // namespace
