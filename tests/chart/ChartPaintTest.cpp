@@ -1,0 +1,286 @@
+// The painted picture: frame, curves, markers, the zoom text, degenerate
+// ranges, and the column envelope drawing the same pixels as every segment.
+#include "ChartSupport.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+int CountColour(const QImage& Image, QColor Colour, QRect Area = QRect())
+{
+    if (Area.isNull())
+        Area = Image.rect();
+    int Count = 0;
+    for (int y = Area.top(); y <= Area.bottom(); ++y)
+        for (int x = Area.left(); x <= Area.right(); ++x)
+            Count += Image.pixelColor(x, y) == Colour;
+    return Count;
+}
+
+int CountDifferent(const QImage& A, const QImage& B)
+{
+    int Count = 0;
+    for (int y = 0; y < A.height(); ++y)
+        for (int x = 0; x < A.width(); ++x)
+            Count += A.pixel(x, y) != B.pixel(x, y);
+    return Count;
+}
+
+QRect BoundingBox(const QImage& Image, QColor Colour)
+{
+    QRect Box;
+    for (int y = 0; y < Image.height(); ++y)
+        for (int x = 0; x < Image.width(); ++x)
+            if (Image.pixelColor(x, y) == Colour)
+                Box |= QRect(x, y, 1, 1);
+    return Box;
+}
+
+const QColor Green(0, 255, 0);
+
+} // namespace
+
+TEST(ChartPaint, FrameCurveAndZoomText)
+{
+    TNorvaneChart Chart;
+    Chart.SetColorAxis(QColor(255, 0, 0));
+    Chart.SetAxisTitle({"P, bar", "t, s"});
+    TCurve* Curve = AddDiagonal(Chart);
+    Curve->SetColorGraph(Green);
+    const QImage Image = Chart.RenderImage();
+    ASSERT_EQ(Image.size(), QSize(320, 210));
+
+    const int Left = Chart.PlotLeft();
+    const int Right = Left + Chart.PlotWidth();
+    const int Bottom = Chart.height() - Chart.BottomArea();
+    const int Top = Bottom - Chart.PlotHeight();
+    EXPECT_EQ(Top, 8);
+    // Frame edges away from ticks and from the curve.
+    EXPECT_EQ(Image.pixelColor(Left, (Top + Bottom) / 2 + 3), QColor(255, 0, 0));
+    EXPECT_EQ(Image.pixelColor(Right, (Top + Bottom) / 2 + 3), QColor(255, 0, 0));
+    EXPECT_EQ(Image.pixelColor(Left + 3, Bottom), QColor(255, 0, 0));
+    EXPECT_EQ(Image.pixelColor(Left + 3, Top), QColor(255, 0, 0));
+    // The diagonal passes through the middle of the plot.
+    EXPECT_EQ(Image.pixelColor(Left + Chart.PlotWidth() / 2, Bottom - Chart.PlotHeight() / 2), Green);
+    // Nothing of the curve leaks out of the plot.
+    EXPECT_EQ(BoundingBox(Image, Green).left(), Left);
+    EXPECT_LE(BoundingBox(Image, Green).right(), Right);
+
+    // The zoom text sits in the top right corner and nowhere else.
+    const QRect Corner(Chart.width() - 120, 0, 120, 40);
+    Chart.SetShowTextScale(false);
+    const QImage Plain = Chart.RenderImage();
+    EXPECT_GT(CountDifferent(Image.copy(Corner), Plain.copy(Corner)), 20);
+    EXPECT_EQ(CountDifferent(Image.copy(0, 40, 320, 170), Plain.copy(0, 40, 320, 170)), 0);
+}
+
+TEST(ChartPaint, ZoomTextShowsTheScale)
+{
+    // The texts differ only by scale: "M: 125%" must differ from "M: 100%"
+    // and equal a second painting at 125.
+    TNorvaneChart Chart;
+    AddDiagonal(Chart);
+    const QRect Corner(Chart.width() - 120, 0, 120, 34);
+    const QImage At100 = Chart.RenderImage().copy(Corner);
+    Chart.SetStepScale(25);
+    Chart.SetScale(125);
+    const QImage At125 = Chart.RenderImage().copy(Corner);
+    EXPECT_GT(CountDifferent(At100, At125), 0);
+    EXPECT_EQ(CountDifferent(At125, Chart.RenderImage().copy(Corner)), 0);
+}
+
+TEST(ChartPaint, MarkerSizesFollowThickLine)
+{
+    struct Case {
+        int ThickLine;
+        bool CurveDetails;
+        bool ChartDetails;
+        QSize Marker;
+    };
+    const Case Cases[] = {
+        {1, true, false, {5, 5}},
+        {2, true, false, {2, 2}},
+        {2, false, true, {2, 2}},
+        {4, true, false, {4, 4}},
+        {1, false, false, {1, 1}}, // no marker: the dot of the zero-length line
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.ThickLine);
+        TNorvaneChart Chart;
+        Chart.SetGridX(false);
+        Chart.SetGridY(false);
+        Chart.SetDetails(C.ChartDetails);
+        TCurve* Curve = Chart.Curves().Add();
+        Curve->SetColorGraph(Green);
+        Curve->SetThickLine(C.ThickLine);
+        Curve->SetDetails(C.CurveDetails);
+        // Two points on one pixel: only the second gets a marker.
+        Curve->AddPoint(50, 50);
+        Curve->AddPoint(50, 50);
+        const QImage Image = Chart.RenderImage();
+        const QRect Box = BoundingBox(Image, Green);
+        EXPECT_EQ(Box.size(), C.Marker);
+        EXPECT_EQ(CountColour(Image, Green), C.Marker.width() * C.Marker.height());
+    }
+}
+
+TEST(ChartPaint, MarkersOnEveryPointButTheFirst)
+{
+    TNorvaneChart Chart;
+    Chart.SetGridX(false);
+    Chart.SetGridY(false);
+    Chart.SetColor(Qt::black);
+    TCurve* Curve = Chart.Curves().Add();
+    Curve->SetColorGraph(Green);
+    Curve->SetThickLine(0); // hair line, so the markers stand out
+    Curve->SetDetails(true);
+    Curve->AddPoint(20, 50);
+    Curve->AddPoint(50, 50);
+    Curve->AddPoint(80, 50);
+    const QImage Image = Chart.RenderImage();
+    const int Row = Chart.height() - Chart.BottomArea() - int(Chart.PlotHeight() * 0.5 + 0.5);
+    const QRect Box = BoundingBox(Image, Green);
+    // The line is one row high; only the marked points make the box taller.
+    EXPECT_EQ(Box.top(), Row - 2);
+    EXPECT_EQ(Box.bottom(), Row + 2);
+    const int FirstX = Box.left();
+    EXPECT_EQ(Image.pixelColor(FirstX, Row - 2), QColor(Qt::black)); // no marker at point 0
+}
+
+TEST(ChartPaint, EmptyRangesDrawTheOtherAxis)
+{
+    struct Case {
+        const char* Name;
+        double MaxX, MaxY;
+        bool XLineAt20, YLineAt20;
+    };
+    const Case Cases[] = {
+        {"empty Y", 100, 0, false, true},
+        {"empty X", 0, 100, true, false},
+        {"both empty", 0, 0, true, true},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        for (const bool Painted : {false, true}) {
+            TNorvaneChart Chart;
+            Chart.SetColorAxis(QColor(255, 0, 0));
+            Chart.SetGridX(false);
+            Chart.SetGridY(false);
+            if (Painted)
+                Chart.RenderImage(); // geometry of a normal painting first
+            Chart.SetMaxXValue(C.MaxX);
+            Chart.SetMaxYValue(C.MaxY);
+            TCurve* Curve = Chart.Curves().Add();
+            Curve->AddPoint(0, 0);
+            Curve->AddPoint(0, 0);
+            const QImage Image = Chart.RenderImage();
+            const int H = Chart.height();
+            EXPECT_EQ(Image.pixelColor(20, 4) == QColor(Qt::black), C.YLineAt20);
+            EXPECT_EQ(Image.pixelColor(Chart.width() / 2, H - 20) == QColor(Qt::black), C.XLineAt20);
+            EXPECT_GT(Chart.PlotWidth(), 0);
+            if (C.YLineAt20) {
+                EXPECT_EQ(Chart.PlotLeft(), 20);
+                // No horizontal frame edges.
+                EXPECT_EQ(CountColour(Image, QColor(255, 0, 0), QRect(21, H - Chart.BottomArea(), 200, 1)), 0);
+            }
+            if (!C.XLineAt20) { // the X scale's vertical frame edge is there
+                EXPECT_EQ(Image.pixelColor(Chart.PlotLeft(), 60), QColor(255, 0, 0));
+            }
+        }
+    }
+}
+
+TEST(ChartPaint, MissingTitleLinesAreDrawnEmpty)
+{
+    TNorvaneChart Chart;
+    Chart.SetShowTextScale(false);
+    const QImage None = Chart.RenderImage();
+    Chart.SetAxisTitle({"P, bar"});
+    const QImage One = Chart.RenderImage();
+    // The Y title changes the left edge and nothing at the bottom right.
+    EXPECT_GT(CountDifferent(None.copy(0, 0, 20, 210), One.copy(0, 0, 20, 210)), 0);
+    EXPECT_EQ(CountDifferent(None.copy(200, 180, 120, 30), One.copy(200, 180, 120, 30)), 0);
+}
+
+TEST(ChartPaint, PrintingAtAnotherSizeKeepsTheScreenGeometry)
+{
+    TNorvaneChart Chart;
+    AddDiagonal(Chart);
+    Chart.RenderImage();
+    const int Left = Chart.PlotLeft();
+    const int Width = Chart.PlotWidth();
+    QImage Page(1000, 700, QImage::Format_RGB32);
+    Page.fill(Qt::gray);
+    {
+        QPainter Painter(&Page);
+        Chart.PaintTo(Painter, QRect(50, 40, 800, 600));
+    }
+    EXPECT_EQ(Page.pixelColor(49, 39), QColor(Qt::gray));
+    EXPECT_EQ(Page.pixelColor(50, 40), QColor(Qt::white));
+    EXPECT_EQ(Page.pixelColor(860, 300), QColor(Qt::gray));
+    EXPECT_EQ(Chart.PlotLeft(), Left);
+    EXPECT_EQ(Chart.PlotWidth(), Width);
+}
+
+// The column envelope must not change the picture. Noisy random walks put
+// thousands of points into every pixel column; the cases cover hair and wide
+// lines, two overlapping curves, a zoomed and panned window, unordered X and
+// plateaus that repeat one pixel many times.
+TEST(ChartPaint, EnvelopeDrawsTheSamePixelsAsEverySegment)
+{
+    struct Case {
+        const char* Name;
+        int Points;
+        int ThickLine;
+        int Scale;
+        bool Ordered;
+        bool Plateaus;
+    };
+    const Case Cases[] = {
+        {"hair line", 200000, 1, 100, true, false},
+        {"two pixels wide", 200000, 2, 100, true, false},
+        {"wide and zoomed", 200000, 3, 400, true, false},
+        {"zoomed hair line", 200000, 1, 700, true, true},
+        {"unordered X", 50000, 1, 100, false, false},
+        {"plateaus", 100000, 2, 100, true, true},
+        {"few points", 300, 1, 100, true, false},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TNorvaneChart Chart;
+        Chart.resize(640, 400);
+        std::mt19937 Random(42);
+        std::normal_distribution<double> Noise(0, 1);
+        std::uniform_real_distribution<double> Uniform(0, 1000);
+        const QColor Colours[] = {QColor(128, 0, 0), QColor(0, 0, 128)};
+        for (const QColor& Colour : Colours) {
+            TCurve* Curve = Chart.Curves().Add();
+            Curve->SetColorGraph(Colour);
+            Curve->SetThickLine(C.ThickLine);
+            double Y = 500;
+            for (int i = 0; i < C.Points; ++i) {
+                if (!C.Plateaus || i % 1000 < 300)
+                    Y += Noise(Random) * 3;
+                const double X = C.Ordered ? i * 1000.0 / C.Points : Uniform(Random);
+                Curve->AddPoint(X, Y);
+            }
+        }
+        Chart.RenderImage();
+        Chart.SetZoomPoint(QPoint(300, 200));
+        Chart.SetScale(C.Scale);
+        if (C.Scale > 100) {
+            Chart.SetZoomPoint(QPoint(300, 200));
+            Chart.MoveView(QPoint(340, 180));
+        }
+        Chart.SetCurveDrawing(TCurveDrawing::EverySegment);
+        const QImage Every = Chart.RenderImage();
+        Chart.SetCurveDrawing(TCurveDrawing::Envelope);
+        const QImage Envelope = Chart.RenderImage();
+        // The curves really are in the picture.
+        ASSERT_GT(CountColour(Every, Colours[0]) + CountColour(Every, Colours[1]), 300);
+        EXPECT_EQ(CountDifferent(Every, Envelope), 0);
+    }
+}
