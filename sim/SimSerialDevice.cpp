@@ -139,9 +139,18 @@ TSerialIoResult TSimSerialDevice::Read(uint8_t* Buffer, size_t Count) {
   if (!FReadFaults.empty()) {
     const TSimReadFault Fault = FReadFaults.front();
     FReadFaults.pop_front();
-    if (Fault == TSimReadFault::Fail) return TSerialIoResult{false, 0};
-    FClock.AdvanceTo(Deadline);
-    return TSerialIoResult{true, 0};
+    if (Fault == TSimReadFault::Timeout) {
+      FClock.AdvanceTo(Deadline);
+      return TSerialIoResult{true, 0};
+    }
+    // The call fails at once, after handing over what had already arrived.
+    size_t Got = 0;
+    while (Got < Count && !FInput.empty() && FInput.front().ArrivalUs <= NowUs()) {
+      Buffer[Got++] = FInput.front().Byte;
+      FLineErrors |= FInput.front().LineErrors;
+      FInput.pop_front();
+    }
+    return TSerialIoResult{false, Got};
   }
   size_t Got = 0;
   while (Got < Count) {

@@ -57,7 +57,7 @@ struct TSimEvent {
 // A scripted fault of one Read call.
 enum class TSimReadFault : uint8_t {
   Timeout,  // nothing arrives before the deadline; the queue is left alone
-  Fail,     // the read call fails at once without data
+  Fail,     // the read call fails at once, returning only bytes already arrived
 };
 
 class TSimSerialDevice : public TSerialDevice {

@@ -1,0 +1,165 @@
+// The POSIX serial device against pseudo-terminals: the link holds the slave
+// side, the test plays the transmitter on the master side. No real serial port
+// is opened anywhere here.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "hart/PosixSerialDevice.h"
+#include "tests/hart/LinkTestSupport.h"
+
+namespace {
+
+class TPty {
+public:
+  TPty() {
+    int Slave = -1;
+    char Name[256] = {};
+    if (openpty(&FMaster, &Slave, Name, nullptr, nullptr) != 0) return;
+    FName = Name;
+    ::close(Slave);  // the link opens the slave by its name
+    termios Tio{};
+    tcgetattr(FMaster, &Tio);
+    cfmakeraw(&Tio);
+    tcsetattr(FMaster, TCSANOW, &Tio);
+  }
+  ~TPty() {
+    if (FMaster >= 0) ::close(FMaster);
+  }
+  const std::string& Name() const { return FName; }
+  int Master() const { return FMaster; }
+
+  // Reads Count bytes from the master side, waiting at most TimeoutMs in all.
+  TBytes ReadMaster(size_t Count, int TimeoutMs) const {
+    TBytes Got;
+    const auto Until = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+    while (Got.size() < Count && std::chrono::steady_clock::now() < Until) {
+      pollfd Pfd{FMaster, POLLIN, 0};
+      if (::poll(&Pfd, 1, 20) <= 0 || !(Pfd.revents & POLLIN)) continue;
+      uint8_t Chunk[64];
+      const ssize_t N = ::read(FMaster, Chunk, std::min(sizeof Chunk, Count - Got.size()));
+      if (N > 0) Got.insert(Got.end(), Chunk, Chunk + N);
+    }
+    return Got;
+  }
+
+private:
+  int FMaster = -1;
+  std::string FName;
+};
+
+
+std::unique_ptr<THartCom> MakePosixCom() {
+  return std::make_unique<THartCom>(std::make_unique<TPosixSerialDevice>());
+}
+
+TEST(PosixSerialDevice, PortNames) {
+  struct TCase {
+    const char* Name;
+    const char* Path;
+  } Cases[] = {
+      {"COM1", "/dev/ttyS0"},       {"COM12:", "/dev/ttyS11"},   {"\\\\.\\COM3", "/dev/ttyS2"},
+      {"com2", "/dev/ttyS1"},       {"/dev/pts/7", "/dev/pts/7"}, {"COM0", ""},
+      {"COM", ""},                  {"LPT1", ""},                {"COMx", ""},
+      {"ttyUSB0", ""},              {"COM1:x", ""},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(PosixSerialDevicePath(C.Name), C.Path) << C.Name;
+}
+
+TEST(PosixSerialDevice, OpenAndClose) {
+  TPty Pty;
+  ASSERT_FALSE(Pty.Name().empty());
+  auto Com = MakePosixCom();
+  EXPECT_TRUE(Com->OpenPort(Pty.Name()));
+  EXPECT_TRUE(Com->PortOpen());
+  EXPECT_NE(Com->CommDevice(), THartCom::InvalidHandle);
+  EXPECT_NE(Com->PlatformId(), SerialPlatformWinNT);
+  auto& Device = static_cast<TPosixSerialDevice&>(Com->Device());
+  EXPECT_TRUE(Device.IsPseudoTerminal());
+  // Modem lines on a pseudo-terminal are no error.
+  Com->SetPhysLayer(BELL202);
+  Com->SetRTS();
+  Com->ClearRTS();
+  EXPECT_TRUE(Com->ClosePort());
+  EXPECT_EQ(Com->CommDevice(), THartCom::InvalidHandle);
+  EXPECT_FALSE(Com->ClosePort());
+  EXPECT_TRUE(Com->OpenPort(Pty.Name()));
+}
+
+TEST(PosixSerialDevice, PortInUse) {
+  TPty Pty;
+  auto First = MakePosixCom();
+  auto Second = MakePosixCom();
+  ASSERT_TRUE(First->OpenPort(Pty.Name()));
+  EXPECT_EQ(KeyOfCall([&] { Second->OpenPort(Pty.Name()); }), "133.PORTALREADYUSED");
+  EXPECT_FALSE(Second->PortOpen());
+  First->ClosePort();
+  EXPECT_TRUE(Second->OpenPort(Pty.Name()));
+}
+
+TEST(PosixSerialDevice, UnknownPorts) {
+  const std::filesystem::path Dir = std::filesystem::temp_directory_path() /
+                                    ("calvista-hart-" + std::to_string(getpid()));
+  std::filesystem::create_directories(Dir);
+  const std::string PlainFile = (Dir / "not-a-port").string();
+  std::ofstream(PlainFile) << "x";
+  for (const std::string& Name : {std::string("/dev/calvista-no-such-port"), std::string("LPT1"),
+                                 (Dir / "missing").string(), PlainFile}) {
+    auto Com = MakePosixCom();
+    EXPECT_EQ(KeyOfCall([&] { Com->OpenPort(Name); }), "134.INVALIDPORT") << Name;
+    EXPECT_FALSE(Com->PortOpen());
+  }
+  std::filesystem::remove_all(Dir);
+}
+
+TEST(PosixSerialDevice, OneByteReadTimesOutAfterTheReadLimit) {
+  TPty Pty;
+  auto Com = MakePosixCom();
+  ASSERT_EQ(Com->TimeOut(), 500u);
+  ASSERT_TRUE(Com->OpenPort(Pty.Name()));
+  uint8_t Byte = 0;
+  const auto Start = std::chrono::steady_clock::now();
+  EXPECT_EQ(KeyOfCall([&] { Com->ReadPort(&Byte, 1); }), "141.TRANSMITTERTIMEOUT");
+  const auto Ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - Start)
+                      .count();
+  EXPECT_GE(Ms, 505);
+  EXPECT_LE(Ms, 900);
+}
+
+TEST(PosixSerialDevice, Command0Exchange) {
+  TPty Pty;
+  auto Com = MakePosixCom();
+  ASSERT_TRUE(Com->OpenPort(Pty.Name()));
+  const TBytes Data = {0x00, 0x00, 0xFE, 0x26, 0x06, 0x05, 0x07, 0x01, 0x08, 0x0C, 0x12, 0x34, 0x56};
+  const TBytes Reply = Concat({0x3C, 0x00}, ShortReply(0, Data, 5));  // noise before it
+  TBytes Request;
+  std::thread Transmitter([&] {
+    Request = Pty.ReadMaster(11, 3000);
+    if (Request.size() == 11) (void)!::write(Pty.Master(), Reply.data(), Reply.size());
+  });
+  THartDeviceResponse R;
+  const std::string Key = KeyOf(*Com, 0, {}, R);
+  Transmitter.join();
+  EXPECT_EQ(Key, "");
+  EXPECT_EQ(Hex(Request), "FFFFFFFFFFFF0200000002");
+  EXPECT_EQ(R.PreambleCount, 5);
+  EXPECT_EQ(R.Delimiter, 0x06);
+  EXPECT_EQ(R.ByteCount, Data.size());
+  EXPECT_EQ(TBytes(R.Data, R.Data + Data.size()), Data);
+  EXPECT_EQ(R.ReplyText, Hex(ShortReply(0, Data, 5)));
+}
+
+TEST(PosixSerialDevice, SerialDevicesAreDevicePaths) {
+  THartCom Com(std::make_unique<TPosixSerialDevice>());
+  for (const std::string& Path : Com.SerialDevices()) EXPECT_EQ(Path.rfind("/dev/tty", 0), 0u);
+}
+
+}  // namespace
