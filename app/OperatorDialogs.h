@@ -1,0 +1,112 @@
+#pragma once
+// Every modal box and every file, page-setup and print dialog of the main window
+// goes through TOperatorDialogs. The program uses TQtOperatorDialogs (Qt's own
+// dialogs); tests use TScriptedOperatorDialogs, which records what would have
+// been shown and answers as it is told, so no test ever waits on a modal dialog.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+class QWidget;
+class QPrinter;
+
+// The icon of a message box.
+enum class TDialogIcon { Error, Information, Warning, Confirmation };
+
+// What a file dialog is prepared with. Filter uses the "Text|pattern|Text|pattern"
+// form of the window's dialogs; FilterIndex counts its entries from 1.
+struct TFileDialogOptions {
+    QString Title;
+    QString InitialDir;
+    QString Filter;
+    int FilterIndex = 1;
+    QString DefaultExt;
+};
+
+class TOperatorDialogs {
+public:
+    virtual ~TOperatorDialogs() = default;
+
+    // A box with the given icon, the text and one OK button.
+    virtual void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) = 0;
+    // A box with the given icon and the buttons Yes and No; true for Yes.
+    virtual bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) = 0;
+    // The chosen file's full name, or nothing when the operator cancels.
+    virtual std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) = 0;
+    virtual std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) = 0;
+    // Page set-up; true when confirmed (Printer then holds the choice).
+    virtual bool PageSetup(QWidget* Parent, QPrinter& Printer) = 0;
+    // Print dialog; true when the operator chose to print.
+    virtual bool Print(QWidget* Parent, QPrinter& Printer) = 0;
+
+    void ShowError(QWidget* Parent, const QString& Text) { ShowMessage(Parent, Text, TDialogIcon::Error); }
+    void ShowInformation(QWidget* Parent, const QString& Text) { ShowMessage(Parent, Text, TDialogIcon::Information); }
+    void ShowWarning(QWidget* Parent, const QString& Text) { ShowMessage(Parent, Text, TDialogIcon::Warning); }
+
+    // Qt's name filters for a "Text|pattern|..." filter.
+    static QStringList NameFilters(const QString& Filter);
+    // The default extension appended to a chosen name that has none.
+    static QString WithDefaultExt(const QString& FileName, const QString& DefaultExt);
+};
+
+// Qt's message boxes and file dialogs.
+class TQtOperatorDialogs : public TOperatorDialogs {
+public:
+    void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
+    bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
+    std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
+    std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
+    bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
+    bool Print(QWidget* Parent, QPrinter& Printer) override;
+};
+
+// Records every dialog and answers from queues. A question or file dialog with no
+// answer queued answers No or Cancel and is counted as unanswered, so a test can
+// see that the program asked something it did not expect.
+class TScriptedOperatorDialogs : public TOperatorDialogs {
+public:
+    enum class TKind { Message, Question, SaveFile, OpenFile, PageSetup, Print };
+    struct TShown {
+        TKind Kind;
+        TDialogIcon Icon = TDialogIcon::Information;
+        QString Text;  // message or question text; a file dialog's title
+        TFileDialogOptions Options;
+    };
+
+    void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
+    bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
+    std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
+    std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
+    bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
+    bool Print(QWidget* Parent, QPrinter& Printer) override;
+
+    // Answers, used in order.
+    void QueueAnswer(bool Yes) { FAnswers.push_back(Yes); }
+    void QueueFileName(const QString& FileName) { FFileNames.push_back({false, FileName}); }
+    void QueueCancel() { FFileNames.push_back({true, QString()}); }
+    void QueuePrintAnswer(bool Confirm) { FPrintAnswers.push_back(Confirm); }
+
+    const QList<TShown>& Shown() const { return FShown; }
+    // The texts of the boxes shown with the given icon, in order.
+    QStringList Messages(TDialogIcon Icon) const;
+    QStringList Errors() const { return Messages(TDialogIcon::Error); }
+    int Unanswered() const { return FUnanswered; }
+    void Clear();
+
+private:
+    struct TFileAnswer {
+        bool Cancel;
+        QString Name;
+    };
+    std::optional<QString> NextFileName();
+
+    QList<TShown> FShown;
+    std::deque<bool> FAnswers;
+    std::deque<TFileAnswer> FFileNames;
+    std::deque<bool> FPrintAnswers;
+    int FUnanswered = 0;
+};

@@ -1,0 +1,809 @@
+#include "app/UnitFrmMain.h"
+
+#include "app/Application.h"
+#include "app/ConvertError.h"
+#include "app/OperatorDialogs.h"
+#include "app/PortComboBox.h"
+#include "app/SerialDeviceFactory.h"
+#include "chart/NorvaneChart.h"
+#include "services/LocaleDateTime.h"
+#include "services/NumberFormat.h"
+#include "services/UnitLangManager.h"
+#include "services/UnitLogger.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDate>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+// Numbers on the window: general format, 7 significant digits.
+QString FormatNumber(float Value)
+{
+    return FormatGeneral(double(Value), 7);
+}
+
+QString Text(const std::string& Value)
+{
+    return QString::fromStdString(Value);
+}
+
+// A registry value that is missing or not an integer: the platform's text.
+class ERegistryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int ReadInteger(const QSettings& Settings, const QString& Name)
+{
+    const QVariant value = Settings.value(Name);
+    if (!value.isValid())
+        throw ERegistryError(QStringLiteral("Registry value '%1' does not exist").arg(Name).toStdString());
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!ok || value.metaType().id() == QMetaType::QStringList)
+        throw ERegistryError(QStringLiteral("Registry value '%1' is not an integer").arg(Name).toStdString());
+    return number;
+}
+
+// A missing value reads as empty text, and so does one that is no single text
+// (a list written by hand into the settings file).
+QString ReadString(const QSettings& Settings, const QString& Name)
+{
+    const QVariant value = Settings.value(Name);
+    if (!value.isValid() || value.metaType().id() == QMetaType::QStringList)
+        return QString();
+    return value.toString();
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_ptr<TOperatorDialogs> Dialogs,
+                   QWidget* Parent)
+    : QMainWindow(Parent)
+    , FFactory(std::move(Factory))
+    , FDialogs(std::move(Dialogs))
+{
+    if (!FFactory)
+        FFactory = std::make_shared<TPlatformSerialDeviceFactory>();
+    if (!FDialogs)
+        FDialogs = std::make_unique<TQtOperatorDialogs>();
+
+    // The HART component with the values of the form.
+    Hart1 = std::make_unique<THart>(std::make_unique<TFactorySerialDevice>(*FFactory));
+    Hart1->SetCommPort(Com1);
+    Hart1->SetBaudrate(br1200);
+    Hart1->SetTimeOut(500);
+    Hart1->SetFloatFormat(XEMICS);
+    Hart1->SetSwapEepData(true);
+    Hart1->SetSwapRamData(false);
+
+    BuildForm();
+    Run(&TfrmMain::FormCreate);
+}
+
+TfrmMain::~TfrmMain()
+{
+    // The port is closed before the window's controls go.
+    try {
+        Hart1->ClosePort();
+    } catch (const EHartComError&) {
+        // Nothing to report to at this point.
+    }
+}
+
+void TfrmMain::Run(void (TfrmMain::*Handler)())
+{
+    TApplication::Guard([this, Handler] { (this->*Handler)(); });
+}
+
+QString TfrmMain::Translate(const QString& Key) const
+{
+    return FLangManager ? FLangManager->Translate(Key) : TLangManager::NotDefined;
+}
+
+// --- wiring ----------------------------------------------------------------------
+
+void TfrmMain::ConnectEvents()
+{
+    auto on = [this](QAction* Action, void (TfrmMain::*Handler)()) {
+        connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
+    };
+    on(acRead, &TfrmMain::acReadExecute);
+    on(acLangEng, &TfrmMain::acLangEngExecute);
+    on(acLangGer, &TfrmMain::acLangGerExecute);
+    on(acTBActionShow, &TfrmMain::acTBActionShowExecute);
+    on(acTBLangShow, &TfrmMain::acTBLangShowExecute);
+    on(acTBPortShow, &TfrmMain::acTBPortShowExecute);
+    on(acSavePreferences, &TfrmMain::acSavePreferencesExecute);
+    on(acQuit, &TfrmMain::acQuitExecute);
+
+    connect(cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
+    connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
+    connect(cmbPort->lineEdit(), &QLineEdit::textEdited, this, [this] { Run(&TfrmMain::cmbPortChange); });
+    connect(cmbSensorType, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbSensorTypeChange); });
+
+    connect(tbnMain, &QTabWidget::currentChanged, this, [this](int Page) {
+        const int leaving = FCurrentPage;
+        FCurrentPage = Page;
+        TApplication::Guard([this, leaving] { tbnMainChange(leaving); });
+    });
+
+    // Change flags of the values the operator may write back.
+    connect(edUpperRange, &QLineEdit::textChanged, this, [this] { edUpperRangeChange(); });
+    connect(edLowerRange, &QLineEdit::textChanged, this, [this] { edLowerRangeChange(); });
+    connect(edDamping, &QLineEdit::textChanged, this, [this] { edDampingChange(); });
+    connect(cmbUnit, &QComboBox::activated, this, [this] { cmbUnitChange(); });
+    for (QLineEdit* edit : {medDate, edTag, edDesc})
+        connect(edit, &QLineEdit::textChanged, this, [this] { medDateChange(); });
+
+    // Keyboard: key release moves the focus, typed characters are filtered.
+    const QList<QWidget*> keyControls = {edTransType, edSerialNr, edManufacturer, medDate, edTag, edDesc,
+                                         edUpperRange, edLowerRange, edUpperLimit, edLowerLimit, edDamping,
+                                         edMinSpan, edRevLevelTrans, edRevLevelComm, edStorageCap, edRate,
+                                         cmbPort, cmbPort->lineEdit(), cmbSensorType, cmbUnit, chbUseUSB,
+                                         chbSaveDatalog, bbtnSetUpperRange, bbtnSetLowerRange, bbtnSetZero};
+    for (QWidget* control : keyControls)
+        control->installEventFilter(this);
+
+    // Panel 1 carries the progress bar wherever it goes.
+    stbPanels[1]->installEventFilter(this);
+}
+
+bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == stbPanels[1]) {
+        if (Event->type() == QEvent::Resize || Event->type() == QEvent::Move)
+            stbMainDrawPanel();
+        return QMainWindow::eventFilter(Watched, Event);
+    }
+    auto* control = qobject_cast<QWidget*>(Watched);
+    if (!control)
+        return QMainWindow::eventFilter(Watched, Event);
+    // The port box's own edit stands for the box.
+    if (Watched == cmbPort->lineEdit())
+        control = cmbPort;
+
+    if (Event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(Event);
+        const bool isCombo = qobject_cast<QComboBox*>(control) != nullptr;
+        // Up and Down move the focus on release; the control itself does nothing.
+        if (!isCombo && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
+            return true;
+        static const QList<QWidget*> filtered = {edStorageCap, edRate, edDamping, edUpperRange, edLowerRange, medDate};
+        // Keyboard shortcuts (copy, paste, select all) stay with the edit.
+        if (filtered.contains(control) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            for (const QChar ch : key->text())
+                if (!CntrKeyPress(control, ch))
+                    return true;
+        }
+    } else if (Event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(Event);
+        if (!key->isAutoRepeat()) {
+            const int code = key->key();
+            TApplication::Guard([this, control, code] { CntrKeyUp(control, code); });
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+// --- window events -----------------------------------------------------------------
+
+void TfrmMain::FormCreate()
+{
+    FLog = std::make_unique<TCalibLog>();
+    FLangManager = std::make_unique<TLangManager>();
+
+    FillPortList();
+    {
+        const QSignalBlocker blocker(cmbPort);
+        cmbPort->setCurrentIndex(cmbPort->count() > 0 ? 0 : -1);
+    }
+    ReadDirectories();
+    LoadStartUp();
+
+    // The progress bar lives in the status bar, over panel 1.
+    prbProgress->setParent(stbMain);
+    prbProgress->setVisible(false);
+    stbMainDrawPanel();
+}
+
+void TfrmMain::showEvent(QShowEvent* Event)
+{
+    QMainWindow::showEvent(Event);
+    if (!Event->spontaneous())
+        Run(&TfrmMain::FormShow);
+}
+
+void TfrmMain::FormShow()
+{
+    // The system's language: German on a German system, English otherwise.
+    if (QLocale().language() == QLocale::German) {
+        tbtnLangGer->setChecked(true);
+        mmiLangGer->setChecked(true);
+        mmiLangEng->setChecked(false);
+        FLangManager->SetLanguage(1);
+    } else {
+        tbtnLangEng->setChecked(true);
+        mmiLangEng->setChecked(true);
+        mmiLangGer->setChecked(false);
+        FLangManager->SetLanguage(0);
+    }
+    FLangManager->TranslateForm(this);
+
+    cmbSensorType->setCurrentIndex(1);
+
+    const bool datalog = chbSaveDatalog->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*>{tbtnStartDatalog, tbtnStopDatalog, edStorageCap,
+                                                            lblCapacity, edRate, lblRate})
+        control->setEnabled(datalog);
+
+    tbMonitoring->setVisible(tbnMain->currentIndex() == 1);
+    FHintHandlerInstalled = true;
+
+    TVersionInfo info;
+    FLog->GetVersionInfo(QCoreApplication::applicationFilePath(), info);
+    SetStatusText(2, QStringLiteral("  v. ") + info.FileVersion);
+
+    tbnMain->setCurrentIndex(0);
+    ReadPreferences();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event)
+{
+    bool canClose = true;
+    TApplication::Guard([this, &canClose] { canClose = FormCloseQuery(); });
+    if (canClose) {
+        FormClose();
+        Event->accept();
+    } else {
+        Event->ignore();
+    }
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    SaveStartUp();
+    return true;
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* Event)
+{
+    QMainWindow::resizeEvent(Event);
+    Run(&TfrmMain::FormResize);
+}
+
+void TfrmMain::FormResize()
+{
+    stbPanels[0]->setFixedWidth(230);
+    stbPanels[2]->setFixedWidth(120);
+    // Panel 1 takes the rest of the bar (it stretches); the progress bar follows it.
+    stbMainDrawPanel();
+}
+
+void TfrmMain::stbMainDrawPanel()
+{
+    if (!prbProgress || !stbPanels[1])
+        return;
+    const QRect panel(stbPanels[1]->mapTo(stbMain, QPoint(0, 0)), stbPanels[1]->size());
+    prbProgress->setGeometry(panel);
+    if (FPanel1OwnerDrawn)
+        prbProgress->raise();
+}
+
+QString TfrmMain::StatusText(int Panel) const
+{
+    return stbPanels[Panel]->text();
+}
+
+void TfrmMain::SetStatusText(int Panel, const QString& Text)
+{
+    stbPanels[Panel]->setText(Text);
+}
+
+void TfrmMain::SetStatusPanel1OwnerDrawn(bool OwnerDrawn)
+{
+    FPanel1OwnerDrawn = OwnerDrawn;
+    stbMainDrawPanel();
+}
+
+// The end of a read step: the progress bar goes, panel 1 shows the step's text.
+void TfrmMain::ShowStepStatus(const QString& Key)
+{
+    prbProgress->setVisible(false);
+    SetStatusPanel1OwnerDrawn(false);
+    SetStatusText(1, Translate(Key));
+}
+
+void TfrmMain::tbnMainChange(int LeavingPage)
+{
+    tbDatalog->setVisible(LeavingPage != 1);
+    tbMonitoring->setVisible(!tbDatalog->isHidden());
+    tbPort->setVisible(tbDatalog->isHidden());
+}
+
+void TfrmMain::CntrKeyUp(QWidget* Control, int Key)
+{
+    const bool isCombo = qobject_cast<QComboBox*>(Control) != nullptr;
+    switch (Key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // Only a plain edit: the date field (with its mask) is no plain edit.
+        auto* edit = qobject_cast<QLineEdit*>(Control);
+        if (!edit || qstrcmp(Control->metaObject()->className(), "QLineEdit") != 0 || !edit->inputMask().isEmpty())
+            return;
+        if (Control == edRate)
+            acStartMonitoring->trigger();
+        else
+            focusNextChild();
+        break;
+    }
+    case Qt::Key_Up:
+        if (!isCombo)
+            focusPreviousChild();
+        break;
+    case Qt::Key_Down:
+        if (!isCombo)
+            focusNextChild();
+        break;
+    default:
+        break;
+    }
+}
+
+bool TfrmMain::CntrKeyPress(QWidget*, QChar Key)
+{
+    static const QString accepted = QStringLiteral("0123456789\b ,-.n");
+    return accepted.contains(Key);
+}
+
+bool TfrmMain::event(QEvent* Event)
+{
+    if (Event->type() == QEvent::StatusTip) {
+        // The hint of the control under the mouse goes to panel 0 (not to a
+        // temporary message that would hide the panels).
+        if (FHintHandlerInstalled)
+            ShowHintText(static_cast<QStatusTipEvent*>(Event)->tip());
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
+
+void TfrmMain::ShowHintText(const QString& Hint)
+{
+    if (Hint != TLangManager::NotDefined)
+        SetStatusText(0, Hint);
+}
+
+void TfrmMain::ShowError(const QString& Text)
+{
+    if (FLog)
+        FLog->WriteLine(Text);
+    FDialogs->ShowError(this, Text);
+}
+
+// --- registry ------------------------------------------------------------------------
+
+void TfrmMain::ReadDirectories()
+{
+    FLog->WriteLine(QStringLiteral("Registry will be read"));
+    QSettings settings(RegistryOrganization, RegistryApplication);
+    settings.beginGroup(StartUpKey);
+    CfgDir = CfgDirAtStart = ReadString(settings, QStringLiteral("CurrSLDir"));
+    DatalogDir = DatalogDirAtStart = ReadString(settings, QStringLiteral("CurrDtlgDir"));
+    FLog->WriteLine(QStringLiteral("Current directories are initialized"));
+}
+
+void TfrmMain::LoadStartUp()
+{
+    QSettings settings(RegistryOrganization, RegistryApplication);
+    settings.beginGroup(StartUpKey);
+    const QString port = ReadString(settings, QStringLiteral("CurrPort"));
+
+    const QSignalBlocker blocker(cmbPort);
+    int found = -1;
+    for (int i = 0; i < cmbPort->count() && found < 0; ++i)
+        if (cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
+            found = i;
+    cmbPort->setCurrentIndex(found);
+    if (found < 0)
+        cmbPort->setEditText(QString());
+
+    static const QStringList comNames = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
+                                         QStringLiteral("Com4"), QStringLiteral("Com5"), QStringLiteral("Com6"),
+                                         QStringLiteral("Com7"), QStringLiteral("Com8")};
+    const int com = comNames.indexOf(port);
+    if (com >= 0)
+        Hart1->SetCommPort(TDeviceName(Com1 + com));
+}
+
+void TfrmMain::SaveStartUp()
+{
+    QSettings settings(RegistryOrganization, RegistryApplication);
+    settings.beginGroup(StartUpKey);
+    settings.setValue(QStringLiteral("CurrPort"), cmbPort->currentText());
+    settings.setValue(QStringLiteral("CurrSLDir"), CfgDirAtStart);
+    settings.setValue(QStringLiteral("CurrDtlgDir"), DatalogDirAtStart);
+    settings.endGroup();
+    settings.sync();
+}
+
+void TfrmMain::ReadPreferences()
+{
+    FLog->WriteLine(QStringLiteral("Read preferences"));
+    QSettings settings(RegistryOrganization, RegistryApplication);
+    settings.beginGroup(PreferencesKey);
+    try {
+        // Each value is applied as soon as it is read; a missing or wrongly typed
+        // one ends the reading there.
+        const int top = ReadInteger(settings, QStringLiteral("WindowTop"));
+        move(x(), top);
+        const int left = ReadInteger(settings, QStringLiteral("WindowLeft"));
+        move(left, y());
+        const int width = ReadInteger(settings, QStringLiteral("WindowWidth"));
+        resize(width, height());
+        const int height = ReadInteger(settings, QStringLiteral("WindowHeight"));
+        resize(this->width(), height);
+        const int state = ReadInteger(settings, QStringLiteral("WindowState"));
+        setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+        const int splitter = ReadInteger(settings, QStringLiteral("SplitterPos"));
+        SetCurrentLineHeight(splitter);
+    } catch (const ERegistryError& e) {
+        ShowError(QString::fromStdString(e.what()));
+        return;
+    }
+    FLog->WriteLine(QStringLiteral("Current preferences are set"));
+}
+
+void TfrmMain::WritePreferences()
+{
+    FLog->WriteLine(QStringLiteral("Write preferences"));
+    QSettings settings(RegistryOrganization, RegistryApplication);
+    settings.beginGroup(PreferencesKey);
+    // A minimised or maximised window keeps the bounds it is restored to.
+    const QRect bounds = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
+                             ? normalGeometry()
+                             : QRect(pos(), size());
+    settings.setValue(QStringLiteral("WindowLeft"), bounds.x());
+    settings.setValue(QStringLiteral("WindowTop"), bounds.y());
+    settings.setValue(QStringLiteral("WindowWidth"), bounds.width());
+    settings.setValue(QStringLiteral("WindowHeight"), bounds.height());
+    const int state = (windowState() & Qt::WindowMinimized) ? 1 : (windowState() & Qt::WindowMaximized) ? 2 : 0;
+    settings.setValue(QStringLiteral("WindowState"), state);
+    settings.setValue(QStringLiteral("SplitterPos"), CurrentLineHeightNow());
+    settings.endGroup();
+    settings.sync();
+    FLog->WriteLine(QStringLiteral("Preferences are written"));
+}
+
+int TfrmMain::CurrentLineHeightNow() const
+{
+    const QList<int> sizes = splCharts->sizes();
+    return sizes.size() == 2 ? sizes[1] : pnlCurrentLine->height();
+}
+
+void TfrmMain::SetCurrentLineHeight(int Height)
+{
+    QList<int> sizes = splCharts->sizes();
+    int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 0;
+    if (total <= 0)
+        total = 370;
+    Height = std::clamp(Height, 0, total);
+    splCharts->setSizes({total - Height, Height});
+}
+
+// --- actions of this window ----------------------------------------------------------------
+
+void TfrmMain::SelectLanguage(std::uint8_t Language)
+{
+    const int sensorType = cmbSensorType->currentIndex();
+    FLangManager->SetLanguage(Language);
+    FLangManager->TranslateForm(this);
+    cmbSensorType->setCurrentIndex(sensorType);
+}
+
+void TfrmMain::acLangEngExecute()
+{
+    mmiLangEng->setChecked(true);
+    mmiLangGer->setChecked(false);
+    tbtnLangEng->setChecked(true);
+    SelectLanguage(0);
+}
+
+void TfrmMain::acLangGerExecute()
+{
+    mmiLangGer->setChecked(true);
+    mmiLangEng->setChecked(false);
+    tbtnLangGer->setChecked(true);
+    SelectLanguage(1);
+}
+
+void TfrmMain::acTBActionShowExecute()
+{
+    tbAction->setVisible(tbAction->isHidden());
+    mmiTBActionShow->setChecked(!mmiTBActionShow->isChecked());
+}
+
+void TfrmMain::acTBLangShowExecute()
+{
+    tbLanguage->setVisible(tbLanguage->isHidden());
+    mmiTBLangShow->setChecked(!mmiTBLangShow->isChecked());
+}
+
+void TfrmMain::acTBPortShowExecute()
+{
+    tbPort->setVisible(tbPort->isHidden());
+    mmiTBPortShow->setChecked(!mmiTBPortShow->isChecked());
+}
+
+void TfrmMain::acSavePreferencesExecute()
+{
+    WritePreferences();
+}
+
+void TfrmMain::acQuitExecute()
+{
+    close();
+}
+
+// --- port and sensor type ----------------------------------------------------------------
+
+QString TfrmMain::DevicePath(const QString& Name) const
+{
+    // A path of the file system, and a port the factory serves by name, are
+    // opened as they are.
+    if (Name.startsWith(QLatin1Char('/')) || FFactory->IsVirtualPort(Name.toStdString()))
+        return Name;
+    const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
+    bool ok = false;
+    const int n = number.toInt(&ok, 10);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(number));
+    if (n < 10)
+        return Name;
+    return QStringLiteral("\\\\.\\") + Name.left(5);
+}
+
+bool TfrmMain::PortAvailable(const QString& Name) const
+{
+    const std::string path = DevicePath(Name).toStdString();
+    std::unique_ptr<TSerialDevice> device = FFactory->CreateDevice(path);
+    if (!device || device->Open(path) != TSerialOpenResult::Ok)
+        return false;
+    device->Close();
+    return true;
+}
+
+void TfrmMain::FillPortList()
+{
+    const QSignalBlocker blocker(cmbPort);
+    cmbPort->clear();
+    for (int n = 1; n <= 40; ++n)
+        if (PortAvailable(QStringLiteral("COM%1:").arg(n)))
+            cmbPort->addItem(QStringLiteral("COM%1").arg(n));
+    for (const std::string& name : FFactory->AdapterPorts())
+        if (PortAvailable(Text(name)))
+            cmbPort->addItem(Text(name));
+}
+
+void TfrmMain::cmbPortDropDown()
+{
+    // The list is rebuilt from the ports present now; the chosen text stays.
+    const QString text = cmbPort->currentText();
+    FillPortList();
+    const QSignalBlocker blocker(cmbPort);
+    const int index = cmbPort->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    cmbPort->setCurrentIndex(index);
+    if (index < 0)
+        cmbPort->setEditText(text);
+}
+
+void TfrmMain::cmbPortChange()
+{
+    cmbSensorType->setEnabled(true);
+    QString error;
+    try {
+        Hart1->ClosePort();
+    } catch (const EHartComError& e) {
+        error = Translate(Text(e.Message()));
+    }
+    static const QStringList comNames = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                                         QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
+                                         QStringLiteral("COM7"), QStringLiteral("COM8")};
+    const int com = comNames.indexOf(cmbPort->currentText());
+    if (com >= 0)
+        Hart1->SetCommPort(TDeviceName(Com1 + com));
+    if (!error.isEmpty())
+        ShowError(error);
+}
+
+void TfrmMain::ApplyLineRules()
+{
+    const bool usb = chbUseUSB->isChecked();
+    const bool hart = cmbSensorType->currentIndex() == 0;
+    if (usb && hart) {
+        Hart1->SetUseRTS(false);
+        Hart1->SetRTS();
+    } else if (usb) {
+        Hart1->SetUseRTS(false);
+        Hart1->ClearRTS();
+    } else if (hart) {
+        Hart1->SetUseRTS(true);
+        // The modem needs a moment after RTS is handed to the link.
+        Hart1->Device().Wait(200);
+    }
+    // Orsa / Quill without USB: RTS handling stays as it is.
+}
+
+// --- reading a device -------------------------------------------------------------------
+
+void TfrmMain::acReadExecute()
+{
+    stCurrentCurrentValue->clear();
+    stCurrentPressureValue->clear();
+    cmbSensorType->setEnabled(false);
+
+    FLog->WriteLine(QStringLiteral("Clear all the controls"));
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        if (edit->objectName().startsWith(QLatin1String("ed")))
+            edit->clear();
+    cmbUnit->setCurrentIndex(-1);
+
+    const QString port = cmbPort->currentText();
+    ResetPort(port);
+    try {
+        Hart1->OpenPort(DevicePath(port).toStdString());
+        ApplyLineRules();
+        ReadDeviceIdentity();
+        ReadDeviceOutput();
+        ShowUnit();
+        ReadDeviceDescription();
+    } catch (const EHartComError& e) {
+        ShowError(Translate(Text(e.Message())));
+        return;
+    }
+
+    for (QWidget* control : std::initializer_list<QWidget*>{chbSaveDatalog, stCurrentCurrentValue, lblCurrentUnit,
+                                                            chbCurrentLine, stCurrentPressureValue, lblPressureUnit,
+                                                            chbPressureLine})
+        control->setEnabled(true);
+    acSet->setEnabled(true);
+    acSave->setEnabled(true);
+    tbnMain->setCurrentIndex(0);
+    RangeChanged = UnitChanged = DampingChanged = DescriptionChanged = false;
+}
+
+void TfrmMain::ResetPort(const QString& PortName)
+{
+    // Whatever another program left on the port (flow control, DTR and RTS
+    // handling, parity checking) is switched off before the link takes it. A
+    // port that cannot be opened, such as the one the link holds, is left alone.
+    const std::string name = PortName.toStdString();
+    std::unique_ptr<TSerialDevice> device = FFactory->CreateDevice(name);
+    if (!device || device->Open(name) != TSerialOpenResult::Ok)
+        return;
+    TSerialLineSettings settings;
+    if (device->GetLineSettings(settings)) {
+        settings.Binary = false;
+        settings.ParityCheck = false;
+        settings.RtsToggle = false;
+        device->SetLineSettings(settings);
+    }
+    device->SetDtr(false);
+    device->SetRts(false);
+    device->Close();
+}
+
+void TfrmMain::ReadDeviceIdentity()
+{
+    FLog->WriteLine(QStringLiteral("Read unique identifier"));
+    QCoreApplication::processEvents();
+    DevInfo = THartDevInfo();
+    Hart1->ReadUniqueIdentifier(DevInfo);
+    FLog->WriteLine(QStringLiteral("Main data:  ") + Text(DevInfo.Manufacturer) + QStringLiteral(";  ")
+                    + Text(DevInfo.DeviceType) + QStringLiteral("; ") + Text(DevInfo.SerialNr));
+    edManufacturer->setText(Text(DevInfo.Manufacturer));
+    edTransType->setText(Text(DevInfo.DeviceType));
+    edSerialNr->setText(Text(DevInfo.SerialNr));
+    const QString revision = Text(DevInfo.DeviceRev) + QLatin1Char('/') + Text(DevInfo.SoftwareRev);
+    FLog->WriteLine(QStringLiteral("Software: ") + revision + QStringLiteral(";  Univ. Command: ")
+                    + Text(DevInfo.UnivCmdRev));
+    edRevLevelTrans->setText(revision);
+    edRevLevelComm->setText(Text(DevInfo.UnivCmdRev));
+    QCoreApplication::processEvents();
+    ShowStepStatus(QStringLiteral("infReadUniqueIdent"));
+}
+
+void TfrmMain::ReadDeviceOutput()
+{
+    SensorInfo = TSensorInfo();
+    FLog->WriteLine(QStringLiteral("Read Primary Variable Output Information"));
+    QCoreApplication::processEvents();
+    Hart1->ReadSensorInfo(SensorInfo);
+    const QString unit = Text(SensorInfo.Unit);
+    edUpperLimit->setText(FormatNumber(SensorInfo.UpperLimit) + QLatin1Char(' ') + unit);
+    edLowerLimit->setText(FormatNumber(SensorInfo.LowerLimit) + QStringLiteral("  ") + unit);
+    edMinSpan->setText(FormatNumber(SensorInfo.MinSpan) + QStringLiteral("  ") + unit);
+
+    Hart1->ReadPrVarInfo(OutputInfo);
+    FLog->WriteLine(QStringLiteral("Current settings: Lower Range - ") + FormatNumber(OutputInfo.LowerRange)
+                    + QLatin1Char(' ') + unit + QStringLiteral("  Upper Range - ")
+                    + FormatNumber(OutputInfo.UpperRange) + QLatin1Char(' ') + unit + QStringLiteral("  Damping - ")
+                    + FormatNumber(OutputInfo.Damping) + QStringLiteral(" s"));
+    edUpperRange->setText(FormatNumber(OutputInfo.UpperRange));
+    edLowerRange->setText(FormatNumber(OutputInfo.LowerRange));
+    edDamping->setText(FormatNumber(OutputInfo.Damping));
+    QCoreApplication::processEvents();
+    ShowStepStatus(QStringLiteral("infReadOutput"));
+}
+
+void TfrmMain::ShowUnit()
+{
+    const QString unit = Text(SensorInfo.Unit);
+    // The unit list holds the names as the language file gives them.
+    int found = -1;
+    for (int i = 0; i < cmbUnit->count() && found < 0; ++i)
+        if (cmbUnit->itemText(i).compare(unit, Qt::CaseInsensitive) == 0)
+            found = i;
+    cmbUnit->setCurrentIndex(found);
+    SetPressureAxisTitle(QStringLiteral("P, ") + unit);
+    lblPressureUnit->setText(unit);
+    lblCurrentUnit->setText(mmiCurrLine->isChecked() ? QStringLiteral("mA") : QStringLiteral("V"));
+}
+
+void TfrmMain::SetPressureAxisTitle(const QString& Title)
+{
+    bdcPressure->SetAxisTitleLine(0, Title);
+}
+
+void TfrmMain::ReadDeviceDescription()
+{
+    FLog->WriteLine(QStringLiteral("Read Tag, Descriptor, Date"));
+    medDate->clear();
+    edTag->clear();
+    edDesc->clear();
+    Hart1->ReadTagDescriptorDate(Tag, Descriptor, Day, Month, Year);
+
+    // A device whose date was never set sends bytes that form no calendar date
+    // (day 0, month 0): the field stays empty and the read goes on, so that the
+    // device can still be configured and given a date.
+    const QDate date(Year, Month, Day);
+    if (date.isValid()) {
+        medDate->setText(date.toString(QStringLiteral("dd.MM.yyyy")));
+    } else {
+        FLog->WriteLine(QStringLiteral("ReadTDD: the device's date is no valid date (day %1, month %2, year %3)")
+                            .arg(Day)
+                            .arg(Month)
+                            .arg(Year));
+    }
+    edTag->setText(Text(Tag));
+    edDesc->setText(Text(Descriptor));
+    FLog->WriteLine(QStringLiteral("ReadTDD: ") + Text(Tag) + QStringLiteral("; ") + Text(Descriptor)
+                    + QStringLiteral(";  ") + (date.isValid() ? ShortDateText(date) : QString()));
+    DescriptionChanged = false;
+    QCoreApplication::processEvents();
+    ShowStepStatus(QStringLiteral("infReadAddInfo"));
+}

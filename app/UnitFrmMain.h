@@ -1,0 +1,242 @@
+#pragma once
+// TfrmMain: the one window of the program. It owns the HART component Hart1,
+// the application log, the language manager, the monitoring timer and the two
+// charts, and runs every operator workflow. The controls are built in
+// UnitFrmMainForm.cpp; this file and UnitFrmMain.cpp hold the behaviour.
+
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "hart/HartCommand.h"
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+class TCalibLog;
+class TLangManager;
+class TNorvaneChart;
+class TOperatorDialogs;
+class TSerialDeviceFactory;
+class TPortComboBox;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Registry location of the start-up values and preferences.
+    static inline const QString RegistryOrganization = QStringLiteral("Norvane");
+    static inline const QString RegistryApplication = QStringLiteral("Calvista 3.0");
+    static inline const QString StartUpKey = QStringLiteral("StartUp");
+    static inline const QString PreferencesKey = QStringLiteral("Preferences");
+
+    // Factory: where every serial device comes from. Dialogs: every modal box.
+    TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_ptr<TOperatorDialogs> Dialogs,
+             QWidget* Parent = nullptr);
+    ~TfrmMain() override;
+
+    // --- owned objects ----------------------------------------------------------
+    std::unique_ptr<THart> Hart1;
+    QTimer* tmrMonitor = nullptr;
+    TCalibLog* Log() const { return FLog.get(); }
+    TLangManager* LangManager() const { return FLangManager.get(); }
+    TOperatorDialogs& Dialogs() const { return *FDialogs; }
+
+    // --- components (named as their objectName) -----------------------------------
+    QObject* alMain = nullptr;
+    QAction *acRead = nullptr, *acSet = nullptr, *acSave = nullptr, *acLoad = nullptr;
+    QAction *acSetUR = nullptr, *acSetLR = nullptr, *acSetZero = nullptr;
+    QAction *acStartMonitoring = nullptr, *acStopMonitoring = nullptr;
+    QAction *acShowCurrent = nullptr, *acShowVoltage = nullptr;
+    QAction *acPrintPresChart = nullptr, *acPrintCurrChart = nullptr;
+    QAction *acCurrentLineVisibleChanged = nullptr, *acPressureLineVisibleChanged = nullptr;
+    QAction *acTBActionShow = nullptr, *acTBLangShow = nullptr, *acTBPortShow = nullptr;
+    QAction *acLangEng = nullptr, *acLangGer = nullptr;
+    QAction *acSavePreferences = nullptr, *acAbout = nullptr, *acQuit = nullptr;
+
+    QMenuBar* mmMain = nullptr;
+    QMenu *mmiApp = nullptr, *mmiView = nullptr, *mmiToolbarsShow = nullptr, *mmiCurrentLine = nullptr;
+    QMenu *mmiPrint = nullptr, *mmiLanguage = nullptr;
+    QAction *mmiRead = nullptr, *mmiLoad = nullptr, *mmiSave = nullptr, *mmiQuit = nullptr;
+    QAction *mmiTBActionShow = nullptr, *mmiTBLangShow = nullptr, *mmiTBPortShow = nullptr;
+    QAction *mmiCurrLine = nullptr, *mmiVoltLine = nullptr, *mmiPLPrint = nullptr, *mmiCLPrint = nullptr;
+    QAction *mmiSavePreferences = nullptr, *mmiLangEng = nullptr, *mmiLangGer = nullptr, *mmiAbout = nullptr;
+
+    QFrame* cntrbMain = nullptr;
+    QToolBar *tbAction = nullptr, *tbLanguage = nullptr, *tbPort = nullptr, *tbDatalog = nullptr,
+             *tbMonitoring = nullptr;
+    QToolButton *tbtnRead = nullptr, *tbtnSet = nullptr, *tbtnSave = nullptr, *tbtnLoad = nullptr;
+    QToolButton *tbtnLangEng = nullptr, *tbtnLangGer = nullptr;
+    QButtonGroup* grpLanguage = nullptr;
+    TPortComboBox* cmbPort = nullptr;
+    QCheckBox* chbUseUSB = nullptr;
+    QComboBox* cmbSensorType = nullptr;
+    QCheckBox* chbSaveDatalog = nullptr;
+    QLabel *lblCapacity = nullptr, *lblRate = nullptr;
+    QLineEdit *edStorageCap = nullptr, *edRate = nullptr;
+    QToolButton *tbtnStartDatalog = nullptr, *tbtnStopDatalog = nullptr;
+    QButtonGroup* grpDatalog = nullptr;
+    QLabel *stCurrentCurrentValue = nullptr, *lblCurrentUnit = nullptr;
+    QLabel *stCurrentPressureValue = nullptr, *lblPressureUnit = nullptr;
+    QCheckBox *chbCurrentLine = nullptr, *chbPressureLine = nullptr;
+
+    QTabWidget* tbnMain = nullptr;
+    QFrame *pnlDataMain = nullptr, *pnlCharts = nullptr;
+    QGroupBox *grbDescription = nullptr, *grbReference = nullptr, *grbPressure = nullptr, *grbRevLevel = nullptr;
+    QLabel *lblTransType = nullptr, *lblSerialNr = nullptr, *lblManufacturer = nullptr, *lblDate = nullptr;
+    QLabel *lblTag = nullptr, *lblDesc = nullptr;
+    QLineEdit *edTransType = nullptr, *edSerialNr = nullptr, *edManufacturer = nullptr, *medDate = nullptr;
+    QLineEdit *edTag = nullptr, *edDesc = nullptr;
+    QPushButton *bbtnSetUpperRange = nullptr, *bbtnSetLowerRange = nullptr, *bbtnSetZero = nullptr;
+    QLabel *lblUpper = nullptr, *lblLower = nullptr, *lblUpperRange = nullptr, *lblLowerRange = nullptr;
+    QLabel *lblUpperLimit = nullptr, *lblLowerLimit = nullptr, *lblUnit = nullptr, *lblDamping = nullptr;
+    QLabel* lblMinSpan = nullptr;
+    QLineEdit *edUpperRange = nullptr, *edLowerRange = nullptr, *edUpperLimit = nullptr, *edLowerLimit = nullptr;
+    QLineEdit *edDamping = nullptr, *edMinSpan = nullptr;
+    QComboBox* cmbUnit = nullptr;
+    QLabel *lblTransmitter = nullptr, *lblUnCommand = nullptr;
+    QLineEdit *edRevLevelTrans = nullptr, *edRevLevelComm = nullptr;
+
+    QSplitter* splCharts = nullptr;
+    QFrame *pnlPressureLine = nullptr, *pnlCurrentLine = nullptr;
+    TNorvaneChart *bdcPressure = nullptr, *bdcCurrent = nullptr;
+
+    QStatusBar* stbMain = nullptr;
+    QLabel* stbPanels[3] = {nullptr, nullptr, nullptr};
+    QProgressBar* prbProgress = nullptr;
+
+    // --- window state ---------------------------------------------------------------
+    QString CfgDir, CfgDirAtStart, DatalogDir, DatalogDirAtStart;
+    bool RangeChanged = false, UnitChanged = false, DampingChanged = false, DescriptionChanged = false;
+    THartDevInfo DevInfo;
+    TSensorInfo SensorInfo;
+    TPrVarInfo OutputInfo;
+    std::string Tag, Descriptor;
+    uint16_t Year = 0;
+    uint8_t Month = 0, Day = 0;
+    int32_t Capacity = 0;
+    double ElapsedTime = 0;
+    int CurrentLineHeight = 0;
+
+    // --- status bar -----------------------------------------------------------------
+    QString StatusText(int Panel) const;
+    void SetStatusText(int Panel, const QString& Text);
+    // Panel 1 shows the progress bar while owner-drawn, its text otherwise.
+    bool StatusPanel1OwnerDrawn() const { return FPanel1OwnerDrawn; }
+    void SetStatusPanel1OwnerDrawn(bool OwnerDrawn);
+
+    // --- window events ---------------------------------------------------------------
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose() {}
+    void FormResize();
+    void stbMainDrawPanel();
+    void tbnMainChange(int LeavingPage);
+    // Key release in an edit, combo box, check box or reference button.
+    void CntrKeyUp(QWidget* Control, int Key);
+    // A typed character; false when it is discarded.
+    bool CntrKeyPress(QWidget* Control, QChar Key);
+
+    void ShowError(const QString& Text);
+    void ShowHintText(const QString& Hint);
+
+    // --- port and sensor type -------------------------------------------------------
+    // The path that opens the named port.
+    QString DevicePath(const QString& Name) const;
+    bool PortAvailable(const QString& Name) const;
+    void FillPortList();
+    void cmbPortDropDown();
+    void cmbPortChange();
+    void cmbSensorTypeChange() {}
+
+    // --- reading a device -------------------------------------------------------------
+    void ResetPort(const QString& PortName);
+    void ReadDeviceIdentity();
+    void ReadDeviceOutput();
+    void ShowUnit();
+    void ReadDeviceDescription();
+
+    // --- actions ----------------------------------------------------------------------
+    void acReadExecute();
+    void acLangEngExecute();
+    void acLangGerExecute();
+    void acTBActionShowExecute();
+    void acTBLangShowExecute();
+    void acTBPortShowExecute();
+    void acSavePreferencesExecute();
+    void acQuitExecute();
+
+    // --- change events of the edited values ----------------------------------------------
+    void edUpperRangeChange() { RangeChanged = true; }
+    void edLowerRangeChange() { RangeChanged = true; }
+    void edDampingChange() { DampingChanged = true; }
+    void cmbUnitChange() { UnitChanged = true; }
+    void medDateChange() { DescriptionChanged = true; }
+
+protected:
+    bool event(QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+
+private:
+    // UnitFrmMainForm.cpp: the controls with their design values.
+    void BuildForm();
+    void BuildActions();
+    void BuildMenu();
+    void BuildToolBars();
+    void BuildSensordataPage(QWidget* Page);
+    void BuildDatalogPage(QWidget* Page);
+    void BuildStatusBar();
+    void ConnectEvents();
+    QAction* NewAction(const char* Name, const QString& Caption, const QString& Hint = QString(),
+                       const QKeySequence& Shortcut = QKeySequence());
+    QAction* NewMenuItem(QMenu* Menu, const char* Name, QAction* Action);
+    QToolButton* NewSpeedButton(QToolBar* Bar, const char* Name, QAction* Action, const QIcon& Icon);
+    // Runs a handler of this window; an exception leaving it goes to the
+    // application's default error display.
+    void Run(void (TfrmMain::*Handler)());
+
+    void ReadDirectories();
+    void LoadStartUp();
+    void SaveStartUp();
+    void ReadPreferences();
+    void WritePreferences();
+    void ApplyLineRules();
+    void SelectLanguage(std::uint8_t Language);
+    void SetPressureAxisTitle(const QString& Title);
+    void ShowStepStatus(const QString& Key);
+    int CurrentLineHeightNow() const;
+    void SetCurrentLineHeight(int Height);
+    QString Translate(const QString& Key) const;
+
+    std::shared_ptr<TSerialDeviceFactory> FFactory;
+    std::unique_ptr<TOperatorDialogs> FDialogs;
+    std::unique_ptr<TCalibLog> FLog;
+    std::unique_ptr<TLangManager> FLangManager;
+    bool FPanel1OwnerDrawn = false;
+    bool FHintHandlerInstalled = false;
+    bool FFormShown = false;
+    int FCurrentPage = 0;
+};

@@ -1,0 +1,44 @@
+// Calvista: configure and watch one HART pressure transmitter over a serial line.
+//
+//   calvista          the serial ports of this machine
+//   calvista --demo   the same, and a simulated transmitter on the port "SIM"
+
+#include "app/Application.h"
+#include "app/OperatorDialogs.h"
+#include "app/PortComboBox.h"
+#include "app/SerialDeviceFactory.h"
+#include "app/UnitFrmMain.h"
+#include "services/UnitLogger.h"
+
+#include <QMessageBox>
+
+#include <cstring>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    bool demo = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--demo") == 0)
+            demo = true;
+
+    TApplication app(argc, argv);
+    TApplication::SetTitle(QStringLiteral("Calvista HART-/i-Devices"));
+    TCalibLog::SetMessageBoxHook([](const QString& Message) {
+        QMessageBox::information(nullptr, TApplication::Title(), Message);
+    });
+
+    std::shared_ptr<TSerialDeviceFactory> factory;
+    if (demo)
+        factory = std::make_shared<TDemoSerialDeviceFactory>();
+    else
+        factory = std::make_shared<TPlatformSerialDeviceFactory>();
+
+    TfrmMain frmMain(factory, std::make_unique<TQtOperatorDialogs>());
+    if (demo) {
+        // The demo port stands last in the list and is chosen at start.
+        frmMain.cmbPort->setCurrentIndex(frmMain.cmbPort->count() - 1);
+    }
+    frmMain.show();
+    return app.exec();
+}
