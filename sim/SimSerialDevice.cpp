@@ -23,6 +23,7 @@ void TSimSerialDevice::FailNextWrite(size_t Count) {
 }
 
 void TSimSerialDevice::Record(TSimEventKind Kind, bool Level, size_t Count) {
+  if (!FRecording) return;
   FEvents.push_back(TSimEvent{Kind, NowUs(), Level, Count});
 }
 
@@ -176,7 +177,7 @@ TSerialIoResult TSimSerialDevice::Write(const uint8_t* Data, size_t Count) {
     Moved = std::min(Count, FFailedWriteCount);
     Ok = false;
   }
-  FWritten.insert(FWritten.end(), Data, Data + Moved);
+  if (FRecording) FWritten.insert(FWritten.end(), Data, Data + Moved);
   // The write returns when the last byte has left the line.
   FClock.AdvanceBy(FCharTimeUs * int64_t(Moved));
   Record(TSimEventKind::Write, false, Moved);

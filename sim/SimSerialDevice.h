@@ -100,6 +100,10 @@ public:
   size_t PendingReadFaults() const { return FReadFaults.size(); }
 
   // --- recording ------------------------------------------------------------
+  // On by default. A long-running line (the demo mode) switches it off so that
+  // the record of written bytes and events does not grow without end.
+  void SetRecording(bool Value) { FRecording = Value; }
+  bool Recording() const { return FRecording; }
   const std::vector<uint8_t>& Written() const { return FWritten; }
   void ClearWritten() { FWritten.clear(); }
   const std::vector<TSimEvent>& Events() const { return FEvents; }
@@ -170,6 +174,7 @@ private:
   bool FRts = false;
   bool FDtr = false;
 
+  bool FRecording = true;
   std::vector<uint8_t> FWritten;
   std::vector<TSimEvent> FEvents;
 };

@@ -186,6 +186,14 @@ TEST(SimSerialDevice, RecordsLineLevelsOverTime) {
   EXPECT_EQ(E[2].Us - E[1].Us, 20'000);
   EXPECT_FALSE(E[2].Level);
   EXPECT_TRUE(L.Line.Dtr());
+
+  L.Line.SetRecording(false);  // levels are still kept, nothing is recorded
+  const uint8_t Byte = 1;
+  L.Line.Write(&Byte, 1);
+  L.Line.SetRts(true);
+  EXPECT_EQ(L.Line.Events().size(), 4u);
+  EXPECT_TRUE(L.Line.Written().empty());
+  EXPECT_TRUE(L.Line.Rts());
 }
 
 }  // namespace
