@@ -16,8 +16,13 @@ int RoundHalfEven(double Value)
     constexpr double Low = double(INT_MIN);
     constexpr double High = double(INT_MAX);
     Value = std::clamp(Value, Low, High);
-    // The default floating-point rounding mode is to nearest, ties to even.
-    return int(std::nearbyint(Value));
+    // Adding 1.5 x 2^52 leaves no bits below the units, so the addition
+    // itself rounds to the nearest integer, ties to even (the default
+    // rounding mode); subtracting it again is exact. Far cheaper than
+    // nearbyint, which matters at a million points per paint.
+    constexpr double Shift = 6755399441055744.0;
+    const double Rounded = (Value + Shift) - Shift;
+    return int(Rounded);
 }
 
 double TickPower(double MinStep)

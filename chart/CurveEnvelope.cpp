@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace chart {
 
@@ -65,51 +66,58 @@ void AddEverySegment(const double* X, const double* Y, std::size_t Count,
 
 namespace {
 
-// The points of one column run, in drawing order, linked to the previous run.
+// Joins column runs into one polyline: per run its first, lowest, highest
+// and last pixel, linked to the run before. Consecutive runs in the same
+// column are merged first, so that every zero-length segment of the full
+// polyline is still drawn (as a dot) and no other one is added.
 class TEnvelopeBuilder {
 public:
     explicit TEnvelopeBuilder(TSegmentSink& Sink) : Sink(Sink) {}
+    ~TEnvelopeBuilder() { Close(); }
+    TEnvelopeBuilder(const TEnvelopeBuilder&) = delete;
+    TEnvelopeBuilder& operator=(const TEnvelopeBuilder&) = delete;
 
-    void Add(int PixelX, int PixelY)
+    void AddRun(int PixelX, int First, int Lowest, int Highest, int Last, std::size_t Count)
     {
         if (Open && PixelX == Column) {
-            if (PixelY == Last)
-                Repeated = true;
-            Lowest = std::min(Lowest, PixelY);
-            Highest = std::max(Highest, PixelY);
-            Last = PixelY;
+            Lowest_ = std::min({Lowest_, Lowest, First});
+            Highest_ = std::max({Highest_, Highest, First});
+            Last_ = Last;
+            Count_ += Count;
             return;
         }
         Close();
         Open = true;
         Column = PixelX;
-        First = Lowest = Highest = Last = PixelY;
-        Repeated = false;
+        First_ = First;
+        Lowest_ = Lowest;
+        Highest_ = Highest;
+        Last_ = Last;
+        Count_ = Count;
     }
 
-    // Emits the run: first, top, bottom, last, skipping repeats, so that no
-    // zero-length segment appears that the full polyline would not draw.
     void Close()
     {
         if (!Open)
             return;
         Open = false;
-        if (Lowest == Highest) {
-            Vertex(First);
-            if (Repeated)
-                Link({Column, First}); // the full polyline draws this dot
+        if (Lowest_ == Highest_) {
+            Vertex(First_);
+            if (Count_ > 1)
+                Link({Column, First_}); // the full polyline draws this dot
             return;
         }
-        Vertex(First);
-        // Any order of the extremes covers the same column span.
-        if (std::abs(First - Lowest) <= std::abs(First - Highest)) {
-            Vertex(Lowest);
-            Vertex(Highest);
+        // Any order of the extremes covers the same span; the nearer one
+        // first saves a stroke when the run starts at an extreme.
+        Vertex(First_);
+        if (First_ - Lowest_ <= Highest_ - First_) {
+            Vertex(Lowest_);
+            Vertex(Highest_);
         } else {
-            Vertex(Highest);
-            Vertex(Lowest);
+            Vertex(Highest_);
+            Vertex(Lowest_);
         }
-        Vertex(Last);
+        Vertex(Last_);
     }
 
 private:
@@ -131,27 +139,91 @@ private:
 
     TSegmentSink& Sink;
     bool Open = false;
-    bool Repeated = false;
     int Column = 0;
-    int First = 0;
-    int Lowest = 0;
-    int Highest = 0;
-    int Last = 0;
+    int First_ = 0;
+    int Lowest_ = 0;
+    int Highest_ = 0;
+    int Last_ = 0;
+    std::size_t Count_ = 0;
     bool HasPrevious = false;
     QPoint Previous;
 };
 
+// Points in any order: every point is mapped to its pixel.
+void AddEnvelopeByPixels(const double* X, const double* Y, std::size_t Count,
+                         const TPixelMap& Map, TEnvelopeBuilder& Builder)
+{
+    for (std::size_t i = 0; i < Count; ++i) {
+        const int PixelY = Map.PixelY(Y[i]);
+        Builder.AddRun(Map.PixelX(X[i]), PixelY, PixelY, PixelY, PixelY, 1);
+    }
+}
+
+// Points with ascending X: a column's run is found by comparing each X
+// offset with the column's upper rounding limit, and only the run's first,
+// last, smallest and largest Y are mapped to pixels. The mapping of Y is
+// monotonic, so the extreme values give the extreme pixels; a NaN maps to
+// the bottom line and is accounted for separately.
+void AddEnvelopeByValues(const double* X, const double* Y, std::size_t Count,
+                         const TPixelMap& Map, TEnvelopeBuilder& Builder)
+{
+    std::size_t i = 0;
+    while (i < Count) {
+        const int Offset = PixelOffset((X[i] - Map.ViewMinX) * Map.XScale);
+        // The column holds offsets rounding to Offset: below Offset + 0.5,
+        // and exactly at it when Offset is even (ties go to even).
+        const double Upper = Offset + 0.5;
+        const bool TieStays = Offset % 2 == 0;
+        const double FirstY = Y[i];
+        double LastY = FirstY;
+        double MinY = std::numeric_limits<double>::infinity();
+        double MaxY = -MinY;
+        bool AnyNaN = false;
+        std::size_t j = i;
+        do {
+            const double Yj = Y[j];
+            MinY = Yj < MinY ? Yj : MinY;
+            MaxY = Yj > MaxY ? Yj : MaxY;
+            AnyNaN |= Yj != Yj;
+            LastY = Yj;
+            ++j;
+            if (j == Count)
+                break;
+            const double V = (X[j] - Map.ViewMinX) * Map.XScale;
+            if (!(V < Upper || (V == Upper && TieStays)))
+                break;
+        } while (true);
+
+        const int First = Map.PixelY(FirstY);
+        int Lowest = First;
+        int Highest = First;
+        const auto Include = [&](int Pixel) {
+            Lowest = std::min(Lowest, Pixel);
+            Highest = std::max(Highest, Pixel);
+        };
+        if (MinY <= MaxY) { // at least one value that is not NaN
+            Include(Map.PixelY(MinY));
+            Include(Map.PixelY(MaxY));
+        }
+        if (AnyNaN)
+            Include(Map.PixelY(std::numeric_limits<double>::quiet_NaN()));
+        Builder.AddRun(Map.Left + Offset, First, Lowest, Highest, Map.PixelY(LastY), j - i);
+        i = j;
+    }
+}
+
 } // namespace
 
 void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
-                       const TPixelMap& Map, TSegmentSink& Sink)
+                       const TPixelMap& Map, bool XAscending, TSegmentSink& Sink)
 {
     if (Count < 2)
         return;
     TEnvelopeBuilder Builder(Sink);
-    for (std::size_t i = 0; i < Count; ++i)
-        Builder.Add(Map.PixelX(X[i]), Map.PixelY(Y[i]));
-    Builder.Close();
+    if (XAscending && Map.XScale > 0 && std::isfinite(Map.XScale) && std::isfinite(Map.ViewMinX))
+        AddEnvelopeByValues(X, Y, Count, Map, Builder);
+    else
+        AddEnvelopeByPixels(X, Y, Count, Map, Builder);
 }
 
 } // namespace chart

@@ -63,8 +63,9 @@ void AddEverySegment(const double* X, const double* Y, std::size_t Count,
                      const TPixelMap& Map, TSegmentSink& Sink);
 
 // The column envelope of the same polyline: the same pixels, far fewer
-// segments when many points share a column.
+// segments when many points share a column. XAscending promises that no X is
+// below the one before; it lets a run be found without mapping every point.
 void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
-                       const TPixelMap& Map, TSegmentSink& Sink);
+                       const TPixelMap& Map, bool XAscending, TSegmentSink& Sink);
 
 } // namespace chart

@@ -837,7 +837,7 @@ void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
         chart::TSegmentSink Sink(
             [&Painter](const QLine* Lines, int Count) { Painter.drawLines(Lines, Count); });
         if (Envelope)
-            chart::AddColumnEnvelope(Xs + Begin, Ys + Begin, End - Begin, Map, Sink);
+            chart::AddColumnEnvelope(Xs + Begin, Ys + Begin, End - Begin, Map, Curve.XAscending(), Sink);
         else
             chart::AddEverySegment(Xs, Ys, Curve.PointCount(), Map, Sink);
     }

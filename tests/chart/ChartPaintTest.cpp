@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -238,15 +240,18 @@ TEST(ChartPaint, EnvelopeDrawsTheSamePixelsAsEverySegment)
         int Scale;
         bool Ordered;
         bool Plateaus;
+        bool Odd; // now and then NaN or an infinite value
     };
     const Case Cases[] = {
-        {"hair line", 200000, 1, 100, true, false},
-        {"two pixels wide", 200000, 2, 100, true, false},
-        {"wide and zoomed", 200000, 3, 400, true, false},
-        {"zoomed hair line", 200000, 1, 700, true, true},
-        {"unordered X", 50000, 1, 100, false, false},
-        {"plateaus", 100000, 2, 100, true, true},
-        {"few points", 300, 1, 100, true, false},
+        {"hair line", 200000, 1, 100, true, false, false},
+        {"two pixels wide", 200000, 2, 100, true, false, false},
+        {"wide and zoomed", 200000, 3, 400, true, false, false},
+        {"zoomed hair line", 200000, 1, 700, true, true, false},
+        {"unordered X", 50000, 1, 100, false, false, false},
+        {"plateaus", 100000, 2, 100, true, true, false},
+        {"few points", 300, 1, 100, true, false, false},
+        {"NaN and infinity", 100000, 1, 100, true, false, true},
+        {"NaN, infinity, unordered", 20000, 2, 100, false, false, true},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -265,7 +270,12 @@ TEST(ChartPaint, EnvelopeDrawsTheSamePixelsAsEverySegment)
                 if (!C.Plateaus || i % 1000 < 300)
                     Y += Noise(Random) * 3;
                 const double X = C.Ordered ? i * 1000.0 / C.Points : Uniform(Random);
-                Curve->AddPoint(X, Y);
+                double Odd = Y;
+                if (C.Odd && i % 4999 == 17)
+                    Odd = std::numeric_limits<double>::quiet_NaN();
+                if (C.Odd && i % 7919 == 5)
+                    Odd = i % 2 ? HUGE_VAL : -HUGE_VAL;
+                Curve->AddPoint(X, Odd);
             }
         }
         Chart.RenderImage();
