@@ -331,7 +331,10 @@ bool TPosixSerialDevice::FillRaw(int TimeoutMs, bool& Failed) {
     return true;
   }
   if (N < 0 && (errno == EAGAIN || errno == EINTR)) return false;
-  Failed = true;  // hang-up or a read error
+  // Nothing read although poll() reported input: a hang-up, or a spurious
+  // wake-up that the caller's deadline will end.
+  if (N == 0 && !(Pfd.revents & (POLLHUP | POLLERR))) return false;
+  Failed = true;
   return false;
 }
 
