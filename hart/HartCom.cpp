@@ -1,6 +1,7 @@
 #include "hart/HartCom.h"
 
 #include <cstring>
+#include <stdexcept>
 
 #include "hart/ErrorKeys.h"
 
@@ -262,7 +263,7 @@ int32_t THartCom::ReadPort(uint8_t* Buffer, int32_t Count) {
   if (!Result.Ok && Result.Count > 0) throw EHartComError(HartKey::FileRead);
   CheckLineErrors();
   if (Result.Count < Wanted) throw EHartComError(HartKey::TransmitterTimeout);
-  return Count;
+  return int32_t(Result.Count);
 }
 
 void THartCom::CheckLineErrors() {
@@ -284,6 +285,7 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
     CheckAddressKnown(Command);                            // 1
     CheckPortOpen();
     CheckFrameFits(Command, RequestLength);
+    CheckRequestData(RequestData, RequestLength);
     RaiseRtsForTransmission();                             // 2
     PurgePort();                                           // 3
     Reply.Clear();                                         // 4
@@ -324,6 +326,12 @@ size_t THartCom::FrameLength(uint8_t Command, uint8_t RequestLength) const {
 void THartCom::CheckFrameFits(uint8_t Command, uint8_t RequestLength) const {
   if (FrameLength(Command, RequestLength) > MaxFrameLength)
     throw EHartComError(HartKey::RequestTooLong);
+}
+
+void THartCom::CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const {
+  // A caller's mistake, not a link failure: it passes through as it is.
+  if (RequestData == nullptr && RequestLength > 0)
+    throw std::invalid_argument("SendCommand: request data missing");
 }
 
 void THartCom::RaiseRtsForTransmission() {

@@ -149,6 +149,7 @@ private:
   void CheckAddressKnown(uint8_t Command) const;
   void CheckPortOpen() const;
   void CheckFrameFits(uint8_t Command, uint8_t RequestLength) const;
+  void CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const;
   void RaiseRtsForTransmission();
   void BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
   void AppendCheckByte();

@@ -89,6 +89,14 @@ TEST(LinkFrame, RefusedBeforeAnythingIsSent) {
   }
 }
 
+TEST(LinkFrame, MissingRequestDataIsNotSent) {
+  TSimLink L;
+  L.Open();
+  THartDeviceResponse Reply;
+  EXPECT_THROW(L.Com->SendCommand(0, nullptr, 3, Reply), std::invalid_argument);
+  EXPECT_TRUE(L.Line->Written().empty());
+}
+
 TEST(LinkFrame, LargestFramesFit) {
   // Long frame: 6 preambles + 9 + 240 data bytes = 255; short: 6 + 5 + 244.
   for (auto [Command, Length] : {std::pair<uint8_t, size_t>{3, 240}, {0, 244}}) {
