@@ -171,10 +171,16 @@ void TfrmMain::ConnectEvents()
 
     // Panel 1 carries the progress bar wherever it goes.
     stbPanels[1]->installEventFilter(this);
+    splCharts->installEventFilter(this);
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == splCharts) {
+        if (Event->type() == QEvent::Resize || Event->type() == QEvent::Show)
+            ApplyCurrentLineHeight();
+        return QMainWindow::eventFilter(Watched, Event);
+    }
     if (Watched == stbPanels[1]) {
         if (Event->type() == QEvent::Resize || Event->type() == QEvent::Move)
             stbMainDrawPanel();
@@ -193,7 +199,7 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
         // Up and Down move the focus on release; the control itself does nothing.
         if (!isCombo && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
             return true;
-        static const QList<QWidget*> filtered = {edStorageCap, edRate, edDamping, edUpperRange, edLowerRange, medDate};
+        const QList<QWidget*> filtered = {edStorageCap, edRate, edDamping, edUpperRange, edLowerRange, medDate};
         // Keyboard shortcuts (copy, paste, select all) stay with the edit.
         if (filtered.contains(control) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             for (const QChar ch : key->text())
@@ -501,18 +507,28 @@ void TfrmMain::WritePreferences()
 
 int TfrmMain::CurrentLineHeightNow() const
 {
+    if (FWantedCurrentLineHeight >= 0)
+        return FWantedCurrentLineHeight;
     const QList<int> sizes = splCharts->sizes();
     return sizes.size() == 2 ? sizes[1] : pnlCurrentLine->height();
 }
 
 void TfrmMain::SetCurrentLineHeight(int Height)
 {
-    QList<int> sizes = splCharts->sizes();
-    int total = sizes.size() == 2 ? sizes[0] + sizes[1] : 0;
-    if (total <= 0)
-        total = 370;
-    Height = std::clamp(Height, 0, total);
-    splCharts->setSizes({total - Height, Height});
+    FWantedCurrentLineHeight = std::max(0, Height);
+    ApplyCurrentLineHeight();
+}
+
+void TfrmMain::ApplyCurrentLineHeight()
+{
+    // The splitter divides its height only once it has one: until the "Datalog"
+    // page is first shown the wanted height waits.
+    if (FWantedCurrentLineHeight < 0 || !splCharts->isVisible() || splCharts->height() <= 0)
+        return;
+    const int total = splCharts->height() - splCharts->handleWidth();
+    const int height = std::min(FWantedCurrentLineHeight, std::max(0, total));
+    splCharts->setSizes({total - height, height});
+    FWantedCurrentLineHeight = -1;
 }
 
 // --- actions of this window ----------------------------------------------------------------

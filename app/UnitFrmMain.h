@@ -229,6 +229,7 @@ private:
     void ShowStepStatus(const QString& Key);
     int CurrentLineHeightNow() const;
     void SetCurrentLineHeight(int Height);
+    void ApplyCurrentLineHeight();
     QString Translate(const QString& Key) const;
 
     std::shared_ptr<TSerialDeviceFactory> FFactory;
@@ -239,4 +240,7 @@ private:
     bool FHintHandlerInstalled = false;
     bool FFormShown = false;
     int FCurrentPage = 0;
+    // Height of the current chart waiting for the splitter to be laid out; the
+    // form's design height at start, -1 once applied.
+    int FWantedCurrentLineHeight = 70;
 };

@@ -606,7 +606,6 @@ void TfrmMain::BuildDatalogPage(QWidget* Page)
     splCharts->addWidget(pnlCurrentLine);
     splCharts->setStretchFactor(0, 1);
     splCharts->setStretchFactor(1, 0);
-    splCharts->setSizes({300, 70});
 }
 
 void TfrmMain::BuildStatusBar()
@@ -627,11 +626,15 @@ void TfrmMain::BuildStatusBar()
         stbPanels[i] = NewLabel(panels, names[i], QString());
         stbPanels[i]->setFrameShape(QFrame::Panel);
         stbPanels[i]->setFrameShadow(QFrame::Sunken);
-        stbPanels[i]->setMinimumWidth(0);
-        stbPanels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         stbPanels[i]->setTextFormat(Qt::PlainText);
+        // A long text is cut, it never widens its panel.
+        stbPanels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         row->addWidget(stbPanels[i], i == 1 ? 1 : 0);
     }
+    stbPanels[0]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    stbPanels[2]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    stbPanels[0]->setFixedWidth(230);
+    stbPanels[2]->setFixedWidth(120);
     stbPanels[2]->setText(QStringLiteral("Version 2.3"));
     stbMain->addWidget(panels, 1);
 

@@ -2,6 +2,7 @@
 //
 //   calvista          the serial ports of this machine
 //   calvista --demo   the same, and a simulated transmitter on the port "SIM"
+//   --read            presses Read once the window is shown (scripts/screenshot)
 
 #include "app/Application.h"
 #include "app/OperatorDialogs.h"
@@ -10,7 +11,9 @@
 #include "app/UnitFrmMain.h"
 #include "services/UnitLogger.h"
 
+#include <QAction>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstring>
 #include <memory>
@@ -18,9 +21,13 @@
 int main(int argc, char** argv)
 {
     bool demo = false;
-    for (int i = 1; i < argc; ++i)
+    bool readAtStart = false;
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo") == 0)
             demo = true;
+        else if (std::strcmp(argv[i], "--read") == 0)
+            readAtStart = true;
+    }
 
     TApplication app(argc, argv);
     TApplication::SetTitle(QStringLiteral("Calvista HART-/i-Devices"));
@@ -40,5 +47,7 @@ int main(int argc, char** argv)
         frmMain.cmbPort->setCurrentIndex(frmMain.cmbPort->count() - 1);
     }
     frmMain.show();
+    if (readAtStart)
+        QTimer::singleShot(0, frmMain.acRead, &QAction::trigger);
     return app.exec();
 }

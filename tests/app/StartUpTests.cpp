@@ -1,0 +1,443 @@
+// Start-up and shut-down of the main window: the port list and the stored
+// port, the registry values, the language, the status bar, tool bars and
+// keyboard handling.
+
+#include "MainWindowFixture.h"
+
+#include "app/Application.h"
+#include "app/PortComboBox.h"
+#include "chart/NorvaneChart.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QStringList Items(const QComboBox* Box)
+{
+    QStringList items;
+    for (int i = 0; i < Box->count(); ++i)
+        items << Box->itemText(i);
+    return items;
+}
+
+}  // namespace
+
+// --- the stored port among the ports found ----------------------------------------------
+
+struct TStartPortCase {
+    const char* Name;
+    std::vector<std::string> Ports;  // simulated ports present
+    const char* StoredPort;          // nullptr: no StartUp key at all (first run)
+    QStringList ExpectedList;
+    QString ExpectedText;
+};
+
+class TStartPortTest : public TMainWindowTest, public ::testing::WithParamInterface<TStartPortCase> {};
+
+TEST_P(TStartPortTest, SelectsTheStoredPortWhenItIsListed)
+{
+    const TStartPortCase& c = GetParam();
+    for (const std::string& port : c.Ports)
+        AddTransmitter(port);
+    if (c.StoredPort) {
+        QSettings settings = Registry();
+        settings.setValue(QStringLiteral("StartUp/CurrPort"), QString::fromLatin1(c.StoredPort));
+    }
+    TfrmMain& w = Start();
+    EXPECT_EQ(Items(w.cmbPort), c.ExpectedList);
+    EXPECT_EQ(w.cmbPort->currentText(), c.ExpectedText);
+    EXPECT_EQ(w.cmbPort->currentIndex(), c.ExpectedList.indexOf(c.ExpectedText));
+    EXPECT_TRUE(Dialogs->Shown().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, TStartPortTest,
+    ::testing::Values(
+        TStartPortCase{"NoPorts", {}, "COM1", {}, ""},
+        TStartPortCase{"StoredAmongThem", {"COM1", "COM3", "COM12"}, "COM3", {"COM1", "COM3", "COM12"}, "COM3"},
+        TStartPortCase{"StoredIgnoringCase", {"COM1", "COM3"}, "com3", {"COM1", "COM3"}, "COM3"},
+        TStartPortCase{"StoredNotAmongThem", {"COM1", "COM3"}, "COM7", {"COM1", "COM3"}, ""},
+        TStartPortCase{"FirstRun", {"COM2"}, nullptr, {"COM2"}, ""},
+        TStartPortCase{"AdapterByPath", {"COM41", "COM2", "/dev/ttyUSB0"}, "/dev/ttyUSB0",
+                       {"COM2", "/dev/ttyUSB0"}, "/dev/ttyUSB0"}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(TMainWindowTest, PortListLeavesOutPortsInUseElsewhere)
+{
+    AddTransmitter("COM1");
+    AddTransmitter("COM3");
+    ASSERT_EQ(Line("COM3").Open("COM3"), TSerialOpenResult::Ok);  // another program holds it
+    TfrmMain& w = Start();
+    EXPECT_EQ(Items(w.cmbPort), QStringList{"COM1"});
+    EXPECT_EQ(w.cmbPort->currentText(), "");  // nothing stored
+}
+
+// --- registry -----------------------------------------------------------------------------
+
+TEST_F(TMainWindowTest, FirstRunShowsTheMissingPreferenceAndStoresTheStartUpValuesAtClose)
+{
+    RemovePreferences();
+    AddTransmitter("COM2");
+    TfrmMain& w = Start();
+
+    // Reading the preferences stops at the first value, WindowTop: logged and shown.
+    ASSERT_EQ(Dialogs->Errors().size(), 1);
+    EXPECT_TRUE(Dialogs->Errors()[0].contains("WindowTop")) << Dialogs->Errors()[0].toStdString();
+    const QStringList log = LogMessages();
+    EXPECT_EQ(log.mid(0, 3), (QStringList{"Application starts", "Registry will be read",
+                                           "Current directories are initialized"}));
+    EXPECT_TRUE(log.contains("Read preferences"));
+    EXPECT_TRUE(log.contains(Dialogs->Errors()[0]));
+    EXPECT_FALSE(log.contains("Current preferences are set"));
+    EXPECT_EQ(w.size(), QSize(640, 512));  // the form's size stays
+
+    // The operator picks the port, later chooses other directories; closing
+    // stores the port and the directories as read at start: empty.
+    w.cmbPort->setCurrentIndex(0);
+    w.CfgDir = "/somewhere/else";
+    w.DatalogDir = "/elsewhere";
+    w.close();
+    QSettings settings = Registry();
+    settings.beginGroup(TfrmMain::StartUpKey);
+    EXPECT_EQ(settings.value("CurrPort").toString(), "COM2");
+    EXPECT_EQ(settings.value("CurrSLDir").toString(), "");
+    EXPECT_EQ(settings.value("CurrDtlgDir").toString(), "");
+    EXPECT_FALSE(QSettings(TfrmMain::RegistryOrganization, TfrmMain::RegistryApplication)
+                     .contains("Preferences/WindowTop"));  // preferences only on request
+}
+
+TEST_F(TMainWindowTest, ClosingWritesBackTheDirectoriesReadAtStart)
+{
+    {
+        QSettings settings = Registry();
+        settings.setValue("StartUp/CurrSLDir", "/cfg/at/start");
+        settings.setValue("StartUp/CurrDtlgDir", "/logs/at/start");
+    }
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.CfgDir, "/cfg/at/start");
+    EXPECT_EQ(w.DatalogDir, "/logs/at/start");
+    w.CfgDir = "/chosen/later";
+    w.DatalogDir = "/chosen/later/too";
+    w.close();
+    QSettings settings = Registry();
+    EXPECT_EQ(settings.value("StartUp/CurrSLDir").toString(), "/cfg/at/start");
+    EXPECT_EQ(settings.value("StartUp/CurrDtlgDir").toString(), "/logs/at/start");
+    EXPECT_EQ(settings.value("StartUp/CurrPort").toString(), "");
+}
+
+struct TPreferenceCase {
+    const char* Name;
+    const char* BadValue;  // the value given a text that is no integer; nullptr: all good
+    const char* Removed;   // the value removed; nullptr: none
+    QPoint Position;       // expected afterwards
+    QSize Size;
+    bool Complete;         // "Current preferences are set" logged
+};
+
+class TPreferenceTest : public TMainWindowTest, public ::testing::WithParamInterface<TPreferenceCase> {};
+
+TEST_P(TPreferenceTest, AppliesValuesUpToTheFirstMissingOrWronglyTypedOne)
+{
+    const TPreferenceCase& c = GetParam();
+    StorePreferences(33, 44, 700, 560, 0, 90);
+    {
+        QSettings settings = Registry();
+        if (c.BadValue)
+            settings.setValue(QStringLiteral("Preferences/") + c.BadValue, "wide");
+        if (c.Removed)
+            settings.remove(QStringLiteral("Preferences/") + c.Removed);
+    }
+    TfrmMain& w = Start();
+    // A coordinate of -1: not the stored one.
+    if (c.Position.x() >= 0)
+        EXPECT_EQ(w.x(), c.Position.x());
+    else
+        EXPECT_NE(w.x(), 33);
+    EXPECT_EQ(w.y(), c.Position.y());
+    EXPECT_EQ(w.size(), c.Size);
+    EXPECT_EQ(LogMessages().contains("Current preferences are set"), c.Complete);
+    if (c.Complete) {
+        EXPECT_TRUE(Dialogs->Errors().isEmpty());
+        w.tbnMain->setCurrentIndex(1);
+        EXPECT_EQ(w.pnlCurrentLine->height(), 90);
+    } else {
+        ASSERT_EQ(Dialogs->Errors().size(), 1);
+        const char* culprit = c.BadValue ? c.BadValue : c.Removed;
+        EXPECT_TRUE(Dialogs->Errors()[0].contains(culprit)) << Dialogs->Errors()[0].toStdString();
+        EXPECT_TRUE(LogMessages().contains(Dialogs->Errors()[0]));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registry, TPreferenceTest,
+    ::testing::Values(TPreferenceCase{"AllPresent", nullptr, nullptr, {33, 44}, {700, 560}, true},
+                      TPreferenceCase{"WidthNotANumber", "WindowWidth", nullptr, {33, 44}, {640, 512}, false},
+                      TPreferenceCase{"LeftMissing", nullptr, "WindowLeft", {-1, 44}, {640, 512}, false},
+                      TPreferenceCase{"HeightMissing", nullptr, "WindowHeight", {33, 44}, {700, 512}, false}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(TMainWindowTest, SavePreferencesWritesTheWindowBoundsAndTheCurrentChartHeight)
+{
+    TfrmMain& w = Start();
+    w.move(50, 60);
+    w.resize(720, 580);
+    w.tbnMain->setCurrentIndex(1);
+    w.splCharts->setSizes({300, 111});
+    const int splitter = w.pnlCurrentLine->height();
+    EXPECT_GT(splitter, 0);
+    w.acSavePreferences->trigger();
+    QSettings settings = Registry();
+    settings.beginGroup(TfrmMain::PreferencesKey);
+    EXPECT_EQ(settings.value("WindowLeft").toInt(), 50);
+    EXPECT_EQ(settings.value("WindowTop").toInt(), 60);
+    EXPECT_EQ(settings.value("WindowWidth").toInt(), 720);
+    EXPECT_EQ(settings.value("WindowHeight").toInt(), 580);
+    EXPECT_EQ(settings.value("WindowState").toInt(), 0);
+    EXPECT_EQ(settings.value("SplitterPos").toInt(), splitter);
+    const QStringList log = LogMessages();
+    EXPECT_EQ(log.mid(log.size() - 2), (QStringList{"Write preferences", "Preferences are written"}));
+}
+
+// --- language ---------------------------------------------------------------------------
+
+TEST_F(TMainWindowTest, StartsInTheSystemsLanguage)
+{
+    for (const QLocale::Language language : {QLocale::German, QLocale::French, QLocale::English}) {
+        QLocale::setDefault(QLocale(language));
+        const int section = language == QLocale::German ? 1 : 0;
+        TfrmMain& w = Start();
+        SCOPED_TRACE(QLocale::languageToString(language).toStdString());
+        EXPECT_EQ(w.LangManager()->Language(), section);
+        EXPECT_EQ(w.tbnMain->tabText(0), Text("tbnMain.Pages[0]", section));
+        EXPECT_EQ(w.chbUseUSB->text(), Text("chbUseUSB.Caption", section));
+        EXPECT_EQ(w.mmiApp->title(), Text("mmiApp.Caption", section));
+        EXPECT_EQ(w.tbtnRead->toolTip(), Text("tbtnRead.Hint", section));
+        EXPECT_EQ(w.tbtnLangGer->isChecked(), section == 1);
+        EXPECT_EQ(w.mmiLangGer->isChecked(), section == 1);
+        EXPECT_EQ(w.mmiLangEng->isChecked(), section == 0);
+        EXPECT_EQ(w.cmbSensorType->currentIndex(), 1);
+        EXPECT_EQ(w.lblPressureUnit->text(), "__");
+        Window.reset();
+    }
+}
+
+TEST_F(TMainWindowTest, LanguageSwitchKeepsTheSensorTypeAndLeavesThePortsAlone)
+{
+    AddTransmitter("COM1");
+    AddTransmitter("COM4");
+    TfrmMain& w = Start();
+    w.cmbSensorType->setCurrentIndex(0);
+    w.mmiLangGer->trigger();
+    EXPECT_EQ(w.cmbSensorType->currentIndex(), 0);
+    EXPECT_EQ(w.cmbSensorType->itemText(1), "Orsa / Quill");
+    EXPECT_EQ(w.LangManager()->Language(), 1);
+    EXPECT_EQ(w.grbDescription->title(), Text("grbDescription.Caption", 1));
+    EXPECT_TRUE(w.tbtnLangGer->isChecked());
+    EXPECT_TRUE(w.mmiLangGer->isChecked());
+    EXPECT_FALSE(w.mmiLangEng->isChecked());
+    EXPECT_EQ(Items(w.cmbPort), (QStringList{"COM1", "COM4"}));
+
+    w.cmbSensorType->setCurrentIndex(1);
+    w.tbtnLangEng->click();
+    EXPECT_EQ(w.cmbSensorType->currentIndex(), 1);
+    EXPECT_EQ(w.LangManager()->Language(), 0);
+    EXPECT_EQ(w.grbDescription->title(), Text("grbDescription.Caption", 0));
+    EXPECT_TRUE(w.mmiLangEng->isChecked());
+    EXPECT_FALSE(w.mmiLangGer->isChecked());
+}
+
+// --- window, status bar and tool bars -----------------------------------------------------
+
+TEST_F(TMainWindowTest, StartsWithTheDesignStateOfTheControls)
+{
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.objectName(), "frmMain");
+    EXPECT_EQ(w.windowTitle(), Text("frmMain.Caption"));
+    EXPECT_EQ(w.minimumSize(), QSize(640, 480));
+    EXPECT_FALSE(w.tbtnSet->isEnabled());
+    EXPECT_FALSE(w.tbtnSave->isEnabled());
+    EXPECT_FALSE(w.mmiSave->isEnabled());
+    EXPECT_FALSE(w.chbSaveDatalog->isEnabled());
+    EXPECT_FALSE(w.medDate->isEnabled());
+    EXPECT_TRUE(w.cmbSensorType->isEnabled());
+    for (QWidget* c : std::initializer_list<QWidget*>{w.stCurrentCurrentValue, w.lblCurrentUnit, w.chbCurrentLine,
+                                                      w.stCurrentPressureValue, w.lblPressureUnit, w.chbPressureLine,
+                                                      w.tbtnStartDatalog, w.edStorageCap, w.edRate})
+        EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+    EXPECT_EQ(w.edStorageCap->text(), "100");
+    EXPECT_EQ(w.edStorageCap->maxLength(), 5);
+    EXPECT_EQ(w.edTag->maxLength(), 8);
+    EXPECT_EQ(w.edDesc->maxLength(), 16);
+    EXPECT_TRUE(w.tbtnStopDatalog->isChecked());
+    EXPECT_FALSE(w.tmrMonitor->isActive());
+    EXPECT_EQ(w.tmrMonitor->interval(), 500);
+    EXPECT_EQ(w.tbnMain->currentIndex(), 0);
+    EXPECT_FALSE(w.tbDatalog->isVisible());
+    EXPECT_FALSE(w.tbMonitoring->isVisible());
+    EXPECT_TRUE(w.tbPort->isVisible());
+    EXPECT_EQ(w.cmbUnit->currentIndex(), -1);
+    EXPECT_EQ(w.bdcCurrent->AxisTitle(), (QStringList{"I, mA", "t, s"}));
+    EXPECT_EQ(w.acRead->shortcut(), QKeySequence("Ctrl+R"));
+    EXPECT_EQ(w.acQuit->shortcut(), QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(w.acShowVoltage->shortcut(), QKeySequence("Ctrl+Alt+U"));
+    EXPECT_EQ(w.mmiRead->shortcut(), QKeySequence("Ctrl+R"));  // shown in the menu
+    // Every menu item has its text from the language file.
+    for (QAction* item : w.findChildren<QAction*>())
+        if (item->objectName().startsWith("mmi") && !item->isSeparator()) {
+            EXPECT_NE(item->text(), "n.d.") << item->objectName().toStdString();
+        }
+    for (QMenu* menu : w.findChildren<QMenu*>())
+        if (menu->objectName().startsWith("mmi")) {
+            EXPECT_NE(menu->title(), "n.d.") << menu->objectName().toStdString();
+        }
+}
+
+TEST_F(TMainWindowTest, StatusBarHasItsThreePanelsAndKeepsNdOutOfTheHintPanel)
+{
+    TfrmMain& w = Start();
+    w.resize(800, 560);
+    QApplication::processEvents();
+    EXPECT_EQ(w.stbPanels[0]->width(), 230);
+    EXPECT_EQ(w.stbPanels[2]->width(), 120);
+    EXPECT_GT(w.stbPanels[1]->width(), 300);
+    EXPECT_EQ(w.stbPanels[0]->x() + 230, w.stbPanels[1]->x());
+    EXPECT_TRUE(w.StatusText(2).startsWith("  v. ")) << w.StatusText(2).toStdString();
+
+    QStatusTipEvent hint("Click for quit the application");
+    QApplication::sendEvent(&w, &hint);
+    EXPECT_EQ(w.StatusText(0), "Click for quit the application");
+    QStatusTipEvent missing("n.d.");
+    QApplication::sendEvent(&w, &missing);
+    EXPECT_EQ(w.StatusText(0), "Click for quit the application");
+    EXPECT_TRUE(w.stbPanels[0]->isVisible());  // no temporary message hides the panels
+
+    // While a workflow shows progress, the bar lies exactly over panel 1.
+    w.SetStatusPanel1OwnerDrawn(true);
+    w.prbProgress->setVisible(true);
+    EXPECT_EQ(w.prbProgress->parentWidget(), w.stbMain);
+    EXPECT_EQ(w.prbProgress->geometry(),
+              QRect(w.stbPanels[1]->mapTo(w.stbMain, QPoint(0, 0)), w.stbPanels[1]->size()));
+}
+
+TEST_F(TMainWindowTest, PagesAndToolBarActionsShowAndHideTheToolBars)
+{
+    TfrmMain& w = Start();
+    w.tbnMain->setCurrentIndex(1);
+    EXPECT_TRUE(w.tbDatalog->isVisible());
+    EXPECT_TRUE(w.tbMonitoring->isVisible());
+    EXPECT_FALSE(w.tbPort->isVisible());
+    w.tbnMain->setCurrentIndex(0);
+    EXPECT_FALSE(w.tbDatalog->isVisible());
+    EXPECT_FALSE(w.tbMonitoring->isVisible());
+    EXPECT_TRUE(w.tbPort->isVisible());
+
+    const std::vector<std::tuple<QAction*, QToolBar*, QAction*>> bars = {
+        {w.acTBActionShow, w.tbAction, w.mmiTBActionShow},
+        {w.acTBLangShow, w.tbLanguage, w.mmiTBLangShow},
+        {w.acTBPortShow, w.tbPort, w.mmiTBPortShow}};
+    for (const auto& [action, bar, item] : bars) {
+        SCOPED_TRACE(bar->objectName().toStdString());
+        EXPECT_TRUE(item->isChecked());
+        item->trigger();  // through the menu
+        EXPECT_FALSE(bar->isVisible());
+        EXPECT_FALSE(item->isChecked());
+        action->trigger();  // through the shortcut's action
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_TRUE(item->isChecked());
+    }
+}
+
+TEST_F(TMainWindowTest, QuitClosesTheWindowAndStoresThePort)
+{
+    AddTransmitter("COM6");
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(0);
+    w.mmiQuit->trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(Registry().value("StartUp/CurrPort").toString(), "COM6");
+}
+
+// --- keyboard -----------------------------------------------------------------------------
+
+TEST_F(TMainWindowTest, EnterUpAndDownMoveTheFocusAndEnterInRateStartsMonitoring)
+{
+    TfrmMain& w = Start();
+    QApplication::setActiveWindow(&w);
+    QSignalSpy monitoring(w.acStartMonitoring, &QAction::triggered);
+
+    w.edUpperRange->setFocus();
+    QTest::keyClick(w.edUpperRange, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), w.edUpperRange);
+    QWidget* next = QApplication::focusWidget();
+    QTest::keyClick(next, Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), w.edUpperRange);
+    QTest::keyClick(w.edUpperRange, Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+
+    // In a combo box Up and Down change the selection, not the focus.
+    w.cmbUnit->setCurrentIndex(3);
+    w.cmbUnit->setFocus();
+    QTest::keyClick(w.cmbUnit, Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), w.cmbUnit);
+    EXPECT_EQ(w.cmbUnit->currentIndex(), 4);
+    QTest::keyClick(w.cmbUnit, Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), w.cmbUnit);
+    EXPECT_EQ(w.cmbUnit->currentIndex(), 3);
+
+    // Enter in the rate starts monitoring, in the capacity it moves on.
+    w.edRate->setEnabled(true);
+    w.edStorageCap->setEnabled(true);
+    w.tbnMain->setCurrentIndex(1);
+    w.edStorageCap->setFocus();
+    QTest::keyClick(w.edStorageCap, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), w.edStorageCap);
+    EXPECT_EQ(monitoring.count(), 0);
+    w.edRate->setFocus();
+    QTest::keyClick(w.edRate, Qt::Key_Return);
+    EXPECT_EQ(monitoring.count(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), w.edRate);
+}
+
+TEST_F(TMainWindowTest, NumberFieldsTakeOnlyDigitsSignsSeparatorsBlankAndN)
+{
+    TfrmMain& w = Start();
+    w.edRate->setEnabled(true);
+    w.edStorageCap->setEnabled(true);
+    for (QLineEdit* edit : {w.edDamping, w.edUpperRange, w.edLowerRange, w.edRate, w.edStorageCap}) {
+        SCOPED_TRACE(edit->objectName().toStdString());
+        edit->clear();
+        QTest::keyClicks(edit, "1a2.5e-3,x n/");
+        EXPECT_EQ(edit->text(), (edit == w.edStorageCap ? QString("12.5-") : QString("12.5-3, n")));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        EXPECT_EQ(edit->text(), (edit == w.edStorageCap ? QString("12.5") : QString("12.5-3, ")));
+    }
+    // Other edits take any text; tag and descriptor in upper case.
+    QTest::keyClicks(w.edTag, "pt-7a");
+    EXPECT_EQ(w.edTag->text(), "PT-7A");
+    QTest::keyClicks(w.edDesc, "boiler feed 2");
+    EXPECT_EQ(w.edDesc->text(), "BOILER FEED 2");
+}
+
+TEST_F(TMainWindowTest, GuardShowsAnEscapedExceptionInTheDefaultErrorDisplay)
+{
+    TApplication::Guard([] { throw std::runtime_error("'x' is not a valid integer value"); });
+    EXPECT_EQ(ApplicationErrors, QStringList{"'x' is not a valid integer value"});
+}
