@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdlib.h>
 #include <system_error>
 #include <termios.h>
@@ -41,6 +42,8 @@ TSimPtyServer::TSimPtyServer(TSimTransmitter& Transmitter) : FTransmitter(Transm
     ThrowErrno("pseudo-terminal set-up");
   }
   FSlavePath = Name;
+  // The slave side stays open here too, so the terminal does not hang up
+  // between two masters.
   FSlave = open(Name, O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (FSlave < 0) {
     const int Err = errno;
@@ -103,7 +106,7 @@ void TSimPtyServer::Run()
   while (!FStop.load()) {
     SendDueBytes();
     // Sleep until the next answer byte is due, or until the master writes.
-    timespec Timeout{0, 200 * 1000 * 1000};
+    timespec Timeout{0, 50 * 1000 * 1000};
     const int64_t Due = NextDueUs();
     if (Due >= 0) {
       const int64_t WaitUs = std::max<int64_t>(0, Due - NowUs());
@@ -115,6 +118,11 @@ void TSimPtyServer::Run()
       ThrowErrno("ppoll");
     if (Ready > 0 && (Fds[0].revents & POLLIN))
       ReceiveBytes();
+    // A master that takes the terminal exclusively (TIOCEXCL) leaves the flag
+    // behind when it closes, because the terminal lives on with this server:
+    // no one but root could open it again. Lift it; masters that lock the port
+    // (flock) still keep each other out while one of them has it open.
+    ioctl(FSlave, TIOCNXCL);
   }
 }
 

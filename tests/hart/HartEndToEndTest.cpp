@@ -13,6 +13,7 @@
 #include <memory>
 #include <spawn.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -237,6 +238,25 @@ TEST_F(THartOnPty, WriteProtectedDeviceRefusesWrites)
   Hart->ReadPrVarInfo(Output);
   EXPECT_EQ(Output.WriteProtect, 1);
   EXPECT_EQ(Output.Damping, 0.4f);
+  EXPECT_EQ(Output.Unit, "bar");
+}
+
+TEST_F(THartOnPty, ExclusiveUseEndsWithTheMaster)
+{
+  // The master takes the terminal exclusively; a later master that is not root
+  // could not open it if the flag outlived the first one on the simulator's
+  // long-lived terminal.
+  Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  const int Fd = open(Server->SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);  // root passes
+  ASSERT_GE(Fd, 0);
+  int Exclusive = -1;
+  ASSERT_EQ(ioctl(Fd, TIOCGEXCL, &Exclusive), 0);
+  EXPECT_EQ(Exclusive, 0);
+  close(Fd);
+  // The port still serves the master that has it open.
+  TPrVarInfo Output;
+  Hart->ReadPrVarInfo(Output);
   EXPECT_EQ(Output.Unit, "bar");
 }
 
