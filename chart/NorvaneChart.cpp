@@ -48,8 +48,7 @@ QString FormatFixed(double Value, int Decimals)
 }
 
 // Ticks are at least 14 pixels apart, so a plot never holds more than one
-// per pixel; the bound only guards against a step too small to move a huge
-// value.
+// per pixel; the bound is a second guard against a loop that cannot end.
 int MaxTicks(int Pixels)
 {
     return std::max(Pixels, 0) + 2;
@@ -57,7 +56,7 @@ int MaxTicks(int Pixels)
 
 // A curve switches to its column envelope once it has this many points in
 // view per pixel column.
-constexpr int EnvelopePointsPerColumn = 2;
+constexpr int EnvelopePointsPerColumn = 4;
 
 } // namespace
 
@@ -695,7 +694,9 @@ void TNorvaneChart::PaintYScale(QPainter& Painter, QSize Size, QColor TextColor)
     const QPen Axis(Qt::black, 1);
     const QPen Grid(FColorGrid, 1, Qt::DotLine);
 
-    // The first tick sits above the bottom edge by its distance from ViewMinY.
+    // The first tick sits above the bottom edge by its distance from
+    // ViewMinY. (Deciding that by MinYValue would draw it on the edge when
+    // a zoomed window starts below a since raised MinYValue.)
     const int Offset = Tick > FViewMinY ? std::abs(RoundHalfEven((Tick - FViewMinY) / UnitsPerPixel)) : 0;
     for (int i = 0; Tick <= FViewMaxY && i < MaxTicks(FGeometry.PlotHeight); ++i) {
         const int Y = Bottom - RoundHalfEven(i * Step / UnitsPerPixel) - Offset;
@@ -711,6 +712,8 @@ void TNorvaneChart::PaintYScale(QPainter& Painter, QSize Size, QColor TextColor)
         Painter.drawText(Box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip,
                          FormatLabel(Tick, Decimals));
         Painter.setPen(Axis);
+        if (Tick + Step == Tick)
+            break; // a step too small to move a huge value
         Tick += Step;
     }
 
@@ -757,6 +760,8 @@ void TNorvaneChart::PaintXScale(QPainter& Painter, QSize Size, QColor TextColor)
         Painter.drawText(Box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
                          FormatLabel(Tick, Decimals));
         Painter.setPen(Axis);
+        if (Tick + Step == Tick)
+            break;
         Tick += Step;
     }
 

@@ -227,22 +227,6 @@ TEST(ChartSetters, ClampIgnoreOrStore)
     EXPECT_EQ(Chart.BottomArea(), 44);
 }
 
-TEST(ChartSetters, ConstructionDefaults)
-{
-    TNorvaneChart Chart;
-    EXPECT_EQ(Chart.size(), QSize(320, 210));
-    EXPECT_EQ(Chart.Scale(), 100);
-    EXPECT_EQ(Chart.ZoomFactor(), 1.0);
-    EXPECT_EQ(Chart.BottomArea(), 34);
-    EXPECT_TRUE(Chart.focusPolicy() & Qt::TabFocus);
-    EXPECT_TRUE(Chart.testAttribute(Qt::WA_OpaquePaintEvent));
-    EXPECT_EQ(Chart.ColorGrid(), QColor(192, 192, 192));
-    EXPECT_EQ(Chart.Color(), QColor(Qt::white));
-    EXPECT_EQ(Chart.Precision(), 1);
-    EXPECT_EQ(Chart.DecimalHint(), 1);
-    EXPECT_TRUE(Chart.AxisTitle().isEmpty());
-}
-
 TEST(ChartSetters, AxisTitleCopiesUpToTwoLines)
 {
     TNorvaneChart Chart;

@@ -2,12 +2,15 @@
 // ranges, and the column envelope drawing the same pixels as every segment.
 #include "ChartSupport.h"
 
+#include "chart/ChartTicks.h"
+
 #include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -193,6 +196,54 @@ TEST(ChartPaint, EmptyRangesDrawTheOtherAxis)
             }
         }
     }
+}
+
+// Rows of the plot's left part that hold a grid dot, from the bottom up.
+static std::vector<int> GridRows(const QImage& Image, const TNorvaneChart& Chart)
+{
+    std::vector<int> Rows;
+    const int Bottom = Chart.height() - Chart.BottomArea();
+    for (int y = Bottom - 1; y > Bottom - Chart.PlotHeight(); --y)
+        if (CountColour(Image, Chart.ColorGrid(), QRect(Chart.PlotLeft() + 1, y, 8, 1)) > 0)
+            Rows.push_back(y);
+    return Rows;
+}
+
+TEST(ChartPaint, TicksOfAZoomedWindowSitAtTheirValues)
+{
+    TNorvaneChart Chart;
+    Chart.SetGridX(false);
+    Chart.SetColorGrid(QColor(0, 0, 255));
+    AddDiagonal(Chart);
+    Chart.RenderImage();
+    Chart.SetZoomPoint(QPoint(-1, 0));
+    Chart.SetScale(300); // Y window 33.3..66.7, ticks 5 apart from 35
+    const auto Expected = [&] {
+        const double UnitsPerPixel = (Chart.ViewMaxY() - Chart.ViewMinY()) / Chart.PlotHeight();
+        return Chart.height() - Chart.BottomArea() -
+               chart::RoundHalfEven((35 - Chart.ViewMinY()) / UnitsPerPixel);
+    };
+    std::vector<int> Rows = GridRows(Chart.RenderImage(), Chart);
+    ASSERT_FALSE(Rows.empty());
+    EXPECT_EQ(Rows.front(), Expected());
+    // Raising MinYValue above the zoomed window must not move the ticks.
+    Chart.SetMinYValue(40);
+    Rows = GridRows(Chart.RenderImage(), Chart);
+    ASSERT_FALSE(Rows.empty());
+    EXPECT_EQ(Rows.front(), Expected());
+}
+
+TEST(ChartPaint, TinyRangeOfHugeValuesEnds)
+{
+    // A tick step below the spacing of the doubles cannot advance the ticks.
+    TNorvaneChart Chart;
+    Chart.SetColorAxis(QColor(255, 0, 0));
+    Chart.SetMaxYValue(1e20 + 32768);
+    Chart.SetMinYValue(1e20);
+    Chart.SetMaxXValue(1e20 + 65536);
+    Chart.SetMinXValue(1e20);
+    const QImage Image = Chart.RenderImage();
+    EXPECT_EQ(Image.pixelColor(Chart.PlotLeft() + 5, Chart.height() - Chart.BottomArea()), QColor(255, 0, 0));
 }
 
 TEST(ChartPaint, MissingTitleLinesAreDrawnEmpty)
