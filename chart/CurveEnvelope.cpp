@@ -66,10 +66,9 @@ void AddEverySegment(const double* X, const double* Y, std::size_t Count,
 
 namespace {
 
-// Joins column runs into one polyline: per run its first, lowest, highest
-// and last pixel, linked to the run before. Consecutive runs in the same
-// column are merged first, so that every zero-length segment of the full
-// polyline is still drawn (as a dot) and no other one is added.
+// Turns column runs into segments. Consecutive runs in the same column are
+// merged first, so that every zero-length segment of the full polyline is
+// still drawn (as a dot) and no other one is added.
 class TEnvelopeBuilder {
 public:
     explicit TEnvelopeBuilder(TSegmentSink& Sink) : Sink(Sink) {}
@@ -96,47 +95,27 @@ public:
         Count_ = Count;
     }
 
+    // A run is drawn as the segment that links it to the run before (from
+    // that run's last point to this run's first) and one vertical stroke
+    // over the span of its points. The strokes between the points of a run
+    // all lie on that span, so together they cover exactly its pixels.
     void Close()
     {
         if (!Open)
             return;
         Open = false;
-        if (Lowest_ == Highest_) {
-            Vertex(First_);
-            if (Count_ > 1)
-                Link({Column, First_}); // the full polyline draws this dot
-            return;
-        }
-        // Any order of the extremes covers the same span; the nearer one
-        // first saves a stroke when the run starts at an extreme.
-        Vertex(First_);
-        if (First_ - Lowest_ <= Highest_ - First_) {
-            Vertex(Lowest_);
-            Vertex(Highest_);
-        } else {
-            Vertex(Highest_);
-            Vertex(Lowest_);
-        }
-        Vertex(Last_);
-    }
-
-private:
-    void Vertex(int PixelY)
-    {
-        const QPoint Point(Column, PixelY);
-        if (HasPrevious && Point == Previous)
-            return;
-        Link(Point);
-    }
-
-    void Link(QPoint Point)
-    {
+        const QPoint First(Column, First_);
         if (HasPrevious)
-            Sink.Add(Previous, Point);
-        Previous = Point;
+            Sink.Add(Previous, First);
+        if (Lowest_ < Highest_)
+            Sink.Add(QPoint(Column, Lowest_), QPoint(Column, Highest_));
+        else if (Count_ > 1)
+            Sink.Add(First, First); // the full polyline draws this dot
+        Previous = QPoint(Column, Last_);
         HasPrevious = true;
     }
 
+private:
     TSegmentSink& Sink;
     bool Open = false;
     int Column = 0;

@@ -3,11 +3,11 @@
 // A curve is drawn as a polyline through its points. Once a curve has many
 // more points in view than the plot has pixel columns, most segments are
 // vertical strokes inside one column. Drawing, per run of points that fall
-// into one column, just the first, lowest, highest and last point covers
-// exactly the same pixels (the strokes within a column merge into one from
-// the lowest to the highest point, and the segments that link neighbouring
-// columns stay as they are), at a cost that no longer grows with the number
-// of points once the drawing is done.
+// into one column, one stroke from the lowest to the highest point plus the
+// segment from the previous column's last point to this column's first
+// covers exactly the same pixels (the strokes within a column merge into
+// that one, and the segments that link neighbouring columns stay as they
+// are), at a drawing cost that no longer grows with the number of points.
 #pragma once
 
 #include <QLine>

@@ -44,8 +44,7 @@ TEST(CurveEnvelope, OneColumnBecomesOneStrokeLinkedToItsNeighbours)
     const std::vector<QLine> Lines = Envelope(X, Y, UnitMap(), true);
     const std::vector<QLine> Expected = {
         {QPoint(10, 100), QPoint(11, 98)}, // into the column at its first point
-        {QPoint(11, 98), QPoint(11, 91)},  // first = lowest value, up to the highest
-        {QPoint(11, 91), QPoint(11, 96)},  // down to the last
+        {QPoint(11, 91), QPoint(11, 98)},  // the column's span, highest to lowest value
         {QPoint(11, 96), QPoint(12, 100)}, // out of the column from its last point
     };
     EXPECT_EQ(Lines, Expected);
