@@ -27,5 +27,9 @@ asan: bootstrap
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target calvista
+	@bash scripts/run-demo $(BUILD)
+
 clean:
 	@rm -rf $(BUILD) $(ASAN_BUILD)

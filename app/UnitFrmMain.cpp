@@ -328,6 +328,8 @@ QString TfrmMain::StatusText(int Panel) const
 void TfrmMain::SetStatusText(int Panel, const QString& Text)
 {
     stbPanels[Panel]->setText(Text);
+    // A text longer than its panel can still be read in full.
+    stbPanels[Panel]->setToolTip(Text);
 }
 
 void TfrmMain::SetStatusPanel1OwnerDrawn(bool OwnerDrawn)

@@ -290,9 +290,11 @@ QToolButton* TfrmMain::NewSpeedButton(QToolBar* Bar, const char* Name, QAction* 
 
 void TfrmMain::BuildToolBars()
 {
-    // The control bar: two rows of tool bars. The port tool bar shares the first
-    // row with the action and language bars; the datalog and monitoring bars,
-    // shown on the "Datalog" page only, have the second row.
+    // The control bar: two rows of tool bars. The first holds the action and
+    // language bars and either the port bar ("Sensordata" page) or the
+    // monitoring bar ("Datalog" page); the datalog bar, on the "Datalog" page
+    // only, has the second row to itself, so that nothing is cut at the
+    // window's smallest width in either language.
     auto* rows = new QVBoxLayout(cntrbMain);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
@@ -353,7 +355,6 @@ void TfrmMain::BuildToolBars()
     cmbSensorType->setMaxVisibleItems(3);
     tbPort->addWidget(cmbSensorType);
     firstRow->addWidget(tbPort);
-    firstRow->addStretch(1);
 
     tbDatalog = newBar("tbDatalog");
     chbSaveDatalog = new QCheckBox(QStringLiteral("Save datalog"), tbDatalog);
@@ -368,7 +369,11 @@ void TfrmMain::BuildToolBars()
     edStorageCap->setMaxLength(5);
     edStorageCap->setFixedWidth(56);
     tbDatalog->addWidget(edStorageCap);
+    // The captions' trailing blanks are lost in the language file; margins keep
+    // the labels off their neighbours.
+    lblCapacity->setContentsMargins(6, 0, 4, 0);
     lblRate = NewLabel(tbDatalog, "lblRate", QStringLiteral("Rate, s  "));
+    lblRate->setContentsMargins(6, 0, 4, 0);
     tbDatalog->addWidget(lblRate);
     edRate = NewEdit(tbDatalog, "edRate");
     edRate->setText(QStringLiteral("1"));
@@ -387,6 +392,7 @@ void TfrmMain::BuildToolBars()
     tbtnStopDatalog->setChecked(true);
     tbDatalog->setVisible(false);
     secondRow->addWidget(tbDatalog);
+    secondRow->addStretch(1);
 
     tbMonitoring = newBar("tbMonitoring");
     auto valueLabel = [this](const char* Name) {
@@ -400,6 +406,7 @@ void TfrmMain::BuildToolBars()
     stCurrentCurrentValue = valueLabel("stCurrentCurrentValue");
     tbMonitoring->addWidget(stCurrentCurrentValue);
     lblCurrentUnit = NewLabel(tbMonitoring, "lblCurrentUnit", QStringLiteral("lblCurrentUnit"));
+    lblCurrentUnit->setContentsMargins(3, 0, 8, 0);
     tbMonitoring->addWidget(lblCurrentUnit);
     chbCurrentLine = new QCheckBox(QStringLiteral("Current line"), tbMonitoring);
     chbCurrentLine->setObjectName(QStringLiteral("chbCurrentLine"));
@@ -409,6 +416,7 @@ void TfrmMain::BuildToolBars()
     stCurrentPressureValue = valueLabel("stCurrentPressureValue");
     tbMonitoring->addWidget(stCurrentPressureValue);
     lblPressureUnit = NewLabel(tbMonitoring, "lblPressureUnit", QStringLiteral("lblPressureUnit"));
+    lblPressureUnit->setContentsMargins(3, 0, 8, 0);
     tbMonitoring->addWidget(lblPressureUnit);
     chbPressureLine = new QCheckBox(QStringLiteral("Pressure line"), tbMonitoring);
     chbPressureLine->setObjectName(QStringLiteral("chbPressureLine"));
@@ -417,8 +425,9 @@ void TfrmMain::BuildToolBars()
     for (QWidget* control : std::initializer_list<QWidget*>{stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
                                                             stCurrentPressureValue, lblPressureUnit, chbPressureLine})
         control->setEnabled(false);
-    secondRow->addWidget(tbMonitoring);
-    secondRow->addStretch(1);
+    tbMonitoring->setVisible(false);
+    firstRow->addWidget(tbMonitoring);
+    firstRow->addStretch(1);
 }
 
 void TfrmMain::BuildSensordataPage(QWidget* Page)
