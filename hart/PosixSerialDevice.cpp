@@ -240,6 +240,7 @@ bool TPosixSerialDevice::GetLineSettings(TSerialLineSettings& Settings) {
 bool TPosixSerialDevice::SetLineSettings(const TSerialLineSettings& Settings) {
   termios Tio{};
   if (FFd < 0 || tcgetattr(FFd, &Tio) != 0) return false;
+  // Rates without a termios constant (14400, 56000, 256000) are refused.
   speed_t Speed{};
   if (!SpeedFor(Settings.BaudRate, Speed)) return false;
   if (cfsetispeed(&Tio, Speed) != 0 || cfsetospeed(&Tio, Speed) != 0) return false;

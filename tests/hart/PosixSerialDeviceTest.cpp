@@ -93,6 +93,35 @@ TEST(PosixSerialDevice, OpenAndClose) {
   EXPECT_TRUE(Com->OpenPort(Pty.Name()));
 }
 
+TEST(PosixSerialDevice, LineSettingsOnAPseudoTerminal) {
+  TPty Pty;
+  auto Com = MakePosixCom();
+  ASSERT_TRUE(Com->OpenPort(Pty.Name()));
+  auto& Device = Com->Device();
+  for (int B = br1200; B <= br256000; ++B) {
+    SCOPED_TRACE(BaudrateValue(TBaudrate(B)));
+    const bool Termios = B != br14400 && B != br56000 && B != br256000;
+    EXPECT_EQ(KeyOfCall([&] { Com->SetBaudrate(TBaudrate(B)); }),
+              Termios ? "" : "259.SETCOMMSTATE");
+    TSerialLineSettings S;
+    ASSERT_TRUE(Device.GetLineSettings(S));
+    if (Termios) {
+      EXPECT_EQ(S.BaudRate, BaudrateValue(TBaudrate(B)));
+    }
+  }
+  Com->SetBaudrate(br1200);
+  // A pseudo-terminal keeps 8 data bits and drops parity, so of the rest only
+  // the stop bits can be seen here.
+  for (TStopbits Stop : {sb20, sb10}) {
+    Com->SetStopBits(Stop);
+    TSerialLineSettings S;
+    ASSERT_TRUE(Device.GetLineSettings(S));
+    EXPECT_EQ(S.StopBits, Stop == sb20 ? SerialStopBits2 : SerialStopBits1);
+  }
+  // A UART has no 4-bit characters.
+  EXPECT_EQ(KeyOfCall([&] { Com->SetDataBits(da4); }), "259.SETCOMMSTATE");
+}
+
 TEST(PosixSerialDevice, PortInUse) {
   TPty Pty;
   auto First = MakePosixCom();
