@@ -117,7 +117,6 @@ TSimTransmitter::TSimTransmitter(const TSimDeviceState& State, const TSimSignal&
     : FState(State)
 {
   SetSignal(Signal);
-  FGapLimitUs = 100000;
 }
 
 void TSimTransmitter::SetSignal(const TSimSignal& Signal)

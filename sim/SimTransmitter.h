@@ -137,7 +137,8 @@ public:
   // Preambles in each answer (5 by default); the first one 0xFE if LeadingFE.
   void SetReplyPreambles(uint8_t Count) { FReplyPreambles = Count; }
   void SetLeadingFE(bool Value) { FLeadingFE = Value; }
-  // A gap longer than this inside a request makes the receiver start over (0 = never).
+  // A gap longer than this inside a request makes the receiver start over
+  // (100 ms by default; 0 = never).
   void SetGapLimitUs(int64_t Us) { FGapLimitUs = Us; }
 
   // Commands answered with 64 (not implemented).
@@ -202,7 +203,7 @@ private:
   TSimPacing FPacing;
   uint8_t FReplyPreambles = 5;
   bool FLeadingFE = false;
-  int64_t FGapLimitUs = 0;
+  int64_t FGapLimitUs = 100000;
   std::set<uint8_t> FNotImplemented;
   std::deque<TSimFault> FFaults;
 
