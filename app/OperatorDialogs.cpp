@@ -3,7 +3,6 @@
 #include "app/Application.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -23,13 +22,6 @@ QStringList TOperatorDialogs::NameFilters(const QString& Filter)
         filters << QStringLiteral("%1 (%2)").arg(parts[i].section(QLatin1String(" ("), 0, 0), pattern);
     }
     return filters;
-}
-
-QString TOperatorDialogs::WithDefaultExt(const QString& FileName, const QString& DefaultExt)
-{
-    if (DefaultExt.isEmpty() || !QFileInfo(FileName).suffix().isEmpty())
-        return FileName;
-    return FileName + QLatin1Char('.') + DefaultExt;
 }
 
 // --- Qt's dialogs -------------------------------------------------------------

@@ -49,8 +49,6 @@ public:
 
     // Qt's name filters for a "Text|pattern|..." filter.
     static QStringList NameFilters(const QString& Filter);
-    // The default extension appended to a chosen name that has none.
-    static QString WithDefaultExt(const QString& FileName, const QString& DefaultExt);
 };
 
 // Qt's message boxes and file dialogs.

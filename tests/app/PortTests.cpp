@@ -39,6 +39,8 @@ struct TDevicePathCase {
     QString Path;
 };
 
+inline void PrintTo(const TDevicePathCase& Case, std::ostream* Out) { *Out << Case.Name.toStdString(); }
+
 class TDevicePathTest : public TMainWindowTest, public ::testing::WithParamInterface<TDevicePathCase> {};
 
 TEST_P(TDevicePathTest, FormsThePathToOpen)
@@ -132,6 +134,9 @@ struct TLineRuleCase {
     bool RtsToggled; // RTS raised around each request
     bool Waited;     // 200 ms between opening and the first request
 };
+
+// Test names list the case by its name.
+inline void PrintTo(const TLineRuleCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class TLineRuleTest : public TMainWindowTest, public ::testing::WithParamInterface<TLineRuleCase> {};
 

@@ -118,6 +118,9 @@ struct TReadCase {
     QString SerialForLog;
 };
 
+// Test names list the case by its name.
+inline void PrintTo(const TReadCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class TReadTest : public TMainWindowTest, public ::testing::WithParamInterface<TReadCase> {};
 
 TEST_P(TReadTest, FillsEveryFieldAndEnablesSetSaveAndTheDatalog)
@@ -255,6 +258,9 @@ struct TReadFailureCase {
     TSimFault Fault;
     QString Key;
 };
+
+// Test names list the case by its name.
+inline void PrintTo(const TReadFailureCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class TReadFailureTest : public TMainWindowTest, public ::testing::WithParamInterface<TReadFailureCase> {};
 

@@ -50,6 +50,9 @@ struct TStartPortCase {
     QString ExpectedText;
 };
 
+// Test names list the case by its name.
+inline void PrintTo(const TStartPortCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class TStartPortTest : public TMainWindowTest, public ::testing::WithParamInterface<TStartPortCase> {};
 
 TEST_P(TStartPortTest, SelectsTheStoredPortWhenItIsListed)
@@ -151,6 +154,9 @@ struct TPreferenceCase {
     QSize Size;
     bool Complete;         // "Current preferences are set" logged
 };
+
+// Test names list the case by its name.
+inline void PrintTo(const TPreferenceCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class TPreferenceTest : public TMainWindowTest, public ::testing::WithParamInterface<TPreferenceCase> {};
 
@@ -440,4 +446,36 @@ TEST_F(TMainWindowTest, GuardShowsAnEscapedExceptionInTheDefaultErrorDisplay)
 {
     TApplication::Guard([] { throw std::runtime_error("'x' is not a valid integer value"); });
     EXPECT_EQ(ApplicationErrors, QStringList{"'x' is not a valid integer value"});
+}
+
+// --- the dialogs seam -----------------------------------------------------------------------
+
+TEST(TOperatorDialogsTest, FileFiltersBecomeQtNameFilters)
+{
+    const std::vector<std::pair<QString, QStringList>> cases = {
+        {"All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg", {"All Files (*)", "Conf Files (*.cfg)"}},
+        {"All Files (*.*)|*.*|Log Files (*.log)|*.log", {"All Files (*)", "Log Files (*.log)"}},
+        {"Pictures|*.png;*.jpg", {"Pictures (*.png *.jpg)"}},
+        {"", {}},
+    };
+    for (const auto& [filter, expected] : cases)
+        EXPECT_EQ(TOperatorDialogs::NameFilters(filter), expected) << filter.toStdString();
+}
+
+TEST(TOperatorDialogsTest, ScriptedDialogsRecordAndAnswerInOrder)
+{
+    TScriptedOperatorDialogs dialogs;
+    dialogs.QueueAnswer(true);
+    dialogs.QueueFileName("/tmp/a.cfg");
+    dialogs.QueueCancel();
+    dialogs.ShowError(nullptr, "broken");
+    EXPECT_TRUE(dialogs.AskYesNo(nullptr, "Sure?", TDialogIcon::Warning));
+    EXPECT_FALSE(dialogs.AskYesNo(nullptr, "Again?", TDialogIcon::Confirmation));  // nothing queued
+    EXPECT_EQ(dialogs.GetSaveFileName(nullptr, {"Save File", "/tmp", "", 2, "cfg"}), std::optional<QString>("/tmp/a.cfg"));
+    EXPECT_EQ(dialogs.GetOpenFileName(nullptr, {"Open File", "", "", 2, "cfg"}), std::nullopt);
+    EXPECT_EQ(dialogs.Errors(), QStringList{"broken"});
+    EXPECT_EQ(dialogs.Unanswered(), 1);
+    ASSERT_EQ(dialogs.Shown().size(), 5);
+    EXPECT_EQ(dialogs.Shown()[1].Icon, TDialogIcon::Warning);
+    EXPECT_EQ(dialogs.Shown()[3].Options.InitialDir, "/tmp");
 }
