@@ -145,6 +145,7 @@ void TfrmMain::ConnectEvents()
     connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
     connect(cmbPort->lineEdit(), &QLineEdit::textEdited, this, [this] { Run(&TfrmMain::cmbPortChange); });
     connect(cmbSensorType, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbSensorTypeChange); });
+    connect(chbSaveDatalog, &QCheckBox::clicked, this, [this] { Run(&TfrmMain::chbSaveDatalogClick); });
 
     connect(tbnMain, &QTabWidget::currentChanged, this, [this](int Page) {
         const int leaving = FCurrentPage;
@@ -262,10 +263,7 @@ void TfrmMain::FormShow()
 
     cmbSensorType->setCurrentIndex(1);
 
-    const bool datalog = chbSaveDatalog->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{tbtnStartDatalog, tbtnStopDatalog, edStorageCap,
-                                                            lblCapacity, edRate, lblRate})
-        control->setEnabled(datalog);
+    EnableDatalogControls();
 
     tbMonitoring->setVisible(tbnMain->currentIndex() == 1);
     FHintHandlerInstalled = true;
@@ -656,6 +654,21 @@ void TfrmMain::cmbPortChange()
         Hart1->SetCommPort(TDeviceName(Com1 + com));
     if (!error.isEmpty())
         ShowError(error);
+}
+
+void TfrmMain::EnableDatalogControls()
+{
+    const bool datalog = chbSaveDatalog->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*>{tbtnStartDatalog, tbtnStopDatalog, edStorageCap,
+                                                            lblCapacity, edRate, lblRate})
+        control->setEnabled(datalog);
+}
+
+void TfrmMain::chbSaveDatalogClick()
+{
+    EnableDatalogControls();
+    edStorageCap->clear();
+    edRate->setText(QStringLiteral("1"));
 }
 
 void TfrmMain::ApplyLineRules()

@@ -168,6 +168,8 @@ public:
     void cmbPortDropDown();
     void cmbPortChange();
     void cmbSensorTypeChange() {}
+    // The datalog controls follow "Save datalog"; capacity and rate start over.
+    void chbSaveDatalogClick();
 
     // --- reading a device -------------------------------------------------------------
     void ResetPort(const QString& PortName);
@@ -224,6 +226,7 @@ private:
     void ReadPreferences();
     void WritePreferences();
     void ApplyLineRules();
+    void EnableDatalogControls();
     void SelectLanguage(std::uint8_t Language);
     void SetPressureAxisTitle(const QString& Title);
     void ShowStepStatus(const QString& Key);

@@ -217,6 +217,29 @@ TEST_F(TMainWindowTest, ReadSendsCommandsZeroFourteenFifteenAndThirteen)
     EXPECT_EQ(commands, (std::vector<int>{0, 14, 15, 13}));
 }
 
+TEST_F(TMainWindowTest, AfterAReadSaveDatalogUnlocksTheDatalogControls)
+{
+    AddTransmitter("COM1");
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(0);
+    w.acRead->trigger();
+    w.tbnMain->setCurrentIndex(1);
+    const std::vector<QWidget*> datalog = {w.tbtnStartDatalog, w.tbtnStopDatalog, w.edStorageCap,
+                                           w.lblCapacity,      w.edRate,          w.lblRate};
+    for (QWidget* control : datalog)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    w.chbSaveDatalog->click();
+    for (QWidget* control : datalog)
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(w.edStorageCap->text(), "");
+    EXPECT_EQ(w.edRate->text(), "1");
+    w.edStorageCap->setText("50");
+    w.chbSaveDatalog->click();
+    for (QWidget* control : datalog)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(w.edStorageCap->text(), "");
+}
+
 TEST_F(TMainWindowTest, VoltageLabellingShowsVAsTheCurrentUnit)
 {
     AddTransmitter("COM1");
