@@ -107,12 +107,14 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
 
 TfrmMain::~TfrmMain()
 {
-    // The port is closed before the window's controls go.
+    // The port is closed, and the link gone, while the factory behind its device
+    // still exists.
     try {
         Hart1->ClosePort();
     } catch (const EHartComError&) {
         // Nothing to report to at this point.
     }
+    Hart1.reset();
 }
 
 void TfrmMain::Run(void (TfrmMain::*Handler)())

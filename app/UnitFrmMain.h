@@ -203,7 +203,8 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
 
 private:
-    // UnitFrmMainForm.cpp: the controls with their design values.
+    // UnitFrmMainForm.cpp: the controls with their design values; ConnectEvents
+    // (in UnitFrmMain.cpp) wires them to the handlers.
     void BuildForm();
     void BuildActions();
     void BuildMenu();
