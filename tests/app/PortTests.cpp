@@ -113,6 +113,10 @@ TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
     EXPECT_FALSE(Line("COM3").Dtr());  // lowered by the close
     EXPECT_TRUE(w.cmbSensorType->isEnabled());
     EXPECT_EQ(w.Hart1->CommPort(), Com1);  // only COM1 to COM8 are followed
+    // A port numbered 10 or more is opened by its device path.
+    w.acRead->trigger();
+    EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
+    EXPECT_EQ(w.edManufacturer->text(), "Norvane");
 
     // Typing a name is a change as well.
     w.cmbPort->lineEdit()->clear();
