@@ -261,6 +261,24 @@ TEST_F(THartOnPty, ExclusiveUseEndsWithTheMaster)
 }
 
 #ifdef HART_SIM_PATH
+// A child process that is stopped with SIGTERM when the test ends, also when an
+// assertion ends it early.
+struct TChild {
+  pid_t Pid = 0;
+  // Exit status after SIGTERM, or -1.
+  int Stop()
+  {
+    if (Pid <= 0)
+      return -1;
+    kill(Pid, SIGTERM);
+    int Status = 0;
+    const pid_t Done = waitpid(Pid, &Status, 0);
+    Pid = 0;
+    return Done > 0 ? Status : -1;
+  }
+  ~TChild() { Stop(); }
+};
+
 // The program as a user starts it: a fixed link name, 1200-baud pace.
 TEST(HartSimProgram, ServesAMasterThroughItsLink)
 {
@@ -279,8 +297,8 @@ TEST(HartSimProgram, ServesAMasterThroughItsLink)
   posix_spawn_file_actions_t Actions;
   posix_spawn_file_actions_init(&Actions);
   posix_spawn_file_actions_addopen(&Actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t Pid = 0;
-  ASSERT_EQ(posix_spawn(&Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ), 0);
+  TChild Sim;
+  ASSERT_EQ(posix_spawn(&Sim.Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ), 0);
   posix_spawn_file_actions_destroy(&Actions);
 
   for (int i = 0; i < 500 && !fs::is_symlink(Link); ++i)
@@ -307,10 +325,8 @@ TEST(HartSimProgram, ServesAMasterThroughItsLink)
     EXPECT_FLOAT_EQ(Current, 8.0f);
   }
 
-  kill(Pid, SIGTERM);
-  int Status = 0;
-  ASSERT_EQ(waitpid(Pid, &Status, 0), Pid);
-  EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
+  const int Status = Sim.Stop();
+  EXPECT_TRUE(Status >= 0 && WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
   EXPECT_FALSE(fs::exists(fs::symlink_status(Link))) << "the link outlived the program";
   fs::remove_all(Dir);
 }
