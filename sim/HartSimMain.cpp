@@ -53,7 +53,7 @@ Pressure signal applied to the transmitter:
   --amplitude X         sine amplitude, or the rise of the ramp per period (default 0)
   --period S            period of ramp and sine in seconds (default 30)
   --noise X             standard deviation of added white noise (default 0)
-  --seed N              seed of the noise
+  --noise-series N      number of the noise series, for repeatable runs
 Output:
   -v, --verbose         print each request and its response code
   -h, --help            show this text
@@ -108,7 +108,7 @@ enum : int {
   OptLink = 1000, OptInstant, OptTurnaround, OptPreambles, OptLeadingFE, OptManufacturer,
   OptDeviceType, OptDeviceId, OptSoftwareRev, OptTag, OptDescriptor, OptDate, OptUnit, OptRange,
   OptLimits, OptMinSpan, OptDamping, OptWriteProtect, OptSignal, OptLevel, OptAmplitude,
-  OptPeriod, OptNoise, OptSeed,
+  OptPeriod, OptNoise, OptNoiseSeries,
 };
 
 const option Options[] = {
@@ -135,7 +135,7 @@ const option Options[] = {
     {"amplitude", required_argument, nullptr, OptAmplitude},
     {"period", required_argument, nullptr, OptPeriod},
     {"noise", required_argument, nullptr, OptNoise},
-    {"seed", required_argument, nullptr, OptSeed},
+    {"noise-series", required_argument, nullptr, OptNoiseSeries},
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
@@ -151,7 +151,7 @@ int main(int argc, char** argv)
   std::string LinkPath;
   int Preambles = 5;
   bool LeadingFE = false, Verbose = false;
-  long Seed = -1;
+  long NoiseSeries = -1;
 
   int Opt;
   while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
@@ -200,7 +200,7 @@ int main(int argc, char** argv)
     case OptAmplitude: Signal.Amplitude = Number(optarg, "--amplitude"); break;
     case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
     case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;
-    case OptSeed: Seed = Integer(optarg, "--seed", 0, 0x7FFFFFFF); break;
+    case OptNoiseSeries: NoiseSeries = Integer(optarg, "--noise-series", 0, 0x7FFFFFFF); break;
     case 'v': Verbose = true; break;
     case 'h': std::fputs(Usage, stdout); return 0;
     default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
@@ -213,8 +213,8 @@ int main(int argc, char** argv)
   Transmitter.SetPacing(Pacing);
   Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
   Transmitter.SetLeadingFE(LeadingFE);
-  if (Seed >= 0)
-    Transmitter.SetNoiseSeed(static_cast<uint32_t>(Seed));
+  if (NoiseSeries >= 0)
+    Transmitter.SetNoiseSeries(static_cast<uint32_t>(NoiseSeries));
 
   try {
     TSimPtyServer Pty(Transmitter);

@@ -130,7 +130,7 @@ public:
 
   const TSimSignal& Signal() const { return FSignal; }
   void SetSignal(const TSimSignal& Signal);
-  void SetNoiseSeed(uint32_t Seed) { FRandom.seed(Seed); }
+  void SetNoiseSeries(uint32_t Series) { FRandom = std::mt19937(Series); }
 
   const TSimPacing& Pacing() const { return FPacing; }
   void SetPacing(const TSimPacing& Pacing) { FPacing = Pacing; }

@@ -390,7 +390,7 @@ TEST(SimTransmitterMeasurement, NoiseHasTheGivenSpread)
   TSimDeviceState S;
   S.Damping = 0;
   TSimTransmitter T(S, {TSimSignalShape::Constant, 5.0, 0, 1, 0.1});
-  T.SetNoiseSeed(42);
+  T.SetNoiseSeries(42);
   double Sum = 0, Squares = 0;
   const int N = 4000;
   for (int i = 0; i < N; ++i) {
