@@ -4,15 +4,9 @@
 #include "services/UnitLangManager.h"
 #include "tests/services/TestSupport.h"
 
-#include "hart/ErrorKeys.h"
-#if __has_include("hart/CommandErrorKeys.h")
-#include "hart/CommandErrorKeys.h"
-#define CALVISTA_HAVE_COMMAND_KEYS 1
-#endif
-#if __has_include("app/MessageKeys.h")
 #include "app/MessageKeys.h"
-#define CALVISTA_HAVE_MESSAGE_KEYS 1
-#endif
+#include "hart/CommandErrorKeys.h"
+#include "hart/ErrorKeys.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -47,24 +41,15 @@ const char* const NotebookPages[] = {"tbnMain.Pages[0]", "tbnMain.Pages[1]"};
 // be the device's, in both languages.
 const char* const UnitNames[] = {"bar", "mbar", "kPa", "Pa", "mmH2O", "psi", "mmHg", "Torr", "kg/cm2", "g/cm2", "atm"};
 
-// Status and dialog keys of the main window. The window publishes its own
-// table (app/MessageKeys.h); until that table holds all of them, this list
-// makes sure none is forgotten.
+// Status and dialog keys of the window's write, configuration-file and
+// monitoring workflows. The window publishes the keys it shows today in
+// app/MessageKeys.h; these are the ones its coming workflows will show.
 const char* const WindowMessageKeys[] = {
     "infReadUniqueIdent", "infReadOutput", "infReadAddInfo", "infWrittenTDD", "infWrittenRanges",
     "infWrittenDamping", "infAllowEdit", "W4.NOEDITION", "E1.frmMain", "E4.frmMain", "E5.frmMain",
     "E6.frmMain", "E7.frmMain", "E10.frmMain", "W0.frmMain", "W1.frmMain", "W2.frmMain", "W4.frmMain",
 };
 
-#ifndef CALVISTA_HAVE_COMMAND_KEYS
-const char* const CommandErrorKeys[] = {
-    "0.NONE", "0.TONEAREST", "1.INVALIDSELECTION", "1.UPDATEFAILURE", "4.TOOLARGEPARAM",
-    "5.TOOSMALLPARAM", "6.TOOSHORTRESP", "7.TRANSSPEC", "8.WRITEPROTECT", "9.PROCTOOHIGH",
-    "10.LOWERTOOHIGH", "11.PROCTOOLOW", "12.LOWERTOOLOW", "14.UPPERTOOHIGH", "15.UPPERTOOLOW",
-    "17.OUTOFLIMITS", "18.SPANTOOSMAL", "18.SPANTOOSMALL", "19.ACCESSRESTRICTED", "20.INVALIDUNIT",
-    "21.INVALIDSPAN", "22.BUSY", "23.UNDEFINED", "137.COMMANDNOTIMPLEMENTED",
-};
-#endif
 
 QStringList FormKeys()
 {
@@ -95,10 +80,8 @@ QStringList Keys(const char* const (&Table)[N])
 
 QStringList AllKeys()
 {
-    QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(LinkErrorKeys) + Keys(CommandErrorKeys);
-#ifdef CALVISTA_HAVE_MESSAGE_KEYS
-    keys += Keys(MainWindowMessageKeys);
-#endif
+    QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(MainWindowMessageKeys) + Keys(LinkErrorKeys)
+        + Keys(CommandErrorKeys);
     keys.removeDuplicates();
     return keys;
 }
