@@ -159,13 +159,15 @@ void THartCom::ClearLongAddress() {
 
 bool THartCom::OpenPort(const std::string& Name) {
   if (FPortOpen) return true;
-  switch (FDevice->Open(Name)) {
+  const TSerialOpenResult Opened = FDevice->Open(Name);
+  // The handle of the attempt, the invalid one if it failed.
+  FCommDevice = Opened == TSerialOpenResult::Ok ? FDevice->Handle() : InvalidHandle;
+  switch (Opened) {
     case TSerialOpenResult::Ok: break;
     case TSerialOpenResult::NotFound: throw EHartComError(HartKey::InvalidPort);
     case TSerialOpenResult::AccessDenied: throw EHartComError(HartKey::PortAlreadyUsed);
     case TSerialOpenResult::OtherError: throw EHartComError(HartKey::FileCreate);
   }
-  FCommDevice = FDevice->Handle();
   try {
     ConfigureOpenedPort();
     FPortOpen = true;

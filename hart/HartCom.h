@@ -168,7 +168,7 @@ private:
   void CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const;
 
   std::unique_ptr<TSerialDevice> FDevice;
-  uint32_t FCommDevice = InvalidHandle;
+  uint32_t FCommDevice = 0;  // InvalidHandle only once a port was closed or failed to open
   TDeviceName FCommPort = Com1;
   TBaudrate FBaudrate = br1200;
   TParity FParity = paOdd;

@@ -525,6 +525,7 @@ TEST(HartCommand, FormatPropertiesKeepTheirDefaultsAndValues)
   EXPECT_FALSE(H.SwapRamData());
   EXPECT_FALSE(H.LongAddressValid());
   EXPECT_EQ(H.NumPreamble(), 6);
+  EXPECT_EQ(H.CommDevice(), 0u);
 }
 
 } // namespace
