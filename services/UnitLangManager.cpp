@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -81,6 +82,17 @@ bool IsMenuOwnAction(const QAction* Action)
 {
     const auto* menu = qobject_cast<const QMenu*>(Action->parent());
     return menu && menu->menuAction() == Action && !menu->objectName().isEmpty();
+}
+
+// Qt builds parts of its own inside a notebook's tab bar (the scroll
+// buttons, tool buttons like ours); they are not components of the form and
+// must keep their own hints instead of getting "n.d.".
+bool IsInsideTabBar(const QObject* Object, const QObject* Form)
+{
+    for (const QObject* owner = Object->parent(); owner && owner != Form; owner = owner->parent())
+        if (qobject_cast<const QTabBar*>(owner))
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -171,7 +183,8 @@ void TLangManager::TranslateForm(QWidget* Form) const
     Form->setWindowTitle(Translate(Form->objectName() + QStringLiteral(".Caption")));
     const QList<QObject*> components = Form->findChildren<QObject*>();
     for (QObject* component : components)
-        TranslateComponent(component);
+        if (!IsInsideTabBar(component, Form))
+            TranslateComponent(component);
 }
 
 void TLangManager::TranslateComponent(QObject* Component) const

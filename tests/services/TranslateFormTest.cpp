@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -203,6 +204,12 @@ TEST_F(TranslateFormTest, ComponentsThatAreLeftAlone)
     ASSERT_TRUE(WriteAll(File(), LanguageFile));
     TLangManager manager(File());
     TTestForm form;
+    // The tab bar's own scroll buttons are Qt's parts, not the form's.
+    const QList<QToolButton*> tabBarButtons = form.Notebook->tabBar()->findChildren<QToolButton*>();
+    ASSERT_FALSE(tabBarButtons.isEmpty());
+    QStringList tabBarHints;
+    for (const QToolButton* button : tabBarButtons)
+        tabBarHints << button->toolTip() + QLatin1Char('|') + button->statusTip();
     manager.TranslateForm(&form.Window);
 
     EXPECT_EQ(form.Static->text(), QStringLiteral("12.5"));           // name without "lbl"
@@ -219,6 +226,10 @@ TEST_F(TranslateFormTest, ComponentsThatAreLeftAlone)
     EXPECT_EQ(form.Port->itemText(0), QStringLiteral("COM1"));
     EXPECT_EQ(form.Port->currentText(), QStringLiteral("COM3"));
     EXPECT_EQ(form.Empty->count(), 0);
+    for (qsizetype i = 0; i < tabBarButtons.size(); ++i)
+        EXPECT_EQ((tabBarButtons[i]->toolTip() + QLatin1Char('|') + tabBarButtons[i]->statusTip()).toStdString(),
+                  tabBarHints[i].toStdString())
+            << tabBarButtons[i]->objectName().toStdString();
 }
 
 TEST_F(TranslateFormTest, UnitLabelsLoseOnlyTheirDesignText)
