@@ -453,10 +453,12 @@ QPointF TNorvaneChart::PixelToValue(QPoint Pixel) const
     return {X, Y};
 }
 
-// Keeps a window of unchanged width inside [Min, Max], the lower end first.
-void TNorvaneChart::ClampView(double& ViewMin, double& ViewMax, double Min, double Max) const
+// Keeps a window of the given width inside [Min, Max], the lower end first.
+// The width is the one the caller started from, not ViewMax - ViewMin after
+// shifting, which may differ from it in the last bits.
+void TNorvaneChart::ClampView(double& ViewMin, double& ViewMax, double Width, double Min,
+                              double Max) const
 {
-    const double Width = ViewMax - ViewMin;
     if (ViewMin < Min) {
         ViewMin = Min;
         ViewMax = ViewMin + Width;
@@ -478,12 +480,12 @@ void TNorvaneChart::SetScale(int NewScale)
     const double W = (FMaxXValue - FMinXValue) / FZoomFactor;
     FViewMinX = Centre.x() - W / 2;
     FViewMaxX = Centre.x() + W / 2;
-    ClampView(FViewMinX, FViewMaxX, FMinXValue, FMaxXValue);
+    ClampView(FViewMinX, FViewMaxX, W, FMinXValue, FMaxXValue);
 
     const double H = (FMaxYValue - FMinYValue) / FZoomFactor;
     FViewMinY = Centre.y() - H / 2;
     FViewMaxY = Centre.y() + H / 2;
-    ClampView(FViewMinY, FViewMaxY, FMinYValue, FMaxYValue);
+    ClampView(FViewMinY, FViewMaxY, H, FMinYValue, FMaxYValue);
 
     emit OnScaleChange(this, FScale);
     Repaint();
@@ -493,12 +495,14 @@ void TNorvaneChart::MoveView(QPoint Target)
 {
     const QPointF From = PixelToValue(FZoomPoint);
     const QPointF To = PixelToValue(Target);
+    const double W = FViewMaxX - FViewMinX;
     FViewMinX += From.x() - To.x();
     FViewMaxX += From.x() - To.x();
-    ClampView(FViewMinX, FViewMaxX, FMinXValue, FMaxXValue);
+    ClampView(FViewMinX, FViewMaxX, W, FMinXValue, FMaxXValue);
+    const double H = FViewMaxY - FViewMinY;
     FViewMinY += From.y() - To.y();
     FViewMaxY += From.y() - To.y();
-    ClampView(FViewMinY, FViewMaxY, FMinYValue, FMaxYValue);
+    ClampView(FViewMinY, FViewMaxY, H, FMinYValue, FMaxYValue);
     FZoomPoint = Target;
     Repaint();
 }

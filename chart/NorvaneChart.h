@@ -265,7 +265,7 @@ private:
     void PaintCurve(QPainter& Painter, const TCurve& Curve);
     void MeasureLabels(const QFontMetrics& Metrics);
     void UpdateRangeAndView();
-    void ClampView(double& ViewMin, double& ViewMax, double Min, double Max) const;
+    void ClampView(double& ViewMin, double& ViewMax, double Width, double Min, double Max) const;
     double XScaleFactor() const;
     double YScaleFactor() const;
     int PlotBottom() const { return FGeometry.Height - FBottomArea; }

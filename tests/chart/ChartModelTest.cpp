@@ -153,6 +153,69 @@ TEST(ChartZoom, MoveViewShiftsTheWindowAndStopsAtTheEdges)
     EXPECT_NEAR(Chart.ViewMinY(), 25, 1e-9);
 }
 
+// A window pushed against an end of the range is exactly the zoom width
+// long, measured from that end, for zooming and for panning alike.
+TEST(ChartZoom, ClampedWindowKeepsItsWidthExactly)
+{
+    struct Case {
+        int Scale;
+        bool AtRightTop; // zoom point in the top right corner, else bottom left
+    };
+    const Case Cases[] = {{300, true}, {300, false}, {700, true}, {700, false},
+                          {130, true}, {130, false}, {1100, true}, {1100, false}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(testing::Message() << C.Scale << (C.AtRightTop ? " top right" : " bottom left"));
+        TNorvaneChart Chart;
+        Chart.SetMinXValue(-7.3);
+        Chart.SetMaxXValue(1013.25);
+        Chart.SetMinYValue(-0.7);
+        Chart.SetMaxYValue(3.3);
+        AddDiagonal(Chart);
+        Chart.RenderImage();
+        const double XRange = Chart.MaxXValue() - Chart.MinXValue();
+        const double YRange = Chart.MaxYValue() - Chart.MinYValue();
+        const int Bottom = Chart.height() - Chart.BottomArea();
+        Chart.SetZoomPoint(C.AtRightTop ? QPoint(Chart.PlotLeft() + Chart.PlotWidth() - 1, 9)
+                                        : QPoint(Chart.PlotLeft() + 1, Bottom - 1));
+        Chart.SetScale(C.Scale);
+        const double W = XRange / Chart.ZoomFactor();
+        const double H = YRange / Chart.ZoomFactor();
+        if (C.AtRightTop) {
+            EXPECT_EQ(Chart.ViewMaxX(), Chart.MaxXValue());
+            EXPECT_EQ(Chart.ViewMinX(), Chart.MaxXValue() - W);
+            EXPECT_EQ(Chart.ViewMaxY(), Chart.MaxYValue());
+            EXPECT_EQ(Chart.ViewMinY(), Chart.MaxYValue() - H);
+        } else {
+            EXPECT_EQ(Chart.ViewMinX(), Chart.MinXValue());
+            EXPECT_EQ(Chart.ViewMaxX(), Chart.MinXValue() + W);
+            EXPECT_EQ(Chart.ViewMinY(), Chart.MinYValue());
+            EXPECT_EQ(Chart.ViewMaxY(), Chart.MinYValue() + H);
+        }
+
+        // Back from the middle to the other end; the width is the one before.
+        Chart.SetZoomPoint(QPoint(-1, 0));
+        Chart.SetScale(100);
+        Chart.SetScale(C.Scale);
+        const double MovedW = Chart.ViewMaxX() - Chart.ViewMinX();
+        const double MovedH = Chart.ViewMaxY() - Chart.ViewMinY();
+        const QPoint From(Chart.PlotLeft() + Chart.PlotWidth() / 2, Bottom / 2);
+        Chart.SetZoomPoint(From);
+        const int Far = C.AtRightTop ? 100000 : -100000;
+        Chart.MoveView(From + QPoint(Far, -Far));
+        if (C.AtRightTop) { // content to the right and up: the window's low ends
+            EXPECT_EQ(Chart.ViewMinX(), Chart.MinXValue());
+            EXPECT_EQ(Chart.ViewMaxX(), Chart.MinXValue() + MovedW);
+            EXPECT_EQ(Chart.ViewMinY(), Chart.MinYValue());
+            EXPECT_EQ(Chart.ViewMaxY(), Chart.MinYValue() + MovedH);
+        } else {
+            EXPECT_EQ(Chart.ViewMaxX(), Chart.MaxXValue());
+            EXPECT_EQ(Chart.ViewMinX(), Chart.MaxXValue() - MovedW);
+            EXPECT_EQ(Chart.ViewMaxY(), Chart.MaxYValue());
+            EXPECT_EQ(Chart.ViewMinY(), Chart.MaxYValue() - MovedH);
+        }
+    }
+}
+
 TEST(ChartMapping, PixelToValueAtThePlotOriginAndCentre)
 {
     TNorvaneChart Chart;
