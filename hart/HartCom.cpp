@@ -391,18 +391,20 @@ bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures) {
 // Reads until at least two preamble bytes (0xFF, or 0xFE as the first) are
 // followed by a byte that is not 0xFF; that byte is the delimiter. Bytes other
 // than preambles before two preambles are counted are noise and restart the
-// count. A line that never stops sending is cut off after MaxHuntBytes bytes
-// or four read limits, whichever comes first.
+// count. A silent line ends with the fourth read failure; a line that never
+// stops sending is cut off after MaxHuntBytes bytes or four read limits from
+// its first byte, whichever comes first. Counting the time from the first byte
+// keeps a late reply, one that begins only after three time-outs, acceptable.
 uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply) {
   uint32_t Failures = 0;
   uint32_t BytesRead = 0;
-  const int64_t GiveUpUs = FDevice->NowUs() + HuntReadLimits * ReadLimitUs();
+  int64_t GiveUpUs = 0;
   for (;;) {
-    if (BytesRead >= MaxHuntBytes || FDevice->NowUs() >= GiveUpUs)
+    if (BytesRead >= MaxHuntBytes || (BytesRead > 0 && FDevice->NowUs() >= GiveUpUs))
       throw EHartComError(HartKey::TransmitterTimeout);
     uint8_t Byte = 0;
     if (!ReadHuntByte(Byte, Failures)) continue;
-    ++BytesRead;
+    if (BytesRead++ == 0) GiveUpUs = FDevice->NowUs() + HuntReadLimits * ReadLimitUs();
     if (Byte == 0xFF || Byte == 0xFE) {
       ++Reply.PreambleCount;
       if (Reply.PreambleCount < sizeof Reply.Preambles) Reply.Preambles[Reply.PreambleCount] = Byte;

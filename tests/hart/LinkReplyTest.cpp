@@ -123,6 +123,23 @@ TEST(LinkReply, HuntToleratesThreeReadFailures) {
   }
 }
 
+TEST(LinkReply, LateReplyAfterThreeTimeOutsIsAccepted) {
+  // The reply begins in the fourth read window and brings 20 preambles at
+  // 1200 baud, so its delimiter arrives more than four read limits after the
+  // request: the hunt must still take it.
+  TSimLink L;
+  L.OpenAddressed();
+  L.Line->SetCharTimeUs(TSimSerialDevice::CharTimeUs1200);
+  TSimReply Reply(LongReply(3, {0, 0}, 20));
+  Reply.DelayUs = 3 * ReadLimitUs + 400000;
+  L.Peer.AddReply(Reply);
+  THartDeviceResponse R;
+  const int64_t StartUs = L.Line->NowUs();
+  EXPECT_EQ(KeyOf(*L.Com, 3, {}, R), "");
+  EXPECT_GT(L.Line->NowUs() - StartUs, 4 * ReadLimitUs);
+  EXPECT_EQ(R.PreambleCount, 20);
+}
+
 TEST(LinkReply, FailureAfterTheDelimiterIsNotRetried) {
   // A gap of more than one read limit anywhere after the delimiter.
   const TBytes Frame = LongReply(3, {0, 0, 0x41});
