@@ -984,7 +984,9 @@ void TNorvaneChart::mouseReleaseEvent(QMouseEvent* Event)
 
 void TNorvaneChart::wheelEvent(QWheelEvent* Event)
 {
-    if (!HasData()) {
+    // Only a turn of the (vertical) wheel zooms: a sideways tilt, or the
+    // empty event that ends a touchpad scroll, must not zoom out.
+    if (!HasData() || Event->angleDelta().y() == 0) {
         QWidget::wheelEvent(Event);
         return;
     }

@@ -35,10 +35,10 @@ protected:
         QTest::mouseClick(Chart, Button, Qt::NoModifier, At);
     }
 
-    void Wheel(int Delta)
+    void Wheel(int Delta, int Sideways = 0)
     {
         const QPointF At = Middle();
-        QWheelEvent Event(At, Chart->mapToGlobal(At), QPoint(), QPoint(0, Delta), Qt::NoButton,
+        QWheelEvent Event(At, Chart->mapToGlobal(At), QPoint(), QPoint(Sideways, Delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(Chart, &Event);
     }
@@ -96,24 +96,27 @@ TEST_F(ChartInput, ZoomKeysAndWheel)
         const char* Name;
         int Key;        // 0: the wheel
         int WheelDelta;
+        int Sideways;
         int Scale;
     };
     const Step Steps[] = {
-        {"keypad minus at 100 does nothing", Qt::Key_Minus, 0, 100},
-        {"keypad plus", Qt::Key_Plus, 0, 200},
-        {"keypad plus again", Qt::Key_Plus, 0, 300},
-        {"keypad minus", Qt::Key_Minus, 0, 200},
-        {"keypad multiply", Qt::Key_Asterisk, 0, 100},
-        {"wheel towards the user", 0, -120, 150},
-        {"wheel away", 0, 120, 100},
-        {"wheel away at 100", 0, 120, 100},
+        {"keypad minus at 100 does nothing", Qt::Key_Minus, 0, 0, 100},
+        {"keypad plus", Qt::Key_Plus, 0, 0, 200},
+        {"keypad plus again", Qt::Key_Plus, 0, 0, 300},
+        {"keypad minus", Qt::Key_Minus, 0, 0, 200},
+        {"keypad multiply", Qt::Key_Asterisk, 0, 0, 100},
+        {"wheel towards the user", 0, -120, 0, 150},
+        {"wheel tilted sideways does nothing", 0, 0, 120, 150},
+        {"wheel event without a turn does nothing", 0, 0, 0, 150},
+        {"wheel away", 0, 120, 0, 100},
+        {"wheel away at 100", 0, 120, 0, 100},
     };
     for (const Step& S : Steps) {
         SCOPED_TRACE(S.Name);
         if (S.Key)
             QTest::keyClick(Chart, Qt::Key(S.Key), Qt::KeypadModifier);
         else
-            Wheel(S.WheelDelta);
+            Wheel(S.WheelDelta, S.Sideways);
         EXPECT_EQ(Chart->Scale(), S.Scale);
     }
     // The main keyboard's plus is not a zoom key.
