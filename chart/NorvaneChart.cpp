@@ -1030,15 +1030,18 @@ bool TNorvaneChart::event(QEvent* Event)
     return QWidget::event(Event);
 }
 
-// While the hint shows, it is looked up again once the mouse rests, so that
-// it moves from point to point with the cursor.
+// While the hint shows, it is looked up again every 200 ms once the mouse
+// rests, so that it moves from point to point with the cursor and keeps up
+// with points that arrive (and a range that widens) under a resting cursor.
 void TNorvaneChart::ReevaluateHint()
 {
     if (!underMouse() && !rect().contains(FLastMousePos))
         return;
     const QString Text = HintAt(FLastMousePos);
-    if (Text.isEmpty())
+    if (Text.isEmpty()) {
         QToolTip::hideText();
-    else
+    } else {
         QToolTip::showText(mapToGlobal(FLastMousePos), Text, this);
+        FHintTimer.start();
+    }
 }

@@ -208,5 +208,14 @@ TEST_F(ChartInput, HintFollowsThePointUnderTheCursor)
     EXPECT_EQ(QToolTip::text(), "3: (x:30.00000, y:30.00000)");
     EXPECT_TRUE(Ask(PixelOf(70, 70)));
     EXPECT_EQ(QToolTip::text(), "7: (x:70.00000, y:70.00000)");
+    // With the mouse at rest the hint is looked up again and again: a curve
+    // added later with a point there takes it over.
+    QTest::qWait(300);
+    EXPECT_EQ(QToolTip::text(), "7: (x:70.00000, y:70.00000)");
+    TCurve* Later = Chart->Curves().Add();
+    Later->AddPoint(0, 0);
+    Later->AddPoint(70.2, 70);
+    QTest::qWait(300);
+    EXPECT_EQ(QToolTip::text(), "1: (x:70.20000, y:70.00000)");
     EXPECT_FALSE(Ask(PixelOf(70, 10))); // no point there: no hint
 }
