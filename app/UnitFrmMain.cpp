@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -591,13 +592,20 @@ void TfrmMain::acQuitExecute()
 
 QString TfrmMain::DevicePath(const QString& Name) const
 {
-    // A path of the file system, and a port the factory serves by name, are
-    // opened as they are.
-    if (Name.startsWith(QLatin1Char('/')) || FFactory->IsVirtualPort(Name.toStdString()))
+#ifndef _WIN32
+    // A path of the file system (a USB adapter listed by its path) is opened as
+    // it is; Windows knows no such names.
+    if (Name.startsWith(QLatin1Char('/')))
+        return Name;
+#endif
+    // A port the factory serves by name (the demo transmitter "SIM") likewise.
+    if (FFactory->IsVirtualPort(Name.toStdString()))
         return Name;
     const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
+    // A decimal integer and nothing else: no blanks around it, no other base.
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
     bool ok = false;
-    const int n = number.toInt(&ok, 10);
+    const int n = decimal.match(number).hasMatch() ? number.toInt(&ok, 10) : 0;
     if (!ok)
         throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(number));
     if (n < 10)

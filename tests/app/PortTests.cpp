@@ -50,18 +50,30 @@ TEST_P(TDevicePathTest, FormsThePathToOpen)
     EXPECT_EQ(w.DevicePath(GetParam().Name), GetParam().Path);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, TDevicePathTest,
-                         ::testing::Values(TDevicePathCase{"COM5:", "COM5:"}, TDevicePathCase{"COM5", "COM5"},
-                                           TDevicePathCase{"COM9", "COM9"}, TDevicePathCase{"COM12", "\\\\.\\COM12"},
-                                           TDevicePathCase{"COM12:", "\\\\.\\COM12"},
-                                           TDevicePathCase{"COM40", "\\\\.\\COM40"},
-                                           TDevicePathCase{"/dev/ttyUSB0", "/dev/ttyUSB0"},
-                                           TDevicePathCase{"SIM", "SIM"}));
+const TDevicePathCase DevicePathCases[] = {
+    {"COM5:", "COM5:"},
+    {"COM5", "COM5"},
+    {"COM9", "COM9"},
+    {"COM12", "\\\\.\\COM12"},
+    {"COM12:", "\\\\.\\COM12"},
+    {"COM40", "\\\\.\\COM40"},
+    {"COM123", "\\\\.\\COM12"},  // the first five characters of the name
+#ifndef _WIN32
+    {"/dev/ttyUSB0", "/dev/ttyUSB0"},  // a path, on POSIX systems only
+#endif
+    {"SIM", "SIM"},  // served by the factory under this name
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, TDevicePathTest, ::testing::ValuesIn(DevicePathCases));
 
 TEST_F(TMainWindowTest, DevicePathOfANameWithoutNumberIsAConversionError)
 {
     TfrmMain& w = Create();
-    for (const QString name : {"COMX", "USB", "", "COM1a:", "SIM"})
+    for (const QString name : {"COMX", "USB", "", "COM1a:", "SIM", "COM5 ", "COM 5", "COM$A", "COM0x1F", "COM1.5",
+#ifdef _WIN32
+                               "/dev/ttyUSB0",
+#endif
+                               "COM99999999999"})
         EXPECT_THROW(w.DevicePath(name), EConvertError) << name.toStdString();
 }
 
