@@ -204,8 +204,10 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
         if (!isCombo && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
             return true;
         const QList<QWidget*> filtered = {edStorageCap, edRate, edDamping, edUpperRange, edLowerRange, medDate};
-        // Keyboard shortcuts (copy, paste, select all) stay with the edit.
-        if (filtered.contains(control) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        // Keyboard shortcuts (copy, paste, select all) stay with the edit, and
+        // Tab moves the focus: it is no typed character.
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (filtered.contains(control) && !tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             for (const QChar ch : key->text())
                 if (!CntrKeyPress(control, ch))
                     return true;

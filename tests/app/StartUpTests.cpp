@@ -442,6 +442,26 @@ TEST_F(TMainWindowTest, NumberFieldsTakeOnlyDigitsSignsSeparatorsBlankAndN)
     EXPECT_EQ(w.edDesc->text(), "BOILER FEED 2");
 }
 
+TEST_F(TMainWindowTest, TabLeavesTheNumberFieldsAsAnyOtherEdit)
+{
+    TfrmMain& w = Start();
+    QApplication::setActiveWindow(&w);
+    w.edRate->setEnabled(true);
+    w.tbnMain->setCurrentIndex(1);
+    for (QLineEdit* edit : {w.edUpperRange, w.edLowerRange, w.edDamping, w.edRate, w.edTag}) {
+        SCOPED_TRACE(edit->objectName().toStdString());
+        if (edit == w.edTag)
+            w.tbnMain->setCurrentIndex(0);
+        edit->setFocus();
+        const QString before = edit->text();
+        QTest::keyClick(edit, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), edit);
+        EXPECT_EQ(edit->text(), before);
+        if (edit == w.edRate)
+            w.tbnMain->setCurrentIndex(0);
+    }
+}
+
 TEST_F(TMainWindowTest, GuardShowsAnEscapedExceptionInTheDefaultErrorDisplay)
 {
     TApplication::Guard([] { throw std::runtime_error("'x' is not a valid integer value"); });
