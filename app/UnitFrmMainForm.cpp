@@ -411,6 +411,8 @@ void TfrmMain::BuildToolBars()
     chbCurrentLine = new QCheckBox(QStringLiteral("Current line"), tbMonitoring);
     chbCurrentLine->setObjectName(QStringLiteral("chbCurrentLine"));
     chbCurrentLine->setChecked(true);
+    // Ticking either box runs its action, which shows or hides its chart.
+    connect(chbCurrentLine, &QCheckBox::clicked, acCurrentLineVisibleChanged, &QAction::trigger);
     tbMonitoring->addWidget(chbCurrentLine);
     tbMonitoring->addSeparator();
     stCurrentPressureValue = valueLabel("stCurrentPressureValue");
@@ -421,6 +423,7 @@ void TfrmMain::BuildToolBars()
     chbPressureLine = new QCheckBox(QStringLiteral("Pressure line"), tbMonitoring);
     chbPressureLine->setObjectName(QStringLiteral("chbPressureLine"));
     chbPressureLine->setChecked(true);
+    connect(chbPressureLine, &QCheckBox::clicked, acPressureLineVisibleChanged, &QAction::trigger);
     tbMonitoring->addWidget(chbPressureLine);
     for (QWidget* control : std::initializer_list<QWidget*>{stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
                                                             stCurrentPressureValue, lblPressureUnit, chbPressureLine})

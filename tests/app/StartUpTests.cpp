@@ -462,6 +462,20 @@ TEST_F(TMainWindowTest, TabLeavesTheNumberFieldsAsAnyOtherEdit)
     }
 }
 
+TEST_F(TMainWindowTest, ChartLineCheckBoxesRunTheirActions)
+{
+    TfrmMain& w = Start();
+    QSignalSpy current(w.acCurrentLineVisibleChanged, &QAction::triggered);
+    QSignalSpy pressure(w.acPressureLineVisibleChanged, &QAction::triggered);
+    w.chbCurrentLine->setEnabled(true);
+    w.chbPressureLine->setEnabled(true);
+    w.chbCurrentLine->click();
+    EXPECT_EQ(current.count(), 1);
+    EXPECT_EQ(pressure.count(), 0);
+    w.chbPressureLine->click();
+    EXPECT_EQ(pressure.count(), 1);
+}
+
 TEST_F(TMainWindowTest, GuardShowsAnEscapedExceptionInTheDefaultErrorDisplay)
 {
     TApplication::Guard([] { throw std::runtime_error("'x' is not a valid integer value"); });
