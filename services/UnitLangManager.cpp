@@ -1,4 +1,5 @@
 #include "services/UnitLangManager.h"
+#include "services/TrimControl.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,17 +21,6 @@
 namespace {
 
 const char* const LanguageFileName = "language.ini";
-
-QString TrimControl(const QString& Text)
-{
-    qsizetype first = 0;
-    qsizetype last = Text.size();
-    while (first < last && Text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && Text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return Text.mid(first, last - first);
-}
 
 // Windows-1252 differs from Latin 1 only in 0x80 to 0x9F.
 QString DecodeWindows1252(const QByteArray& Bytes)

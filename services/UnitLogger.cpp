@@ -2,6 +2,7 @@
 
 #include "services/LocaleDateTime.h"
 #include "services/VersionBlock.h"
+#include "services/TrimControl.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,17 +21,6 @@ TMessageBoxHook& MessageBoxHook()
 {
     static TMessageBoxHook hook;
     return hook;
-}
-
-QString TrimControl(const QString& Text)
-{
-    qsizetype first = 0;
-    qsizetype last = Text.size();
-    while (first < last && Text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && Text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return Text.mid(first, last - first);
 }
 
 // "log_DDMMYY_HHNNSS": the date and time with their separators removed and the

@@ -1,4 +1,5 @@
 #include "services/VersionBlock.h"
+#include "services/TrimControl.h"
 
 #include <QFile>
 
@@ -13,18 +14,6 @@ namespace {
 // The one string table that is read: U.S. English, Windows Latin 1.
 const char* const WantedTable = "040904E4";
 const char* const ValueNames[] = {"ProductName", "FileVersion", "Comments", "CompanyName"};
-
-// Strips blanks and control characters at both ends.
-QString TrimControl(const QString& Text)
-{
-    qsizetype first = 0;
-    qsizetype last = Text.size();
-    while (first < last && Text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && Text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return Text.mid(first, last - first);
-}
 
 // Markers of the embedded block. They are put together at run time so that
 // this reader's own code never contains a complete marker that a scan of the
