@@ -135,9 +135,8 @@ std::optional<QString> TScriptedOperatorDialogs::NextFileName()
     return std::optional<QString>(answer.Name);
 }
 
-bool TScriptedOperatorDialogs::PageSetup(QWidget*, QPrinter&)
+bool TScriptedOperatorDialogs::NextPrintAnswer()
 {
-    FShown.append({TKind::PageSetup, TDialogIcon::Information, {}, {}});
     if (FPrintAnswers.empty()) {
         ++FUnanswered;
         return false;
@@ -147,16 +146,16 @@ bool TScriptedOperatorDialogs::PageSetup(QWidget*, QPrinter&)
     return ok;
 }
 
+bool TScriptedOperatorDialogs::PageSetup(QWidget*, QPrinter&)
+{
+    FShown.append({TKind::PageSetup, TDialogIcon::Information, {}, {}});
+    return NextPrintAnswer();
+}
+
 bool TScriptedOperatorDialogs::Print(QWidget*, QPrinter&)
 {
     FShown.append({TKind::Print, TDialogIcon::Information, {}, {}});
-    if (FPrintAnswers.empty()) {
-        ++FUnanswered;
-        return false;
-    }
-    const bool ok = FPrintAnswers.front();
-    FPrintAnswers.pop_front();
-    return ok;
+    return NextPrintAnswer();
 }
 
 QStringList TScriptedOperatorDialogs::Messages(TDialogIcon Icon) const

@@ -101,6 +101,7 @@ private:
         QString Name;
     };
     std::optional<QString> NextFileName();
+    bool NextPrintAnswer();
 
     QList<TShown> FShown;
     std::deque<bool> FAnswers;
