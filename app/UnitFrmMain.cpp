@@ -143,6 +143,7 @@ void TfrmMain::ConnectEvents()
     on(acTBPortShow, &TfrmMain::acTBPortShowExecute);
     on(acSavePreferences, &TfrmMain::acSavePreferencesExecute);
     on(acQuit, &TfrmMain::acQuitExecute);
+    on(acAbout, &TfrmMain::acAboutExecute);
 
     connect(cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
     connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });

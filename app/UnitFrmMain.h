@@ -187,6 +187,7 @@ public:
     void acTBPortShowExecute();
     void acSavePreferencesExecute();
     void acQuitExecute();
+    void acAboutExecute();
 
     // --- change events of the edited values ----------------------------------------------
     void edUpperRangeChange() { RangeChanged = true; }
