@@ -18,6 +18,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -78,6 +80,38 @@ QString ReadString(const QSettings& Settings, const QString& Name)
     if (!value.isValid() || value.metaType().id() == QMetaType::QStringList)
         return QString();
     return value.toString();
+}
+
+// Keys that edit or move the cursor instead of typing a character. X11 gives
+// Delete the text "\x7f", so the number fields let these through by key code.
+bool IsEditingKey(int Key)
+{
+    switch (Key) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Insert:
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Writes the settings out; a registry or settings file that cannot be written
+// raises with the reason, so that nothing is reported as written that was not.
+void SyncSettings(QSettings& Settings)
+{
+    Settings.sync();
+    if (Settings.status() != QSettings::NoError)
+        throw ERegistryError(QStringLiteral("The settings could not be written to %1")
+                                 .arg(QDir::toNativeSeparators(Settings.fileName()))
+                                 .toStdString());
 }
 
 }  // namespace
@@ -208,7 +242,8 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
         // Keyboard shortcuts (copy, paste, select all) stay with the edit, and
         // Tab moves the focus: it is no typed character.
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-        if (filtered.contains(control) && !tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (filtered.contains(control) && !tab && !IsEditingKey(key->key()) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             for (const QChar ch : key->text())
                 if (!CntrKeyPress(control, ch))
                     return true;
@@ -229,6 +264,7 @@ void TfrmMain::FormCreate()
 {
     FLog = std::make_unique<TCalibLog>();
     FLangManager = std::make_unique<TLangManager>();
+    ReportLanguageFile();
 
     FillPortList();
     {
@@ -279,7 +315,26 @@ void TfrmMain::FormShow()
     SetStatusText(2, QStringLiteral("  v. ") + info.FileVersion);
 
     tbnMain->setCurrentIndex(0);
+    if (!FLanguageFileProblem.isEmpty())
+        FDialogs->ShowError(this, FLanguageFileProblem);
     ReadPreferences();
+}
+
+void TfrmMain::ReportLanguageFile()
+{
+    // Without a readable language file every text is "n.d."; the reason can
+    // only be given in English then. It is logged now and shown once with the
+    // window.
+    if (!FLangManager->LoadError().isEmpty())
+        FLanguageFileProblem = FLangManager->LoadError();
+    else if (!QFileInfo::exists(FLangManager->FileName()))
+        FLanguageFileProblem = QStringLiteral("The language file %1 was not found.")
+                                   .arg(QDir::toNativeSeparators(FLangManager->FileName()));
+    if (FLanguageFileProblem.isEmpty())
+        return;
+    FLanguageFileProblem += QStringLiteral(" The window shows \"n.d.\" instead of its texts; put \"language.ini\" "
+                                           "beside the program or in the working directory.");
+    FLog->WriteLine(FLanguageFileProblem);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event)
@@ -460,7 +515,11 @@ void TfrmMain::SaveStartUp()
     settings.setValue(QStringLiteral("CurrSLDir"), CfgDirAtStart);
     settings.setValue(QStringLiteral("CurrDtlgDir"), DatalogDirAtStart);
     settings.endGroup();
-    settings.sync();
+    try {
+        SyncSettings(settings);
+    } catch (const ERegistryError& e) {
+        ShowError(QString::fromStdString(e.what()));
+    }
 }
 
 void TfrmMain::ReadPreferences()
@@ -507,7 +566,12 @@ void TfrmMain::WritePreferences()
     settings.setValue(QStringLiteral("WindowState"), state);
     settings.setValue(QStringLiteral("SplitterPos"), CurrentLineHeightNow());
     settings.endGroup();
-    settings.sync();
+    try {
+        SyncSettings(settings);
+    } catch (const ERegistryError& e) {
+        ShowError(QString::fromStdString(e.what()));
+        return;
+    }
     FLog->WriteLine(QStringLiteral("Preferences are written"));
 }
 

@@ -236,6 +236,8 @@ private:
     void SetCurrentLineHeight(int Height);
     void ApplyCurrentLineHeight();
     QString Translate(const QString& Key) const;
+    // Logs why the language file could not be used; FormShow shows it once.
+    void ReportLanguageFile();
 
     std::shared_ptr<TSerialDeviceFactory> FFactory;
     std::unique_ptr<TOperatorDialogs> FDialogs;
@@ -244,6 +246,7 @@ private:
     bool FPanel1OwnerDrawn = false;
     bool FHintHandlerInstalled = false;
     bool FFormShown = false;
+    QString FLanguageFileProblem;
     int FCurrentPage = 0;
     // Height of the current chart waiting for the splitter to be laid out; the
     // form's design height at start, -1 once applied.

@@ -75,10 +75,15 @@ bool IsMenuOwnAction(const QAction* Action)
 }
 
 // Qt builds parts of its own inside a notebook's tab bar (the scroll
-// buttons, tool buttons like ours); they are not components of the form and
-// must keep their own hints instead of getting "n.d.".
-bool IsInsideTabBar(const QObject* Object, const QObject* Form)
+// buttons) and a menu bar (the overflow button), tool buttons like ours, and
+// names its internal children "qt_..."; they are not components of the form
+// and must keep their own hints instead of getting "n.d.".
+bool IsQtOwnPart(const QObject* Object, const QObject* Form)
 {
+    if (Object->objectName().startsWith(QLatin1String("qt_")))
+        return true;
+    if (qobject_cast<const QToolButton*>(Object) && qobject_cast<const QMenuBar*>(Object->parent()))
+        return true;
     for (const QObject* owner = Object->parent(); owner && owner != Form; owner = owner->parent())
         if (qobject_cast<const QTabBar*>(owner))
             return true;
@@ -173,7 +178,7 @@ void TLangManager::TranslateForm(QWidget* Form) const
     Form->setWindowTitle(Translate(Form->objectName() + QStringLiteral(".Caption")));
     const QList<QObject*> components = Form->findChildren<QObject*>();
     for (QObject* component : components)
-        if (!IsInsideTabBar(component, Form))
+        if (!IsQtOwnPart(component, Form))
             TranslateComponent(component);
 }
 

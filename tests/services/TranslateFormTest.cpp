@@ -204,9 +204,14 @@ TEST_F(TranslateFormTest, ComponentsThatAreLeftAlone)
     ASSERT_TRUE(WriteAll(File(), LanguageFile));
     TLangManager manager(File());
     TTestForm form;
-    // The tab bar's own scroll buttons are Qt's parts, not the form's.
-    const QList<QToolButton*> tabBarButtons = form.Notebook->tabBar()->findChildren<QToolButton*>();
+    // The tab bar's own scroll buttons and the menu bar's overflow button are
+    // Qt's parts, not the form's.
+    QList<QToolButton*> tabBarButtons = form.Notebook->tabBar()->findChildren<QToolButton*>();
     ASSERT_FALSE(tabBarButtons.isEmpty());
+    const QList<QToolButton*> menuBarButtons =
+        form.Window.menuBar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
+    ASSERT_FALSE(menuBarButtons.isEmpty());
+    tabBarButtons += menuBarButtons;
     QStringList tabBarHints;
     for (const QToolButton* button : tabBarButtons)
         tabBarHints << button->toolTip() + QLatin1Char('|') + button->statusTip();
