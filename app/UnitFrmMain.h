@@ -2,7 +2,8 @@
 // TfrmMain: the one window of the program. It owns the HART component Hart1,
 // the application log, the language manager, the monitoring timer and the two
 // charts, and runs every operator workflow. The controls are built in
-// UnitFrmMainForm.cpp; this file and UnitFrmMain.cpp hold the behaviour.
+// UnitFrmMainForm.cpp. UnitFrmMain.cpp holds start-up, preferences and language;
+// each workflow has a file of its own (FrmMainRead.cpp: reading a device).
 
 #include <QMainWindow>
 #include <QString>
