@@ -156,7 +156,9 @@ TConfigItems TConfigFile::Read(QIODevice& Device)
 void TConfigFile::Save(const QString& FileName, const TConfigItems& Items)
 {
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (disk full, file-size limit) is seen
+    // here; a buffered one can be lost in the flush at commit unnoticed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
     Write(file, Items);
     if (!file.commit())
