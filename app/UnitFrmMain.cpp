@@ -137,6 +137,7 @@ void TfrmMain::ConnectEvents()
     on(acTBPortShow, &TfrmMain::acTBPortShowExecute);
     on(acSavePreferences, &TfrmMain::acSavePreferencesExecute);
     on(acQuit, &TfrmMain::acQuitExecute);
+    ConnectWriteEvents();
 
     connect(cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
     connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
@@ -196,6 +197,9 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
         const bool isCombo = qobject_cast<QComboBox*>(control) != nullptr;
         // Up and Down move the focus on release; the control itself does nothing.
         if (!isCombo && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
+            return true;
+        // Tag and descriptor take only what a transmitter can store.
+        if ((control == edTag || control == edDesc) && !PackedAsciiKey(key->text()))
             return true;
         const QList<QWidget*> filtered = {edStorageCap, edRate, edDamping, edUpperRange, edLowerRange, medDate};
         // Keyboard shortcuts (copy, paste, select all) stay with the edit, and
