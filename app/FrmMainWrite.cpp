@@ -191,6 +191,8 @@ TWriteResult TfrmMain::VerifiedWrite(const std::function<TWriteResult(TVerifiedW
     writer.BeforeAttempt = [this] {
         prbProgress->setVisible(true);
         prbProgress->setMaximum(prbProgress->maximum() + 1);
+        // Shown before the transaction blocks the window.
+        QCoreApplication::processEvents();
     };
     writer.AfterAttempt = [this] {
         prbProgress->setValue(prbProgress->value() + 1);

@@ -237,6 +237,26 @@ TEST_F(TMainWindowTest, SetWritesTheTagDescriptorAndDateAsPackedAsciiAndLogsTheS
     EXPECT_EQ(LogSinceMark(), QStringList{"TDD will be write"});
 }
 
+TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedited)
+{
+    TSimTransmitter& tx = AddTransmitter("COM12");
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(w.cmbPort->findText("COM12"));
+    w.acRead->trigger();
+    w.edDamping->setText("1");
+    w.acSet->trigger();
+    ASSERT_FALSE(w.Hart1->PortOpen());
+    tx.ClearRequests();
+
+    w.acSet->trigger();
+
+    EXPECT_TRUE(w.Hart1->PortOpen());
+    EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
+    EXPECT_TRUE(tx.Requests().empty());
+    EXPECT_TRUE(Dialogs->Errors().isEmpty());
+    EXPECT_TRUE(ApplicationErrors.isEmpty());
+}
+
 TEST_F(TMainWindowTest, TagAndDescriptorRefuseTypedCharactersATransmitterCannotStore)
 {
     AddTransmitter("COM1");
