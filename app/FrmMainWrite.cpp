@@ -88,7 +88,13 @@ void TfrmMain::acSetExecute()
         return;
     }
 
-    Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
+    // A port that does not open ends the Set before anything is written; the
+    // application's error display shows the text, not the bare key.
+    try {
+        Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
+    } catch (const EHartComError& e) {
+        throw EHartComError(Translate(Text(e.Message())).toStdString());
+    }
     FSetErrors.clear();
     if (DescriptionChanged)
         RunWriteStep(TWriteStep::Description, DescriptionChanged, &TfrmMain::UpdateDescription, "infWrittenTDD",

@@ -68,25 +68,30 @@ protected:
 
 }  // namespace
 
-TEST_F(TConfigFileWindowTest, SaveThenLoadGivesTheFieldsBackAndMarksRangeAndDampingOnly)
+TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWritesThem)
 {
     TfrmMain& w = ReadTransmitter();
+    // A cancelled save clears the change flags too: Set then writes nothing.
+    w.edTag->setText("CHANGED");
+    Dialogs->QueueCancel();
+    w.acSave->trigger();
+    Tx->ClearRequests();
+    w.acSet->trigger();
+    EXPECT_TRUE(Tx->Requests().empty());
+
     w.edUpperRange->setText("12,5");
     w.edLowerRange->setText("-1");
     w.cmbUnit->setCurrentIndex(w.cmbUnit->findText("mbar"));
     w.edDamping->setText("0.5");
-    w.edTag->setText("CHANGED");
     const QString name = Dir + "/plant.cfg";
+    Dialogs->Clear();
     Dialogs->QueueFileName(name);
     MarkLog();
-
     w.acSave->trigger();
 
-    EXPECT_EQ(FileBytes(name).toHex(' '), QByteArray("\x06\x04" "12,5" "\x06\x02" "-1" "\x06\x04" "mbar"
-                                                     "\x06\x03" "0.5").toHex(' '));
+    EXPECT_EQ(FileBytes(name), QByteArray("\x06\x04" "12,5" "\x06\x02" "-1" "\x06\x04" "mbar" "\x06\x03" "0.5"));
     EXPECT_FALSE(w.RangeChanged || w.UnitChanged || w.DampingChanged || w.DescriptionChanged);
-    ASSERT_EQ(Dialogs->Shown().size(), 1);
-    const TFileDialogOptions& options = Dialogs->Shown()[0].Options;
+    const TFileDialogOptions& options = Dialogs->Shown().value(0).Options;
     EXPECT_EQ(options.Title, "Save File");
     EXPECT_EQ(options.Filter, "All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg");
     EXPECT_EQ(options.FilterIndex, 2);
@@ -94,64 +99,34 @@ TEST_F(TConfigFileWindowTest, SaveThenLoadGivesTheFieldsBackAndMarksRangeAndDamp
     EXPECT_EQ(w.CfgDir, Dir);
     EXPECT_EQ(LogSinceMark(), (QStringList{"Config file " + name + " will be save", "Config file " + name + " is saved"}));
 
-    w.edUpperRange->setText("1");
-    w.edLowerRange->setText("0");
-    w.cmbUnit->setCurrentIndex(0);
-    w.edDamping->setText("9");
-    w.RangeChanged = w.UnitChanged = w.DampingChanged = false;
+    // Another transmitter's file: its unit in other letters selects the entry.
+    const QString other = Dir + "/other.cfg";
+    TConfigFile::Save(other, {"20", "-0,5", "BAR", "1,5"});
     w.CfgDir = "/elsewhere";
     Dialogs->Clear();
-    Dialogs->QueueFileName(name);
+    Dialogs->QueueFileName(other);
     MarkLog();
-
     w.acLoad->trigger();
 
-    EXPECT_EQ(Fields(w), (TFields{"12,5", "-1", "mbar", "0.5"}));
-    EXPECT_TRUE(w.RangeChanged);
-    EXPECT_TRUE(w.DampingChanged);
+    EXPECT_EQ(Fields(w), (TFields{"20", "-0,5", "bar", "1,5"}));
+    EXPECT_TRUE(w.RangeChanged && w.DampingChanged);
     EXPECT_FALSE(w.UnitChanged);
-    ASSERT_EQ(Dialogs->Shown().size(), 1);
-    EXPECT_EQ(Dialogs->Shown()[0].Options.Title, "Open File");
-    EXPECT_EQ(Dialogs->Shown()[0].Options.InitialDir, "/elsewhere");
-    EXPECT_EQ(Dialogs->Shown()[0].Options.FilterIndex, 2);
+    EXPECT_EQ(Dialogs->Shown().value(0).Options.Title, "Open File");
+    EXPECT_EQ(Dialogs->Shown().value(0).Options.InitialDir, "/elsewhere");
     EXPECT_EQ(w.CfgDir, Dir);
-    EXPECT_EQ(LogSinceMark(), (QStringList{"Config file " + name + " will be open", "Config file is loaded"}));
-    EXPECT_TRUE(ApplicationErrors.isEmpty());
-}
+    EXPECT_EQ(LogSinceMark(), (QStringList{"Config file " + other + " will be open", "Config file is loaded"}));
 
-TEST_F(TConfigFileWindowTest, CancellingTheSaveStillClearsTheChangeFlags)
-{
-    TfrmMain& w = ReadTransmitter();
-    w.edDamping->setText("2");
-    w.edTag->setText("X");
-    Dialogs->QueueCancel();
-    w.acSave->trigger();
-    EXPECT_FALSE(w.DampingChanged || w.DescriptionChanged);
     Tx->ClearRequests();
     w.acSet->trigger();
-    EXPECT_TRUE(Tx->Requests().empty());
-}
-
-TEST_F(TConfigFileWindowTest, LoadThenSetWritesRangeAndDampingButNotTheUnit)
-{
-    TfrmMain& w = ReadTransmitter();
-    const QString name = Dir + "/other.cfg";
-    TConfigFile::Save(name, {"20", "-0,5", "BAR", "1,5"});
-    Dialogs->QueueFileName(name);
-    w.acLoad->trigger();
-    EXPECT_EQ(w.cmbUnit->currentText(), "bar");
-    Tx->ClearRequests();
-
-    w.acSet->trigger();
-
     std::vector<int> commands;
     for (const TSimRequest& request : Tx->Requests())
         commands.push_back(request.Command);
     EXPECT_EQ(commands, (std::vector<int>{35, 15, 34, 15}));
-    EXPECT_EQ(Tx->State().UpperRange, 20.0f);
+    EXPECT_EQ(Tx->State().RangeUnit, 7);
     EXPECT_EQ(Tx->State().LowerRange, -0.5f);
     EXPECT_EQ(Tx->State().Damping, 1.5f);
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
+    EXPECT_TRUE(ApplicationErrors.isEmpty());
 }
 
 TEST_F(TConfigFileWindowTest, ADamagedFileChangesNoFieldAndShowsItsStreamError)

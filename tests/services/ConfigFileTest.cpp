@@ -6,7 +6,6 @@
 #include "services/StreamError.h"
 
 #include <QByteArray>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -88,16 +87,6 @@ TEST(ConfigFile, ADamagedFileGivesAStreamErrorAndNoItems)
             EXPECT_TRUE(e.Message().startsWith("Invalid property value")) << e.Message().toStdString();
         }
     }
-}
-
-TEST(ConfigFile, ASaveThatFailsKeepsTheOldFile)
-{
-    QTemporaryDir dir;
-    const QString name = dir.filePath("plant.cfg");
-    TConfigFile::Save(name, {"10", "0", "bar", "0,5"});
-    EXPECT_EQ(TConfigFile::Load(name), (TConfigItems{"10", "0", "bar", "0,5"}));
-    EXPECT_THROW(TConfigFile::Save(dir.filePath("missing/plant.cfg"), {}), EStreamError);
-    EXPECT_THROW(TConfigFile::Load(dir.filePath("missing.cfg")), EStreamError);
 }
 
 TEST(SettingsText, NumbersWithEitherSeparatorDatesAndPackedAscii)
