@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 
 namespace {
 
@@ -96,6 +97,10 @@ void TfrmMain::acSetExecute()
         throw EHartComError(Translate(Text(e.Message())).toStdString());
     }
     FSetErrors.clear();
+    // The window handles messages between attempts: a second Set must not
+    // start inside this one.
+    acSet->setEnabled(false);
+    const auto enableSet = qScopeGuard([this] { acSet->setEnabled(true); });
     if (DescriptionChanged)
         RunWriteStep(TWriteStep::Description, DescriptionChanged, &TfrmMain::UpdateDescription, "infWrittenTDD",
                      "infNotWrittenTDD");
