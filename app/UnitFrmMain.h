@@ -2,16 +2,20 @@
 // TfrmMain: the one window of the program. It owns the HART component Hart1,
 // the application log, the language manager, the monitoring timer and the two
 // charts, and runs every operator workflow. The controls are built in
-// UnitFrmMainForm.cpp; this file and UnitFrmMain.cpp hold the behaviour.
+// UnitFrmMainForm.cpp. UnitFrmMain.cpp holds start-up, preferences and language;
+// each workflow has a file of its own (FrmMainRead.cpp: reading a device).
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "hart/HartCommand.h"
+#include "services/VerifiedWrite.h"
 
 class QAction;
 class QActionGroup;
@@ -39,6 +43,7 @@ class TNorvaneChart;
 class TOperatorDialogs;
 class TSerialDeviceFactory;
 class TPortComboBox;
+struct TConfigItems;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -196,6 +201,25 @@ public:
     void cmbUnitChange() { UnitChanged = true; }
     void medDateChange() { DescriptionChanged = true; }
 
+    // --- writing settings, trimming, configuration files --------------------------------
+    // FrmMainWrite.cpp: Set and its verified steps. Each step answers whether
+    // the transmitter kept what was sent.
+    void acSetExecute();
+    bool UpdateDescription();
+    bool UpdateUnit();
+    bool UpdateRange();
+    bool UpdateDamping();
+    // Attempts of each verified write before the operator is told what the
+    // transmitter kept.
+    static constexpr int WriteAttempts = TVerifiedWrite::DefaultAttempts;
+    // FrmMainReference.cpp: range and zero against the applied pressure.
+    void acSetURExecute();
+    void acSetLRExecute();
+    void acSetZeroExecute();
+    // FrmMainConfig.cpp: configuration files.
+    void acSaveExecute();
+    void acLoadExecute();
+
 protected:
     bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -238,6 +262,27 @@ private:
     QString Translate(const QString& Key) const;
     // Logs why the language file could not be used; FormShow shows it once.
     void ReportLanguageFile();
+
+    // --- writing settings, trimming, configuration files --------------------------------
+    // The values a Set writes, taken from the edits before anything is sent.
+    struct TSetValues {
+        TDescription Description;
+        std::string Unit;
+        float Upper = 0, Lower = 0, Damping = 0;
+    };
+    void ConnectWriteEvents();
+    // The edited values of the steps to run; the refusal's text when one is not valid.
+    TSetValues SetInput(QString& Refusal) const;
+    void RunWriteStep(TWriteStep Step, bool& Changed, bool (TfrmMain::*Update)(), const char* WrittenKey,
+                      const char* NotWrittenKey);
+    TWriteResult VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write);
+    void RunReferenceAction(int32_t (THart::*Command)(), const QString& DoneLine);
+    TConfigItems ConfigItems() const;
+    void ApplyConfigItems(const TConfigItems& Items);
+    bool PackedAsciiKey(const QString& Typed) const;
+    TSetValues FSetValues;
+    TWriteResult FLastWrite;
+    QStringList FSetErrors;  // shown in one box at the end of a Set
 
     std::shared_ptr<TSerialDeviceFactory> FFactory;
     std::unique_ptr<TOperatorDialogs> FDialogs;

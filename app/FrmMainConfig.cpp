@@ -1,0 +1,99 @@
+// Configuration files: the pressure settings of the "Sensordata" page (upper
+// range, lower range, unit, damping) saved to a file and loaded again, for
+// example to give several transmitters the same settings (load, then Set).
+
+#include "app/UnitFrmMain.h"
+
+#include "app/OperatorDialogs.h"
+#include "services/ConfigFile.h"
+#include "services/UnitLogger.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+TFileDialogOptions ConfigDialogOptions(const QString& Title, const QString& Dir)
+{
+    TFileDialogOptions options;
+    options.Title = Title;
+    options.InitialDir = Dir;
+    options.Filter = QStringLiteral("All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg");
+    options.FilterIndex = 2;
+    options.DefaultExt = QStringLiteral("cfg");
+    return options;
+}
+
+QString NativeName(const QString& FileName)
+{
+    return QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath());
+}
+
+// The name the load's log line gives: the short (8.3) path on Windows; other
+// systems have no short names, so the full path.
+QString ShortPathName(const QString& FileName)
+{
+    const QString full = NativeName(FileName);
+#ifdef _WIN32
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetShortPathNameW(reinterpret_cast<const wchar_t*>(full.utf16()), buffer, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        return QString::fromWCharArray(buffer, int(length));
+#endif
+    return full;
+}
+
+}  // namespace
+
+TConfigItems TfrmMain::ConfigItems() const
+{
+    return {edUpperRange->text(), edLowerRange->text(), cmbUnit->currentText(), edDamping->text()};
+}
+
+void TfrmMain::ApplyConfigItems(const TConfigItems& Items)
+{
+    // Setting the edits marks range and damping as changed; selecting the unit
+    // from here does not mark the unit.
+    edUpperRange->setText(Items.UpperRange);
+    edLowerRange->setText(Items.LowerRange);
+    int found = -1;
+    for (int i = 0; i < cmbUnit->count() && found < 0; ++i)
+        if (cmbUnit->itemText(i).compare(Items.Unit, Qt::CaseInsensitive) == 0)
+            found = i;
+    cmbUnit->setCurrentIndex(found);
+    edDamping->setText(Items.Damping);
+}
+
+void TfrmMain::acSaveExecute()
+{
+    // Pending edits are no longer written by Set once they are saved, also when
+    // the operator then cancels.
+    RangeChanged = UnitChanged = DampingChanged = DescriptionChanged = false;
+    const std::optional<QString> name =
+        FDialogs->GetSaveFileName(this, ConfigDialogOptions(QStringLiteral("Save File"), CfgDir));
+    if (!name)
+        return;
+    CfgDir = QFileInfo(*name).absolutePath();
+    FLog->WriteLine(QStringLiteral("Config file ") + NativeName(*name) + QStringLiteral(" will be save"));
+    TConfigFile::Save(*name, ConfigItems());
+    FLog->WriteLine(QStringLiteral("Config file ") + NativeName(*name) + QStringLiteral(" is saved"));
+}
+
+void TfrmMain::acLoadExecute()
+{
+    const std::optional<QString> name =
+        FDialogs->GetOpenFileName(this, ConfigDialogOptions(QStringLiteral("Open File"), CfgDir));
+    if (!name)
+        return;
+    CfgDir = QFileInfo(*name).absolutePath();
+    FLog->WriteLine(QStringLiteral("Config file ") + ShortPathName(*name) + QStringLiteral(" will be open"));
+    // All four items are read and checked first: a damaged file changes no field.
+    ApplyConfigItems(TConfigFile::Load(*name));
+    FLog->WriteLine(QStringLiteral("Config file is loaded"));
+}

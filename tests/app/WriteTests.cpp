@@ -1,0 +1,362 @@
+// Writing settings: what Set sends for each edit, what it refuses before
+// sending, what the operator is told when a write fails or is not kept; and the
+// three reference actions.
+
+#include "MainWindowFixture.h"
+
+#include "app/PortComboBox.h"
+#include "sim/SimTransmitterPeer.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include <functional>
+
+namespace {
+
+std::vector<int> Commands(const TSimTransmitter& Tx)
+{
+    std::vector<int> commands;
+    for (const TSimRequest& request : Tx.Requests())
+        commands.push_back(request.Command);
+    return commands;
+}
+
+// Packed ASCII as a field device stores it: six bits a character, four
+// characters in three bytes, padded with blanks.
+std::vector<uint8_t> Packed(const std::string& Text, size_t Chars)
+{
+    std::string padded = Text;
+    padded.resize(Chars, ' ');
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < Chars; i += 4) {
+        const auto c = [&](size_t k) { return uint8_t(padded[i + k] & 0x3F); };
+        bytes.push_back(uint8_t(c(0) << 2 | c(1) >> 4));
+        bytes.push_back(uint8_t((c(1) & 0x0F) << 4 | c(2) >> 2));
+        bytes.push_back(uint8_t((c(2) & 0x03) << 6 | c(3)));
+    }
+    return bytes;
+}
+
+void SelectUnit(TfrmMain& W, const QString& Unit)
+{
+    const int index = W.cmbUnit->findText(Unit);
+    ASSERT_GE(index, 0);
+    W.cmbUnit->setCurrentIndex(index);
+    emit W.cmbUnit->activated(index);
+}
+
+// Stands between the line and the transmitter and puts the damping back to
+// 0.5 s after every request: a transmitter that stores another value than sent.
+class TStubbornPeer : public TSimPeer {
+public:
+    explicit TStubbornPeer(TSimTransmitter& Tx)
+        : FInner(Tx)
+        , FTx(Tx)
+    {
+    }
+    void OnMasterBytes(TSimSerialDevice& Line, const uint8_t* Data, size_t Count, int64_t EndUs) override
+    {
+        FInner.OnMasterBytes(Line, Data, Count, EndUs);
+        FTx.MutableState().Damping = 0.5f;
+    }
+
+private:
+    TSimTransmitterPeer FInner;
+    TSimTransmitter& FTx;
+};
+
+struct TSetCase {
+    const char* Name;
+    std::function<void(TSimDeviceState&)> Device;
+    std::function<void(TfrmMain&)> Edit;
+    std::vector<int> Sent;    // commands of the Set
+    QString Status;           // key of panel 1 afterwards; empty: still the read's
+    QString Error;            // key of the one error box; empty: none
+    QStringList ErrorArgs;
+    bool PortOpen;
+    bool DescriptionChanged, UnitChanged, RangeChanged, DampingChanged;  // afterwards
+    std::function<void(const TSimDeviceState&)> Kept;  // what the transmitter holds
+};
+
+inline void PrintTo(const TSetCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class TSetTest : public TMainWindowTest, public ::testing::WithParamInterface<TSetCase> {};
+
+const auto Unchanged = [](TSimDeviceState&) {};
+const auto NoCheck = [](const TSimDeviceState&) {};
+
+}  // namespace
+
+TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
+{
+    const TSetCase& c = GetParam();
+    TSimDeviceState state;
+    c.Device(state);
+    TSimTransmitter& tx = AddTransmitter("COM1", state);
+    TStubbornPeer stubborn(tx);
+    if (std::string(c.Name) == "NotKept")
+        Line("COM1").SetPeer(&stubborn);
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(0);
+    w.acRead->trigger();
+    ASSERT_TRUE(Dialogs->Errors().isEmpty());
+    const QString readStatus = w.StatusText(1);
+    c.Edit(w);
+    const QString upper = w.edUpperRange->text(), tag = w.edTag->text(), damping = w.edDamping->text();
+    tx.ClearRequests();
+
+    w.acSet->trigger();
+
+    EXPECT_EQ(Commands(tx), c.Sent);
+    EXPECT_EQ(w.StatusText(1), c.Status.isEmpty() ? readStatus : Text(c.Status));
+    QStringList errors;
+    if (!c.Error.isEmpty()) {
+        QString text = Text(c.Error);
+        for (const QString& arg : c.ErrorArgs)
+            text = text.arg(arg);
+        errors << text;
+    }
+    EXPECT_EQ(Dialogs->Errors(), errors);
+    EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
+    EXPECT_EQ(w.Hart1->PortOpen(), c.PortOpen);
+    EXPECT_EQ(w.DescriptionChanged, c.DescriptionChanged);
+    EXPECT_EQ(w.UnitChanged, c.UnitChanged);
+    EXPECT_EQ(w.RangeChanged, c.RangeChanged);
+    EXPECT_EQ(w.DampingChanged, c.DampingChanged);
+    EXPECT_FALSE(w.prbProgress->isVisible());
+    EXPECT_FALSE(w.StatusPanel1OwnerDrawn());
+    // The edits keep the operator's texts.
+    EXPECT_EQ(w.edUpperRange->text(), upper);
+    EXPECT_EQ(w.edTag->text(), tag);
+    EXPECT_EQ(w.edDamping->text(), damping);
+    c.Kept(tx.State());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, TSetTest,
+    ::testing::Values(
+        TSetCase{"NoEdits", Unchanged, [](TfrmMain&) {}, {}, "", "", {}, true, false, false, false, false, NoCheck},
+        TSetCase{"TagOnly", Unchanged, [](TfrmMain& w) { w.edTag->setText("NEW-TAG"); }, {18, 13}, "infWrittenTDD",
+                 "", {}, true, false, false, false, false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.Tag, "NEW-TAG ");
+                     EXPECT_EQ(s.Descriptor, "SIMULATED PT    ");
+                     EXPECT_EQ(s.Year, 2024);
+                 }},
+        TSetCase{"UnitAndRange", Unchanged,
+                 [](TfrmMain& w) {
+                     SelectUnit(w, "mbar");
+                     w.edUpperRange->setText("2000");
+                     w.edLowerRange->setText("-500");
+                 },
+                 {44, 15, 35, 15}, "infWrittenRanges", "", {}, false, false, false, false, false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.PvUnit, 8);
+                     EXPECT_EQ(s.UpperRange, 2000.0f);
+                     EXPECT_EQ(s.LowerRange, -500.0f);
+                 }},
+        TSetCase{"GermanRangeOnAnEnglishDesktop", Unchanged,
+                 [](TfrmMain& w) {
+                     w.edUpperRange->setText("12,5");
+                     w.edLowerRange->setText("-0,25");
+                 },
+                 {35, 15}, "infWrittenRanges", "", {}, false, false, false, false, false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.UpperRange, 12.5f);
+                     EXPECT_EQ(s.LowerRange, -0.25f);
+                 }},
+        TSetCase{"Damping100", [](TSimDeviceState& s) { s.MaxDamping = 100; },
+                 [](TfrmMain& w) { w.edDamping->setText("100"); }, {34, 15}, "infWrittenDamping", "", {}, false,
+                 false, false, false, false, [](const TSimDeviceState& s) { EXPECT_EQ(s.Damping, 100.0f); }},
+        TSetCase{"Damping100.5", [](TSimDeviceState& s) { s.MaxDamping = 200; },
+                 [](TfrmMain& w) { w.edDamping->setText("100.5"); }, {}, "", "E4.frmMain", {}, true, false, false,
+                 false, true, NoCheck},
+        TSetCase{"DampingMinus1", Unchanged, [](TfrmMain& w) { w.edDamping->setText("-1"); }, {}, "", "E4.frmMain",
+                 {}, true, false, false, false, true, NoCheck},
+        // A refused value stops the whole Set: the tag is not written either.
+        TSetCase{"RangeNotANumber", Unchanged,
+                 [](TfrmMain& w) {
+                     w.edTag->setText("OTHER");
+                     w.edUpperRange->setText("1.000,5");
+                 },
+                 {}, "", "E13.frmMain", {"1.000,5"}, true, true, false, true, false,
+                 [](const TSimDeviceState& s) { EXPECT_EQ(s.Tag, "PT-101"); }},
+        TSetCase{"PastedUmlautInTheTag", Unchanged, [](TfrmMain& w) { w.edTag->setText(QStringLiteral("PTÄ1")); },
+                 {}, "", "E12.frmMain", {QStringLiteral("Ä")}, true, true, false, false, false, NoCheck},
+        TSetCase{"PastedBraceInTheDescriptor", Unchanged, [](TfrmMain& w) { w.edDesc->setText("LINE {2}"); }, {}, "",
+                 "E12.frmMain", {"{"}, true, true, false, false, false, NoCheck},
+        TSetCase{"NoDate", [](TSimDeviceState& s) { s.Day = s.Month = 0; },
+                 [](TfrmMain& w) { w.edTag->setText("NEW"); }, {}, "", "E1.frmMain", {}, true, true, false, false,
+                 false, NoCheck},
+        // Every step fails; one box, the flags stay, no status claims success.
+        TSetCase{"WriteProtected", [](TSimDeviceState& s) { s.WriteProtected = true; },
+                 [](TfrmMain& w) {
+                     w.edTag->setText("NEW");
+                     SelectUnit(w, "kPa");
+                     w.edUpperRange->setText("20");
+                     w.edDamping->setText("1");
+                 },
+                 {18, 44, 35, 34}, "infNotWrittenDamping", "8.WRITEPROTECT", {}, false, true, true, true, true,
+                 NoCheck},
+        TSetCase{"NotKept", Unchanged, [](TfrmMain& w) { w.edDamping->setText("2"); }, {34, 15, 34, 15, 34, 15},
+                 "infNotWrittenDamping", "E11.frmMain", {"0.5 s", "3"}, false, false, false, false, true,
+                 NoCheck}),
+    [](const auto& Info) {
+        std::string name = Info.param.Name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
+
+TEST_F(TMainWindowTest, SetWritesTheTagDescriptorAndDateAsPackedAsciiAndLogsTheSteps)
+{
+    TSimTransmitter& tx = AddTransmitter("COM1");
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(0);
+    w.acRead->trigger();
+    w.edTag->setText("FT 7/B");
+    w.edDesc->setText(" INLET [A]");
+    tx.ClearRequests();
+    MarkLog();
+
+    w.acSet->trigger();
+
+    ASSERT_EQ(Commands(tx), (std::vector<int>{18, 13}));
+    std::vector<uint8_t> data = Packed("FT 7/B", 8);
+    const std::vector<uint8_t> descriptor = Packed("INLET [A]", 16);
+    data.insert(data.end(), descriptor.begin(), descriptor.end());
+    data.insert(data.end(), {15, 6, 124});
+    EXPECT_EQ(tx.Requests()[0].Data, data);
+    EXPECT_EQ(LogSinceMark(), QStringList{"TDD will be write"});
+}
+
+TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedited)
+{
+    TSimTransmitter& tx = AddTransmitter("COM12");
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(w.cmbPort->findText("COM12"));
+    w.acRead->trigger();
+    w.edDamping->setText("1");
+    w.acSet->trigger();
+    ASSERT_FALSE(w.Hart1->PortOpen());
+    tx.ClearRequests();
+
+    // Held by another program: the error display shows the text, nothing is sent.
+    ASSERT_EQ(Line("COM12").Open("COM12"), TSerialOpenResult::Ok);
+    w.edTag->setText("OTHER");
+    w.acSet->trigger();
+    EXPECT_EQ(ApplicationErrors, QStringList{Text("133.PORTALREADYUSED")});
+    EXPECT_TRUE(w.DescriptionChanged);
+    Line("COM12").Close();
+    ApplicationErrors.clear();
+    w.DescriptionChanged = false;
+
+    w.acSet->trigger();
+
+    EXPECT_TRUE(w.Hart1->PortOpen());
+    EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
+    EXPECT_TRUE(tx.Requests().empty());
+    EXPECT_TRUE(Dialogs->Errors().isEmpty());
+    EXPECT_TRUE(ApplicationErrors.isEmpty());
+}
+
+TEST_F(TMainWindowTest, TagAndDescriptorRefuseTypedCharactersATransmitterCannotStore)
+{
+    AddTransmitter("COM1");
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(0);
+    w.acRead->trigger();
+    w.edTag->clear();
+    w.edTag->setFocus();
+    for (const QString& typed : {QStringLiteral("a"), QStringLiteral("~"), QStringLiteral("ä"), QStringLiteral("{"),
+                                 QStringLiteral("1"), QStringLiteral("-"), QStringLiteral("_")}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
+        QCoreApplication::sendEvent(w.edTag, &press);
+    }
+    EXPECT_EQ(w.edTag->text(), "A1-_");
+}
+
+// --- reference actions -------------------------------------------------------------------
+
+struct TReferenceCase {
+    const char* Name;
+    QAction* TfrmMain::*Action;
+    bool Yes;
+    int Command;  // expected on the line; -1: none
+    TSimFault Fault;
+    bool AfterSet;  // a Set of the damping closed the port before
+    QString Note;   // text of the first box (a key or the text itself)
+    TDialogIcon QuestionIcon;
+    QString Question;
+    QString Error;  // key of the error box; empty: none
+    QString DoneLine;
+};
+
+inline void PrintTo(const TReferenceCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class TReferenceTest : public TMainWindowTest, public ::testing::WithParamInterface<TReferenceCase> {};
+
+TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
+{
+    const TReferenceCase& c = GetParam();
+    TSimDeviceState state;
+    state.MaxDamping = 100;
+    TSimTransmitter& tx = AddTransmitter("COM1", state);
+    TSimSignal applied;
+    applied.Level = 0.5;  // bar: near enough to zero to be trimmed away
+    tx.SetSignal(applied);
+    TfrmMain& w = Start();
+    w.cmbPort->setCurrentIndex(0);
+    w.acRead->trigger();
+    if (c.AfterSet) {
+        w.edDamping->setText("3");
+        w.acSet->trigger();
+        ASSERT_FALSE(w.Hart1->PortOpen());
+    }
+    tx.ClearRequests();
+    tx.QueueFault(c.Fault);
+    Dialogs->Clear();
+    Dialogs->QueueAnswer(c.Yes);
+    MarkLog();
+
+    (w.*c.Action)->trigger();
+
+    ASSERT_EQ(Dialogs->Shown().size(), c.Error.isEmpty() ? 2 : 3);
+    EXPECT_EQ(Dialogs->Shown()[0].Icon, TDialogIcon::Confirmation);
+    EXPECT_EQ(Dialogs->Shown()[0].Text, c.Note.contains(".frmMain") ? Text(c.Note) : c.Note);
+    EXPECT_EQ(Dialogs->Shown()[1].Kind, TScriptedOperatorDialogs::TKind::Question);
+    EXPECT_EQ(Dialogs->Shown()[1].Icon, c.QuestionIcon);
+    EXPECT_EQ(Dialogs->Shown()[1].Text, Text(c.Question));
+    EXPECT_EQ(Dialogs->Errors(), c.Error.isEmpty() ? QStringList() : QStringList{Text(c.Error)});
+    EXPECT_EQ(Commands(tx), c.Command < 0 ? std::vector<int>{} : std::vector<int>{c.Command});
+    EXPECT_EQ(w.Hart1->PortOpen(), !c.AfterSet);
+    const QStringList log = LogSinceMark();
+    EXPECT_EQ(log.contains(c.DoneLine), c.Error.isEmpty() && c.Yes) << log.join("\n").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, TReferenceTest,
+    ::testing::Values(
+        TReferenceCase{"UpperYes", &TfrmMain::acSetUR, true, 36, {}, false, "Set Upper Range Reference",
+                       TDialogIcon::Warning, "W0.frmMain", "", "Primary variable upper range was set"},
+        TReferenceCase{"UpperNo", &TfrmMain::acSetUR, false, -1, {}, false, "Set Upper Range Reference",
+                       TDialogIcon::Warning, "W0.frmMain", "", "Primary variable upper range was set"},
+        TReferenceCase{"LowerYes", &TfrmMain::acSetLR, true, 37, {}, false, "W1.frmMain", TDialogIcon::Warning,
+                       "W0.frmMain", "", "Primary variable lower range was set"},
+        TReferenceCase{"ZeroYes", &TfrmMain::acSetZero, true, 43, {}, false, "Set Zero Reference",
+                       TDialogIcon::Confirmation, "W2.frmMain", "", "Primary variable Zero was set"},
+        TReferenceCase{"ZeroRefused", &TfrmMain::acSetZero, true, 43,
+                       [] {
+                           TSimFault f;
+                           f.ResponseCode = 9;
+                           return f;
+                       }(),
+                       false, "Set Zero Reference", TDialogIcon::Confirmation, "W2.frmMain", "9.PROCTOOHIGH",
+                       "Primary variable Zero was set"},
+        TReferenceCase{"LowerAfterSetClosedThePort", &TfrmMain::acSetLR, true, -1, {}, true, "W1.frmMain",
+                       TDialogIcon::Warning, "W0.frmMain", "143.PORTNOTOPEN", "Primary variable lower range was set"}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
