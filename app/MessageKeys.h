@@ -7,4 +7,13 @@ inline constexpr const char* MainWindowMessageKeys[] = {
     "infReadUniqueIdent",
     "infReadOutput",
     "infReadAddInfo",
+    // monitoring and data logging
+    "W4.NOEDITION",
+    "infAllowEdit",
+    "W4.frmMain",
+    "W5.frmMain",
+    "E5.frmMain",
+    "E6.frmMain",
+    "E10.frmMain",
+    "E11.frmMain",
 };
