@@ -325,6 +325,9 @@ void TfrmMain::acStopMonitoringExecute()
     if (!Dataloger)
         return;
     EndRecordingControls();
+    // "Recording" would stay in the status bar after the recording ended.
+    if (StatusText(1) == Translate(QStringLiteral("W4.NOEDITION")))
+        SetStatusText(1, QString());
     Dataloger->SetComplete(true);
     try {
         Hart1->ClosePort();

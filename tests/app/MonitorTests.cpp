@@ -255,6 +255,7 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     EXPECT_EQ(w.Dataloger, nullptr);
     EXPECT_TRUE(w.acRead->isEnabled());
     EXPECT_TRUE(w.pnlDataMain->isEnabled());
+    EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
 }
 
 // --- the link lost during a recording -----------------------------------------------------
