@@ -370,15 +370,20 @@ bool TfrmMain::QueryUnsavedDatalog()
 {
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
+    // No tick (which could complete or end the recording) while the box is open.
+    const bool recording = Recording();
+    tmrMonitor->stop();
     switch (FDialogs->AskYesNoCancel(this, Translate(QStringLiteral("W5.frmMain")), TDialogIcon::Confirmation)) {
     case TDialogAnswer::Cancel:
+        if (recording)
+            tmrMonitor->start();
         return false;
     case TDialogAnswer::No:
         return true;
     case TDialogAnswer::Yes:
         break;
     }
-    if (Recording()) {
+    if (recording) {
         EndRecordingControls();
         Dataloger->SetComplete(true);
     }

@@ -351,6 +351,8 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
     if (!c.Closes) {
         ASSERT_NE(w.Dataloger, nullptr);
         EXPECT_EQ(w.Dataloger->Count(), 2);
+        // Cancelled, the recording goes on; a failed save ended it.
+        EXPECT_EQ(w.tmrMonitor->isActive(), c.Answer == TDialogAnswer::Cancel);
     }
 }
 
