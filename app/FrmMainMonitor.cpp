@@ -169,7 +169,9 @@ bool TfrmMain::ReadRate()
 {
     const QString text = edRate->text();
     double rate = 0;
-    if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0) {
+    // The timer counts whole milliseconds in an int: some 24 days at most.
+    const double longest = std::numeric_limits<int>::max() / 1000.0;
+    if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
         ShowError(Translate(QStringLiteral("E10.frmMain")));
         tbtnStopDatalog->setChecked(true);
         if (text.isEmpty())
