@@ -182,7 +182,7 @@ bool TfrmMain::ReadRate()
     // (n times the rate) would no longer be the time.
     const double shortest = ShortestMonitorRate();
     if (rate < shortest) {
-        ShowError(Translate(QStringLiteral("E11.frmMain")).arg(FormatGeneral(shortest, 3)));
+        ShowError(Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
         tbtnStopDatalog->setChecked(true);
         return false;
     }

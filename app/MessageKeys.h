@@ -15,5 +15,5 @@ inline constexpr const char* MainWindowMessageKeys[] = {
     "E5.frmMain",
     "E6.frmMain",
     "E10.frmMain",
-    "E11.frmMain",
+    "E14.frmMain",
 };

@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TRefusedStartCase{"RateNoNumber", "3", "x", "E10.frmMain", {}},
                       TRefusedStartCase{"RateBeyondTheTimer", "3", "1e10", "E10.frmMain", {}},
                       // One command 3 at 1200 baud takes 0.52 s.
-                      TRefusedStartCase{"RateShorterThanOneExchange", "3", "0.5", "E11.frmMain", "0.53"}),
+                      TRefusedStartCase{"RateShorterThanOneExchange", "3", "0.5", "E14.frmMain", "0.53"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- a recording to its capacity -----------------------------------------------------------
