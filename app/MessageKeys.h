@@ -22,4 +22,13 @@ inline constexpr const char* MainWindowMessageKeys[] = {
     "W0.frmMain",
     "W1.frmMain",
     "W2.frmMain",
+    // monitoring and data logging
+    "W4.NOEDITION",
+    "infAllowEdit",
+    "W4.frmMain",
+    "W5.frmMain",
+    "E5.frmMain",
+    "E6.frmMain",
+    "E10.frmMain",
+    "E14.frmMain",
 };

@@ -79,6 +79,19 @@ std::optional<QString> TQtOperatorDialogs::GetOpenFileName(QWidget* Parent, cons
     return RunFileDialog(Parent, Options, QFileDialog::AcceptOpen);
 }
 
+TDialogAnswer TQtOperatorDialogs::AskYesNoCancel(QWidget* Parent, const QString& Text, TDialogIcon Icon)
+{
+    QMessageBox box(BoxIcon(Icon), TApplication::Title(), Text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, Parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return TDialogAnswer::Yes;
+    case QMessageBox::No: return TDialogAnswer::No;
+    default: return TDialogAnswer::Cancel;
+    }
+}
+
 bool TQtOperatorDialogs::PageSetup(QWidget* Parent, QPrinter& Printer)
 {
     QPageSetupDialog dialog(&Printer, Parent);
@@ -108,6 +121,18 @@ bool TScriptedOperatorDialogs::AskYesNo(QWidget*, const QString& Text, TDialogIc
     const bool yes = FAnswers.front();
     FAnswers.pop_front();
     return yes;
+}
+
+TDialogAnswer TScriptedOperatorDialogs::AskYesNoCancel(QWidget*, const QString& Text, TDialogIcon Icon)
+{
+    FShown.append({TKind::Question, Icon, Text, {}});
+    if (FChoices.empty()) {
+        ++FUnanswered;
+        return TDialogAnswer::Cancel;
+    }
+    const TDialogAnswer answer = FChoices.front();
+    FChoices.pop_front();
+    return answer;
 }
 
 std::optional<QString> TScriptedOperatorDialogs::GetSaveFileName(QWidget*, const TFileDialogOptions& Options)
@@ -146,16 +171,23 @@ bool TScriptedOperatorDialogs::NextPrintAnswer()
     return ok;
 }
 
-bool TScriptedOperatorDialogs::PageSetup(QWidget*, QPrinter&)
+bool TScriptedOperatorDialogs::PageSetup(QWidget*, QPrinter& Printer)
 {
     FShown.append({TKind::PageSetup, TDialogIcon::Information, {}, {}});
-    return NextPrintAnswer();
+    const bool confirmed = NextPrintAnswer();
+    if (confirmed && FPageLayout)
+        Printer.setPageLayout(*FPageLayout);
+    return confirmed;
 }
 
-bool TScriptedOperatorDialogs::Print(QWidget*, QPrinter&)
+bool TScriptedOperatorDialogs::Print(QWidget*, QPrinter& Printer)
 {
     FShown.append({TKind::Print, TDialogIcon::Information, {}, {}});
-    return NextPrintAnswer();
+    const bool confirmed = NextPrintAnswer();
+    // Never a real printer: a confirmed print without a file goes nowhere.
+    Printer.setOutputFormat(QPrinter::PdfFormat);
+    Printer.setOutputFileName(FPrintFile);
+    return confirmed && !FPrintFile.isEmpty();
 }
 
 QStringList TScriptedOperatorDialogs::Messages(TDialogIcon Icon) const
@@ -173,5 +205,6 @@ void TScriptedOperatorDialogs::Clear()
     FAnswers.clear();
     FFileNames.clear();
     FPrintAnswers.clear();
+    FChoices.clear();
     FUnanswered = 0;
 }

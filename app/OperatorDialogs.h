@@ -5,6 +5,7 @@
 // been shown and answers as it is told, so no test ever waits on a modal dialog.
 
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,9 @@
 
 class QWidget;
 class QPrinter;
+
+// The answer to a question with the buttons Yes, No and Cancel.
+enum class TDialogAnswer { Yes, No, Cancel };
 
 // The icon of a message box.
 enum class TDialogIcon { Error, Information, Warning, Confirmation };
@@ -35,6 +39,8 @@ public:
     virtual void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) = 0;
     // A box with the given icon and the buttons Yes and No; true for Yes.
     virtual bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) = 0;
+    // A box with the buttons Yes, No and Cancel; closing it answers Cancel.
+    virtual TDialogAnswer AskYesNoCancel(QWidget* Parent, const QString& Text, TDialogIcon Icon) = 0;
     // The chosen file's full name, or nothing when the operator cancels.
     virtual std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) = 0;
     virtual std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) = 0;
@@ -56,6 +62,7 @@ class TQtOperatorDialogs : public TOperatorDialogs {
 public:
     void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
     bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
+    TDialogAnswer AskYesNoCancel(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
     std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
@@ -77,12 +84,18 @@ public:
 
     void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
     bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
+    TDialogAnswer AskYesNoCancel(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
     std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
     bool Print(QWidget* Parent, QPrinter& Printer) override;
 
     // Answers, used in order.
+    void QueueChoice(TDialogAnswer Answer) { FChoices.push_back(Answer); }
+    // A confirmed print goes as PDF into FileName; a confirmed page set-up
+    // leaves Layout in the printer (when one is given).
+    void SetPrintFile(const QString& FileName) { FPrintFile = FileName; }
+    void SetPageLayout(const QPageLayout& Layout) { FPageLayout = Layout; }
     void QueueAnswer(bool Yes) { FAnswers.push_back(Yes); }
     void QueueFileName(const QString& FileName) { FFileNames.push_back({false, FileName}); }
     void QueueCancel() { FFileNames.push_back({true, QString()}); }
@@ -107,5 +120,8 @@ private:
     std::deque<bool> FAnswers;
     std::deque<TFileAnswer> FFileNames;
     std::deque<bool> FPrintAnswers;
+    std::deque<TDialogAnswer> FChoices;
+    QString FPrintFile;
+    std::optional<QPageLayout> FPageLayout;
     int FUnanswered = 0;
 };

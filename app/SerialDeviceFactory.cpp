@@ -193,6 +193,15 @@ TDemoSerialDeviceFactory::TDemoSerialDeviceFactory()
     , FTransmitter(std::make_unique<TSimTransmitter>())
 {
     FTransmitter->SetPacing(TSimPacing::Baud1200());
+    // A pressure that drifts slowly around 2.5 bar with a little noise, so that
+    // the charts of the demo show a curve.
+    TSimSignal signal;
+    signal.Shape = TSimSignalShape::Sine;
+    signal.Level = 2.5;
+    signal.Amplitude = 1.5;
+    signal.PeriodS = 60.0;
+    signal.Noise = 0.02;
+    FTransmitter->SetSignal(signal);
     TSimSerialDevice& line = AddPort(DemoPortName, *FTransmitter);
     line.SetRealTime(true);
     line.SetCharTimeUs(TSimSerialDevice::CharTimeUs1200);

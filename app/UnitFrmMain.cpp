@@ -8,6 +8,7 @@
 #include "chart/NorvaneChart.h"
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
+#include "services/UnitDataloger.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -206,6 +207,8 @@ void TfrmMain::ConnectEvents()
     // Panel 1 carries the progress bar wherever it goes.
     stbPanels[1]->installEventFilter(this);
     splCharts->installEventFilter(this);
+
+    ConnectMonitoringEvents();
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
@@ -349,7 +352,15 @@ void TfrmMain::closeEvent(QCloseEvent* Event)
 
 bool TfrmMain::FormCloseQuery()
 {
+    // Samples not yet saved are not lost without asking.
+    if (!QueryUnsavedDatalog())
+        return false;
     SaveStartUp();
+    tmrMonitor->stop();
+    Dataloger.reset();
+    bdcPressure->Curves().Clear();
+    bdcCurrent->Curves().Clear();
+    PressureCurve = CurrentCurve = nullptr;
     return true;
 }
 

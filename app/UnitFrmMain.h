@@ -6,6 +6,8 @@
 // each workflow has a file of its own (FrmMainRead.cpp: reading a device).
 
 #include <QMainWindow>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +40,8 @@ class QToolBar;
 class QToolButton;
 
 class TCalibLog;
+class TCurve;
+class TDataloger;
 class TLangManager;
 class TNorvaneChart;
 class TOperatorDialogs;
@@ -183,6 +187,36 @@ public:
     void ShowUnit();
     void ReadDeviceDescription();
 
+    // --- monitoring and data logging (FrmMainMonitor.cpp) ---------------------------------
+    // The data logger while monitoring has prepared one, else null.
+    std::unique_ptr<TDataloger> Dataloger;
+    TCurve *PressureCurve = nullptr, *CurrentCurve = nullptr;
+    // The sampling period in seconds, fixed when monitoring starts.
+    double MonitorRate = 0;
+    // The shortest rate one exchange with the transmitter allows on the line in use.
+    double ShortestMonitorRate() const;
+    void acStartMonitoringExecute();
+    void acStopMonitoringExecute();
+    void tmrMonitorTimer();
+    void MonitorTick();
+    void SaveDatalog();
+    void InitPressureCurve();
+    void InitCurrentCurve();
+    void acShowCurrentExecute();
+    void acShowVoltageExecute();
+    void acCurrentLineVisibleChangedExecute();
+    void acPressureLineVisibleChangedExecute();
+    void Splitter2Moved();
+    // True while the timer records samples.
+    bool Recording() const;
+    // Asked before the window closes: false when the operator keeps it open.
+    bool QueryUnsavedDatalog();
+
+    // --- printing (FrmMainPrint.cpp) -------------------------------------------------------
+    void acPrintPresChartExecute();
+    void acPrintCurrChartExecute();
+    void PrintChart(TNorvaneChart* Chart);
+
     // --- actions ----------------------------------------------------------------------
     void acReadExecute();
     void acLangEngExecute();
@@ -283,6 +317,17 @@ private:
     TSetValues FSetValues;
     TWriteResult FLastWrite;
     QStringList FSetErrors;  // shown in one box at the end of a Set
+
+    // Monitoring: what a recording locks, and how to unlock it.
+    void ConnectMonitoringEvents();
+    void LockForRecording(bool Locked);
+    void EndRecordingControls();
+    void ArrangeChartPanels();
+    bool ReadCapacity();
+    bool ReadRate();
+    void StopAfterLinkError(const QString& Key);
+    // Enabled states of the controls a recording disables, to be restored after it.
+    QList<QPair<QObject*, bool>> FLockedByRecording;
 
     std::shared_ptr<TSerialDeviceFactory> FFactory;
     std::unique_ptr<TOperatorDialogs> FDialogs;

@@ -3,6 +3,7 @@
 //   calvista          the serial ports of this machine
 //   calvista --demo   the same, and a simulated transmitter on the port "SIM"
 //   --read            presses Read once the window is shown (scripts/screenshot)
+//   --record          after that read, records a datalog on the "Datalog" page
 
 #include "app/Application.h"
 #include "app/OperatorDialogs.h"
@@ -12,6 +13,9 @@
 #include "services/UnitLogger.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -22,11 +26,14 @@ int main(int argc, char** argv)
 {
     bool demo = false;
     bool readAtStart = false;
+    bool recordAtStart = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo") == 0)
             demo = true;
         else if (std::strcmp(argv[i], "--read") == 0)
             readAtStart = true;
+        else if (std::strcmp(argv[i], "--record") == 0)
+            readAtStart = recordAtStart = true;
     }
 
     TApplication app(argc, argv);
@@ -47,7 +54,16 @@ int main(int argc, char** argv)
         frmMain.cmbPort->setCurrentIndex(frmMain.cmbPort->count() - 1);
     }
     frmMain.show();
-    if (readAtStart)
+    if (readAtStart && !recordAtStart)
         QTimer::singleShot(0, frmMain.acRead, &QAction::trigger);
+    if (recordAtStart) {
+        // One call: the read lets pending events run while it waits for the line.
+        QTimer::singleShot(0, &frmMain, [&frmMain] {
+            frmMain.acRead->trigger();
+            frmMain.tbnMain->setCurrentIndex(1);
+            frmMain.chbSaveDatalog->click();
+            frmMain.tbtnStartDatalog->click();
+        });
+    }
     return app.exec();
 }

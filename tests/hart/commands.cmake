@@ -3,6 +3,7 @@
 list(APPEND HART_TEST_SOURCES
   HartDataTest.cpp
   HartCommandTest.cpp
+  ExchangeTimeTest.cpp
 )
 if(UNIX)
   list(APPEND HART_TEST_SOURCES HartEndToEndTest.cpp)

@@ -1,0 +1,446 @@
+// Monitoring and data logging: the timer polls the transmitter, both charts get
+// a point per tick, and while "Save datalog" is ticked every sample goes into the
+// data logger until the capacity is reached or the operator stops.
+
+#include "app/UnitFrmMain.h"
+
+#include "app/Application.h"
+#include "app/ConvertError.h"
+#include "app/OperatorDialogs.h"
+#include "app/PortComboBox.h"
+#include "chart/NorvaneChart.h"
+#include "hart/ExchangeTime.h"
+#include "services/NumberFormat.h"
+#include "services/UnitDataloger.h"
+#include "services/UnitLangManager.h"
+#include "services/UnitLogger.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+#include <limits>
+#include <new>
+
+namespace {
+
+const QColor PressureColor(128, 0, 0);  // maroon
+const QColor CurrentColor(0, 0, 128);   // navy
+
+// A live value in the monitoring tool bar: fixed with 4 decimals, general
+// format when that would need more than 8 digits.
+QString LiveValueText(float Value)
+{
+    if (!std::isfinite(Value) || std::fabs(Value) >= 1e8)
+        return FormatGeneral(double(Value), 8);
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(double(Value), 'f', 4);
+}
+
+// A number typed by the operator: the locale's decimal separator, or a point.
+bool ParseDouble(const QString& Text, double& Value)
+{
+    bool ok = false;
+    Value = QLocale().toDouble(Text.trimmed(), &ok);
+    if (!ok)
+        Value = QLocale::c().toDouble(Text.trimmed(), &ok);
+    return ok && std::isfinite(Value);
+}
+
+}  // namespace
+
+void TfrmMain::ConnectMonitoringEvents()
+{
+    auto on = [this](QAction* Action, void (TfrmMain::*Handler)()) {
+        connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
+    };
+    on(acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
+    on(acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
+    on(acShowCurrent, &TfrmMain::acShowCurrentExecute);
+    on(acShowVoltage, &TfrmMain::acShowVoltageExecute);
+    on(acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
+    on(acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
+    on(acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
+    on(acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
+    connect(tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
+    connect(splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
+}
+
+double TfrmMain::ShortestMonitorRate() const
+{
+    return ShortestCommand3Period(BaudrateValue(Hart1->Baudrate()), Hart1->NumPreamble(), Hart1->RTSDelay());
+}
+
+bool TfrmMain::Recording() const
+{
+    return tmrMonitor->isActive();
+}
+
+// --- start -------------------------------------------------------------------------
+
+void TfrmMain::acStartMonitoringExecute()
+{
+    // A second press of the pressed start button would throw the samples away.
+    if (Recording())
+        return;
+    FLog->WriteLine(QStringLiteral("Monitoring will be started"));
+    tbtnStartDatalog->setChecked(true);
+    ElapsedTime = 0;
+    if (!chbSaveDatalog->isChecked())
+        return;
+
+    pnlDataMain->setEnabled(false);
+    SetStatusText(1, Translate(QStringLiteral("W4.NOEDITION")));
+    QCoreApplication::processEvents();
+    InitPressureCurve();
+    QCoreApplication::processEvents();
+    InitCurrentCurve();
+    QCoreApplication::processEvents();
+
+    if (!ReadCapacity() || !ReadRate())
+        return;
+    tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
+
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{chbSaveDatalog, edStorageCap, lblCapacity, edRate, lblRate})
+        control->setEnabled(false);
+    chbCurrentLine->setEnabled(true);
+
+    try {
+        prbProgress->setValue(0);
+        prbProgress->setMaximum(Capacity - 1);
+        if (Dataloger)
+            Dataloger->Clear();
+        else
+            Dataloger = std::make_unique<TDataloger>();
+        Dataloger->SetComplete(false);
+        FLog->WriteLine(QStringLiteral("Start to collect data"));
+        // The port normally is still open from the read; a failure shows at the
+        // first tick.
+        try {
+            if (!Hart1->PortOpen()) {
+                Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
+                ApplyLineRules();
+            }
+        } catch (const EHartComError&) {
+        } catch (const EConvertError&) {
+        }
+        LockForRecording(true);
+        tmrMonitor->start();
+    } catch (const std::bad_alloc&) {
+        ShowError(Translate(QStringLiteral("E6.frmMain")));
+        tbtnStopDatalog->setChecked(true);
+    }
+}
+
+bool TfrmMain::ReadCapacity()
+{
+    const QString text = edStorageCap->text();
+    if (text.isEmpty()) {
+        Capacity = std::numeric_limits<int32_t>::max();
+        return true;
+    }
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value <= 0) {
+        ShowError(Translate(QStringLiteral("E5.frmMain")));
+        tbtnStopDatalog->setChecked(true);
+        return false;
+    }
+    Capacity = value;
+    return true;
+}
+
+bool TfrmMain::ReadRate()
+{
+    const QString text = edRate->text();
+    double rate = 0;
+    // The timer counts whole milliseconds in an int: some 24 days at most.
+    const double longest = std::numeric_limits<int>::max() / 1000.0;
+    if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
+        ShowError(Translate(QStringLiteral("E10.frmMain")));
+        tbtnStopDatalog->setChecked(true);
+        if (text.isEmpty())
+            edRate->setFocus();
+        return false;
+    }
+    // Ticks faster than one exchange would run back to back, and the time axis
+    // (n times the rate) would no longer be the time.
+    const double shortest = ShortestMonitorRate();
+    if (rate < shortest) {
+        ShowError(Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
+        tbtnStopDatalog->setChecked(true);
+        return false;
+    }
+    MonitorRate = rate;
+    return true;
+}
+
+void TfrmMain::InitPressureCurve()
+{
+    FLog->WriteLine(QStringLiteral("Pressure curve will be initialized"));
+    bdcPressure->Curves().Clear();
+    PressureCurve = nullptr;
+    bdcPressure->SetMinXValue(0);
+    bdcPressure->SetMaxXValue(0.001);
+    bdcPressure->SetMinYValue(0);
+    bdcPressure->SetMaxYValue(0.001);
+    bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(SensorInfo.Unit));
+    PressureCurve = bdcPressure->Curves().Add();
+    PressureCurve->SetColorGraph(PressureColor);
+    PressureCurve->SetThickLine(2);
+    PressureCurve->SetDetails(false);
+}
+
+void TfrmMain::InitCurrentCurve()
+{
+    FLog->WriteLine(QStringLiteral("Current curve will be initialized"));
+    bdcCurrent->Curves().Clear();
+    CurrentCurve = nullptr;
+    bdcCurrent->SetMinXValue(0);
+    bdcCurrent->SetMaxXValue(0.001);
+    bdcCurrent->SetMinYValue(0);
+    bdcCurrent->SetMaxYValue(0.1);
+    bdcCurrent->SetAxisTitleLine(0, mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
+    CurrentCurve = bdcCurrent->Curves().Add();
+    CurrentCurve->SetColorGraph(CurrentColor);
+    CurrentCurve->SetThickLine(2);
+    CurrentCurve->SetDetails(false);
+}
+
+// What a recording would break (a read or a write resets the port under the
+// timer, a port change closes it) waits until the recording ends.
+void TfrmMain::LockForRecording(bool Locked)
+{
+    if (Locked) {
+        FLockedByRecording.clear();
+        for (QAction* action : {acRead, acSet, acLoad, acSetUR, acSetLR, acSetZero}) {
+            FLockedByRecording.append({action, action->isEnabled()});
+            action->setEnabled(false);
+        }
+        for (QWidget* control : std::initializer_list<QWidget*>{cmbPort, chbUseUSB, cmbSensorType}) {
+            FLockedByRecording.append({control, control->isEnabled()});
+            control->setEnabled(false);
+        }
+        return;
+    }
+    for (const auto& [object, enabled] : std::as_const(FLockedByRecording)) {
+        if (auto* action = qobject_cast<QAction*>(object))
+            action->setEnabled(enabled);
+        else if (auto* control = qobject_cast<QWidget*>(object))
+            control->setEnabled(enabled);
+    }
+    FLockedByRecording.clear();
+}
+
+// --- ticks -------------------------------------------------------------------------
+
+void TfrmMain::tmrMonitorTimer()
+{
+    MonitorTick();
+}
+
+void TfrmMain::MonitorTick()
+{
+    float current = 0;
+    float pressure = 0;
+    std::string unit;
+    try {
+        Hart1->ReadDynamicVariables(current, unit, pressure);
+    } catch (const EHartComError& e) {
+        StopAfterLinkError(QString::fromStdString(e.Message()));
+        return;
+    }
+    prbProgress->setValue(prbProgress->value() + 1);
+    if (PressureCurve) {
+        PressureCurve->AddPoint(ElapsedTime, pressure);
+        stCurrentPressureValue->setText(LiveValueText(pressure));
+    }
+    if (CurrentCurve) {
+        CurrentCurve->AddPoint(ElapsedTime, current);
+        stCurrentCurrentValue->setText(LiveValueText(current));
+    }
+    ElapsedTime += MonitorRate;
+
+    if (!chbSaveDatalog->isChecked() || !Dataloger)
+        return;
+    if (Dataloger->AddSample(pressure, current) == Capacity)
+        Dataloger->SetComplete(true);
+    if (!Dataloger->Complete() || Dataloger->Saved())
+        return;
+
+    // Full: no further tick while the question is open.
+    tmrMonitor->stop();
+    pnlDataMain->setEnabled(true);
+    SetStatusText(1, Translate(QStringLiteral("infAllowEdit")));
+    tbtnStopDatalog->setChecked(true);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{edStorageCap, chbSaveDatalog, lblCapacity, lblRate, edRate})
+        control->setEnabled(true);
+    LockForRecording(false);
+    if (FDialogs->AskYesNo(this, Translate(QStringLiteral("W4.frmMain")), TDialogIcon::Confirmation)) {
+        FLog->WriteLine(QStringLiteral("Datalog will be saved"));
+        SaveDatalog();
+    }
+}
+
+// The transmitter stopped answering or the adapter is gone: the samples so far
+// are offered for saving, then the cause is shown once. It is not logged.
+void TfrmMain::StopAfterLinkError(const QString& Key)
+{
+    tmrMonitor->stop();
+    acStopMonitoringExecute();
+    FDialogs->ShowError(this, Translate(Key));
+}
+
+// --- stop and save -----------------------------------------------------------------
+
+void TfrmMain::EndRecordingControls()
+{
+    pnlDataMain->setEnabled(true);
+    tmrMonitor->stop();
+    for (QWidget* control : std::initializer_list<QWidget*>{chbSaveDatalog, edStorageCap, lblCapacity})
+        control->setEnabled(true);
+    tbtnStopDatalog->setChecked(true);
+    edRate->setEnabled(true);
+    lblRate->setEnabled(true);
+    prbProgress->setValue(0);
+    LockForRecording(false);
+}
+
+void TfrmMain::acStopMonitoringExecute()
+{
+    if (!Dataloger)
+        return;
+    EndRecordingControls();
+    // "Recording" would stay in the status bar after the recording ended.
+    if (StatusText(1) == Translate(QStringLiteral("W4.NOEDITION")))
+        SetStatusText(1, QString());
+    Dataloger->SetComplete(true);
+    try {
+        Hart1->ClosePort();
+    } catch (const EHartComError& e) {
+        // An adapter that is gone cannot drop DTR either; the stop goes on.
+        FLog->WriteLine(Translate(QString::fromStdString(e.Message())));
+    }
+    if (Dataloger->Count() > 0)
+        SaveDatalog();
+    Dataloger.reset();
+}
+
+void TfrmMain::SaveDatalog()
+{
+    TFileDialogOptions options;
+    options.InitialDir = DatalogDir;
+    options.Filter = QStringLiteral("All Files (*.*)|*.*|Log Files (*.log)|*.log");
+    options.FilterIndex = 2;
+    options.DefaultExt = QStringLiteral("log");
+    options.Title = QStringLiteral("Save File");
+    const std::optional<QString> fileName = FDialogs->GetSaveFileName(this, options);
+    if (!fileName)
+        return;
+    DatalogDir = QFileInfo(*fileName).absolutePath();
+
+    // Written beside the target and renamed over it: a failed save keeps the
+    // old file, and the logger keeps the samples.
+    QSaveFile file(*fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(*fileName, file.errorString()));
+    Dataloger->SaveToStream(file);
+    if (!file.commit())
+        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(*fileName, file.errorString()));
+    Dataloger.reset();
+    for (QWidget* control : std::initializer_list<QWidget*>{lblCapacity, edStorageCap, lblRate, edRate})
+        control->setEnabled(true);
+}
+
+bool TfrmMain::QueryUnsavedDatalog()
+{
+    if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
+        return true;
+    // No tick (which could complete or end the recording) while the box is open.
+    const bool recording = Recording();
+    tmrMonitor->stop();
+    switch (FDialogs->AskYesNoCancel(this, Translate(QStringLiteral("W5.frmMain")), TDialogIcon::Confirmation)) {
+    case TDialogAnswer::Cancel:
+        if (recording)
+            tmrMonitor->start();
+        return false;
+    case TDialogAnswer::No:
+        return true;
+    case TDialogAnswer::Yes:
+        break;
+    }
+    if (recording) {
+        EndRecordingControls();
+        Dataloger->SetComplete(true);
+    }
+    try {
+        SaveDatalog();
+    } catch (const EStreamError& e) {
+        TApplication::ShowException(e.Message());
+        return false;
+    }
+    // A cancelled save dialog keeps the window open with its samples.
+    return !Dataloger;
+}
+
+// --- labelling and chart panels ------------------------------------------------------
+
+void TfrmMain::acShowCurrentExecute()
+{
+    bdcCurrent->SetAxisTitleLine(0, QStringLiteral("I, mA"));
+    bdcCurrent->update();
+    mmiCurrLine->setChecked(true);
+    mmiVoltLine->setChecked(false);
+    lblCurrentUnit->setText(QStringLiteral("mA"));
+}
+
+void TfrmMain::acShowVoltageExecute()
+{
+    bdcCurrent->SetAxisTitleLine(0, QStringLiteral("U, V"));
+    bdcCurrent->update();
+    mmiVoltLine->setChecked(true);
+    mmiCurrLine->setChecked(false);
+    lblCurrentUnit->setText(QStringLiteral("V"));
+}
+
+void TfrmMain::acCurrentLineVisibleChangedExecute()
+{
+    pnlCurrentLine->setVisible(chbCurrentLine->isChecked());
+    ArrangeChartPanels();
+}
+
+void TfrmMain::acPressureLineVisibleChangedExecute()
+{
+    pnlPressureLine->setVisible(chbPressureLine->isChecked());
+    ArrangeChartPanels();
+}
+
+// With the pressure chart shown, the current chart keeps the height the
+// splitter gave it last; alone, it fills the page (the splitter does that).
+void TfrmMain::ArrangeChartPanels()
+{
+    if (!pnlPressureLine->isHidden())
+        SetCurrentLineHeight(CurrentLineHeight);
+}
+
+void TfrmMain::Splitter2Moved()
+{
+    const QList<int> sizes = splCharts->sizes();
+    CurrentLineHeight = sizes.size() == 2 ? sizes[1] : pnlCurrentLine->height();
+}
