@@ -13,6 +13,7 @@
 #include <string>
 
 #include "hart/HartCommand.h"
+#include "services/TransmitterRead.h"
 
 class QAction;
 class QActionGroup;
@@ -232,6 +233,8 @@ private:
     void SelectLanguage(std::uint8_t Language);
     void SetPressureAxisTitle(const QString& Title);
     void ShowStepStatus(const QString& Key);
+    // The shared read sequence, logging to the window's log.
+    TTransmitterRead Reader();
     int CurrentLineHeightNow() const;
     void SetCurrentLineHeight(int Height);
     void ApplyCurrentLineHeight();
