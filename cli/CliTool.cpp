@@ -313,5 +313,9 @@ int RunCli(const QStringList& Arguments, TCliEnvironment& Environment)
         return RunCommand(TakeOptions(first, parser), Environment);
     } catch (const ECliUsage& e) {
         return usage(e.Message(), first);
+    } catch (const std::exception& e) {
+        // Anything else (a range error, a system error) ends the command, never the program.
+        err << Program << ": " << e.what() << '\n';
+        return CliFailed;
     }
 }

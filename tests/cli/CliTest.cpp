@@ -85,6 +85,9 @@ protected:
         // itself re-applies the line settings, which a pty answers with 259.
         if (Server && Arguments.contains(QString::fromStdString(Server->SlavePath())))
             Arguments << QStringLiteral("--usb");
+        // Messages in English unless a case asks for German, whatever the system's language.
+        if (!Arguments.isEmpty() && !Arguments.contains(QStringLiteral("--lang")))
+            Arguments.insert(1, QStringLiteral("--lang=en"));
         TRun run;
         QTextStream out(&run.Out), err(&run.Err);
         TCliEnvironment environment;
