@@ -344,15 +344,25 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
         int InterruptAfter;
         int Samples;
         bool Csv;
+        int Status = 0;
+        const char* Err = "samples saved";
     };
     const std::vector<TCase> cases = {
         {"data log", TLine::Sim, {QStringLiteral("--count"), QStringLiteral("3")}, 0, 3, false},
         {"csv", TLine::Sim, {QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--csv")}, 0, 3, true},
         {"ctrl+c", TLine::Sim, {}, 2, 2, false},
+        {"link lost at the third sample", TLine::Sim, {}, 0, 2, false, 1, "(141.TRANSMITTERTIMEOUT)"},
         {"pty", TLine::Pty, {QStringLiteral("--count"), QStringLiteral("1")}, 0, 1, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
+        if (c.Status == 1) {
+            for (int answered = 0; answered < 3; ++answered)  // commands 0, 3, 3
+                Sim.QueueFault({});
+            TSimFault silent;
+            silent.NoAnswer = true;
+            Sim.QueueFault(silent);
+        }
         const QString log = File(c.Name);
         AfterSample = [&c](int Samples) {
             if (Samples == c.InterruptAfter)
@@ -361,7 +371,8 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
         const TRun run = Run(QStringList{QStringLiteral("monitor"), QStringLiteral("--port"), Port(c.Line),
                                          QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--log"), log}
                              + c.Extra);
-        EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QString::fromLatin1(c.Err))) << run.Err.toStdString();
         const QStringList lines = run.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), c.Samples) << run.Out.toStdString();
         // At 2.5 bar on a 0 to 10 bar range the loop carries 8 mA.
