@@ -28,7 +28,7 @@ asan: bootstrap
 	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 run: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target calvista
+	@cmake --build $(BUILD) -j $(JOBS) --target calvista calvista-cli
 	@bash scripts/run-demo $(BUILD)
 
 clean:

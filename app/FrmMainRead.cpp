@@ -1,31 +1,25 @@
 // The Read workflow: the port is reset and opened, and the identity, output,
-// unit and description of the transmitter are read into the window.
+// unit and description of the transmitter are read into the window. The
+// commands and log lines are TTransmitterRead's, shared with calvista-cli;
+// this file fills the fields.
 
 #include "app/UnitFrmMain.h"
 
 #include "app/PortComboBox.h"
 #include "app/SerialDeviceFactory.h"
 #include "chart/NorvaneChart.h"
-#include "services/LocaleDateTime.h"
-#include "services/NumberFormat.h"
+#include "services/TransmitterRead.h"
 #include "services/UnitLogger.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 
 namespace {
-
-// Numbers on the window: general format, 7 significant digits.
-QString FormatNumber(float Value)
-{
-    return FormatGeneral(double(Value), 7);
-}
 
 QString Text(const std::string& Value)
 {
@@ -91,21 +85,21 @@ void TfrmMain::ResetPort(const QString& PortName)
     device->Close();
 }
 
+TTransmitterRead TfrmMain::Reader()
+{
+    TTransmitterRead reader(*Hart1);
+    reader.OnLog = [this](const QString& Line) { FLog->WriteLine(Line); };
+    reader.OnPending = [] { QCoreApplication::processEvents(); };
+    return reader;
+}
+
 void TfrmMain::ReadDeviceIdentity()
 {
-    FLog->WriteLine(QStringLiteral("Read unique identifier"));
-    QCoreApplication::processEvents();
-    DevInfo = THartDevInfo();
-    Hart1->ReadUniqueIdentifier(DevInfo);
-    FLog->WriteLine(QStringLiteral("Main data:  ") + Text(DevInfo.Manufacturer) + QStringLiteral(";  ")
-                    + Text(DevInfo.DeviceType) + QStringLiteral("; ") + Text(DevInfo.SerialNr));
+    Reader().ReadIdentity(DevInfo);
     edManufacturer->setText(Text(DevInfo.Manufacturer));
     edTransType->setText(Text(DevInfo.DeviceType));
     edSerialNr->setText(Text(DevInfo.SerialNr));
-    const QString revision = Text(DevInfo.DeviceRev) + QLatin1Char('/') + Text(DevInfo.SoftwareRev);
-    FLog->WriteLine(QStringLiteral("Software: ") + revision + QStringLiteral(";  Univ. Command: ")
-                    + Text(DevInfo.UnivCmdRev));
-    edRevLevelTrans->setText(revision);
+    edRevLevelTrans->setText(RevisionText(DevInfo));
     edRevLevelComm->setText(Text(DevInfo.UnivCmdRev));
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadUniqueIdent"));
@@ -113,23 +107,16 @@ void TfrmMain::ReadDeviceIdentity()
 
 void TfrmMain::ReadDeviceOutput()
 {
-    SensorInfo = TSensorInfo();
-    FLog->WriteLine(QStringLiteral("Read Primary Variable Output Information"));
-    QCoreApplication::processEvents();
-    Hart1->ReadSensorInfo(SensorInfo);
-    const QString unit = Text(SensorInfo.Unit);
-    edUpperLimit->setText(FormatNumber(SensorInfo.UpperLimit) + QLatin1Char(' ') + unit);
-    edLowerLimit->setText(FormatNumber(SensorInfo.LowerLimit) + QStringLiteral("  ") + unit);
-    edMinSpan->setText(FormatNumber(SensorInfo.MinSpan) + QStringLiteral("  ") + unit);
+    TTransmitterRead reader = Reader();
+    reader.ReadLimits(SensorInfo);
+    edUpperLimit->setText(UpperLimitText(SensorInfo));
+    edLowerLimit->setText(LowerLimitText(SensorInfo));
+    edMinSpan->setText(MinSpanText(SensorInfo));
 
-    Hart1->ReadPrVarInfo(OutputInfo);
-    FLog->WriteLine(QStringLiteral("Current settings: Lower Range - ") + FormatNumber(OutputInfo.LowerRange)
-                    + QLatin1Char(' ') + unit + QStringLiteral("  Upper Range - ")
-                    + FormatNumber(OutputInfo.UpperRange) + QLatin1Char(' ') + unit + QStringLiteral("  Damping - ")
-                    + FormatNumber(OutputInfo.Damping) + QStringLiteral(" s"));
-    edUpperRange->setText(FormatNumber(OutputInfo.UpperRange));
-    edLowerRange->setText(FormatNumber(OutputInfo.LowerRange));
-    edDamping->setText(FormatNumber(OutputInfo.Damping));
+    reader.ReadOutput(OutputInfo, SensorInfo.Unit);
+    edUpperRange->setText(ReadNumberText(OutputInfo.UpperRange));
+    edLowerRange->setText(ReadNumberText(OutputInfo.LowerRange));
+    edDamping->setText(ReadNumberText(OutputInfo.Damping));
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadOutput"));
 }
@@ -138,11 +125,11 @@ void TfrmMain::ShowUnit()
 {
     const QString unit = Text(SensorInfo.Unit);
     // The unit list holds the names as the language file gives them.
-    int found = -1;
-    for (int i = 0; i < cmbUnit->count() && found < 0; ++i)
-        if (cmbUnit->itemText(i).compare(unit, Qt::CaseInsensitive) == 0)
-            found = i;
-    cmbUnit->setCurrentIndex(found);
+    QStringList names;
+    for (int i = 0; i < cmbUnit->count(); ++i)
+        names << cmbUnit->itemText(i);
+    const QString entry = UnitListEntry(names, SensorInfo.Unit);
+    cmbUnit->setCurrentIndex(entry.isEmpty() ? -1 : int(names.indexOf(entry)));
     SetPressureAxisTitle(QStringLiteral("P, ") + unit);
     lblPressureUnit->setText(unit);
     lblCurrentUnit->setText(mmiCurrLine->isChecked() ? QStringLiteral("mA") : QStringLiteral("V"));
@@ -155,28 +142,20 @@ void TfrmMain::SetPressureAxisTitle(const QString& Title)
 
 void TfrmMain::ReadDeviceDescription()
 {
-    FLog->WriteLine(QStringLiteral("Read Tag, Descriptor, Date"));
     medDate->clear();
     edTag->clear();
     edDesc->clear();
-    Hart1->ReadTagDescriptorDate(Tag, Descriptor, Day, Month, Year);
-
-    // A device whose date was never set sends bytes that form no calendar date
-    // (day 0, month 0): the field stays empty and the read goes on, so that the
-    // device can still be configured and given a date.
-    const QDate date(Year, Month, Day);
-    if (date.isValid()) {
-        medDate->setText(date.toString(QStringLiteral("dd.MM.yyyy")));
-    } else {
-        FLog->WriteLine(QStringLiteral("ReadTDD: the device's date is no valid date (day %1, month %2, year %3)")
-                            .arg(Day)
-                            .arg(Month)
-                            .arg(Year));
-    }
+    TTransmitterData data;
+    Reader().ReadDescription(data);
+    Tag = data.Tag;
+    Descriptor = data.Descriptor;
+    Day = data.Day;
+    Month = data.Month;
+    Year = data.Year;
+    // A date never set leaves the field empty.
+    medDate->setText(DescriptionDateText(data));
     edTag->setText(Text(Tag));
     edDesc->setText(Text(Descriptor));
-    FLog->WriteLine(QStringLiteral("ReadTDD: ") + Text(Tag) + QStringLiteral("; ") + Text(Descriptor)
-                    + QStringLiteral(";  ") + (date.isValid() ? ShortDateText(date) : QString()));
     DescriptionChanged = false;
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadAddInfo"));

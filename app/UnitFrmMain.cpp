@@ -9,6 +9,7 @@
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
 #include "services/UnitDataloger.h"
+#include "services/TransmitterRead.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -759,18 +760,5 @@ void TfrmMain::chbSaveDatalogClick()
 
 void TfrmMain::ApplyLineRules()
 {
-    const bool usb = chbUseUSB->isChecked();
-    const bool hart = cmbSensorType->currentIndex() == 0;
-    if (usb && hart) {
-        Hart1->SetUseRTS(false);
-        Hart1->SetRTS();
-    } else if (usb) {
-        Hart1->SetUseRTS(false);
-        Hart1->ClearRTS();
-    } else if (hart) {
-        Hart1->SetUseRTS(true);
-        // The modem needs a moment after RTS is handed to the link.
-        Hart1->Device().Wait(200);
-    }
-    // Orsa / Quill without USB: RTS handling stays as it is.
+    ::ApplyLineRules(*Hart1, chbUseUSB->isChecked(), cmbSensorType->currentIndex() == 0);
 }

@@ -18,6 +18,7 @@
 
 #include "hart/HartCommand.h"
 #include "services/VerifiedWrite.h"
+#include "services/TransmitterRead.h"
 
 class QAction;
 class QActionGroup;
@@ -290,6 +291,8 @@ private:
     void SelectLanguage(std::uint8_t Language);
     void SetPressureAxisTitle(const QString& Title);
     void ShowStepStatus(const QString& Key);
+    // The shared read sequence, logging to the window's log.
+    TTransmitterRead Reader();
     int CurrentLineHeightNow() const;
     void SetCurrentLineHeight(int Height);
     void ApplyCurrentLineHeight();

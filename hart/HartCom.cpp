@@ -283,6 +283,7 @@ bool THartCom::ManualRts() const { return FUseRTS && FPlatformId != SerialPlatfo
 
 int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength,
                               THartDeviceResponse& Reply) {
+  int64_t WrittenUs = -1;  // for OnExchange: when the request went out
   try {
     CheckAddressKnown(Command);                            // 1
     CheckPortOpen();
@@ -294,6 +295,7 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
     BuildRequest(Command, RequestData, RequestLength);     // 5
     AppendCheckByte();                                     // 6
     SetRequestText(Reply);                                 // 7
+    WrittenUs = FDevice->NowUs();
     WriteRequest();                                        // 8
     ReleaseRtsAfterTransmission();                         // 9
     uint8_t Check = HuntForDelimiter(Reply);               // 10, 11
@@ -304,10 +306,17 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
     CheckCommErrorSummary(Reply);                          // 16
     NameResponseCode(Reply);                               // 17
     CompareCheckByte(Reply, Check);                        // 18
+    TraceExchange(Reply, {}, WrittenUs);
     return 0;                                              // 19
   } catch (const EHartComError& Error) {
+    if (WrittenUs >= 0) TraceExchange(Reply, Error.what(), WrittenUs);
     throw EHartComError(Error.what());
   }
+}
+
+void THartCom::TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey,
+                             int64_t StartUs) const {
+  if (OnExchange) OnExchange(THartExchangeTrace{Reply, ErrorKey, StartUs, FDevice->NowUs()});
 }
 
 void THartCom::CheckAddressKnown(uint8_t Command) const {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,16 @@ struct THartDeviceResponse {
 
   // Zero every byte field and empty every text.
   void Clear();
+};
+
+// One exchange on the line, for a trace: the reply record (with RequestText and
+// ReplyText), the failure's key or empty, and the device clock when the request
+// was written and when the exchange ended.
+struct THartExchangeTrace {
+  const THartDeviceResponse& Reply;
+  std::string ErrorKey;
+  int64_t StartUs = 0;
+  int64_t EndUs = 0;
 };
 
 // Platform serial device used by the default THartCom constructor:
@@ -131,6 +142,9 @@ public:
   // Zero the address and mark it invalid (command 0 does this before sending).
   void ClearLongAddress();
 
+  // Called after each transaction that wrote its request, also a failed one.
+  std::function<void(const THartExchangeTrace&)> OnExchange;
+
   // The reply record of the last transaction run by the command layer.
   THartDeviceResponse Response;
 
@@ -166,6 +180,7 @@ private:
   void CheckCommErrorSummary(THartDeviceResponse& Reply) const;
   void NameResponseCode(THartDeviceResponse& Reply) const;
   void CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const;
+  void TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey, int64_t StartUs) const;
 
   std::unique_ptr<TSerialDevice> FDevice;
   uint32_t FCommDevice = 0;  // InvalidHandle only once a port was closed or failed to open

@@ -1,0 +1,44 @@
+#pragma once
+// Where calvista-cli's serial devices come from: the platform's ports, and
+// "SIM", a simulated transmitter in this process (at the pace of a 1200-baud
+// line, or instantly when CALVISTA_SIM_INSTANT is set to 1, for scripts and
+// tests that should not wait).
+
+#include "hart/SerialDevice.h"
+#include "sim/SimSerialDevice.h"
+#include "sim/SimTransmitter.h"
+#include "sim/SimTransmitterPeer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+inline const QString SimPortName = QStringLiteral("SIM");
+
+// A simulated line with a transmitter behind it; the transmitter is owned or
+// borrowed (tests look at its state afterwards).
+class TCliSimDevice : public TSimSerialDevice {
+public:
+    explicit TCliSimDevice(TSimTransmitter& Transmitter);
+    explicit TCliSimDevice(std::unique_ptr<TSimTransmitter> Transmitter);
+
+private:
+    std::unique_ptr<TSimTransmitter> FOwned;
+    TSimTransmitterPeer FPeer;
+};
+
+using TDeviceFactory = std::function<std::unique_ptr<TSerialDevice>(const QString& Port)>;
+
+// "SIM" (any case) gives the simulated transmitter, every other name a device
+// of the platform.
+std::unique_ptr<TSerialDevice> CreateCliDevice(const QString& Port);
+
+// The name to open for a port as the window's port box takes it: a path stays
+// a path; on Windows COM10 and above become \\.\COMn.
+QString CliDevicePath(const QString& Port);
+
+// COM1 to COM40, then the USB and ACM adapters by path, that can be opened
+// now, and "SIM" last.
+QStringList CliPortList(const TDeviceFactory& Factory);

@@ -1,0 +1,321 @@
+#include "cli/CliTool.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliFrames.h"
+#include "services/TransmitterRead.h"
+#include "services/StreamError.h"
+
+#include <QCommandLineParser>
+#include <QLocale>
+#include <QTextStream>
+
+#include <map>
+
+namespace {
+
+const QString Program = QStringLiteral("calvista-cli");
+
+struct TCommandInfo {
+    const char* Synopsis;
+    const char* Description;
+};
+
+const std::map<QString, TCommandInfo> Commands = {
+    {QStringLiteral("ports"), {"ports", "List the serial ports that can be opened now, and SIM."}},
+    {QStringLiteral("read"),
+     {"read --port P [--json]", "Read the transmitter and print the fields the window shows."}},
+    {QStringLiteral("write"),
+     {"write --port P [--tag T] [--descriptor D] [--date DD.MM.YYYY] [--unit U] [--range LRV:URV] [--damping S]",
+      "Write what is given, in the window's order (tag/descriptor/date, unit, range, damping), each verified by "
+      "reading it back. Tag, descriptor and date are written together: what is not given is kept as the "
+      "transmitter has it."}},
+    {QStringLiteral("save-cfg"),
+     {"save-cfg --port P FILE.cfg",
+      "Read the transmitter and save its range, unit and damping as a configuration file the window can load."}},
+    {QStringLiteral("apply-cfg"),
+     {"apply-cfg --port P FILE.cfg",
+      "Write the unit, range and damping of a configuration file, each verified by reading it back. The "
+      "window, after loading a file, writes the unit only when it is chosen in its unit box; this command "
+      "always writes the file's unit (an empty unit is left as the transmitter has it)."}},
+    {QStringLiteral("trim"),
+     {"trim --port P upper|lower|zero --yes",
+      "Set the upper or lower range value, or the zero, to the pressure applied to the transmitter now. "
+      "Nothing is sent without --yes."}},
+    {QStringLiteral("monitor"),
+     {"monitor --port P --rate S [--count N] [--log FILE.log] [--csv]",
+      "Read current and pressure every S seconds and print one line per sample, until N samples or Ctrl+C. "
+      "--log saves the samples in the window's data-log format (--csv: comma-separated with a header); "
+      "the log is saved also after Ctrl+C or a failure."}},
+};
+
+QString ToolUsage()
+{
+    QString text = QStringLiteral("Usage: %1 COMMAND [OPTIONS]\n\nCommands:\n").arg(Program);
+    for (const auto& [name, info] : Commands)
+        text += QStringLiteral("  %1 %2\n").arg(Program, QString::fromLatin1(info.Synopsis));
+    text += QStringLiteral(
+        "\nCommon options:\n"
+        "  --port P          COMn, a device path such as /dev/ttyUSB0, or SIM (a simulated transmitter)\n"
+        "  --usb             the transmitter is connected through a USB adapter (as \"Use USB\")\n"
+        "  --sensor TYPE     hart (default), orsa or quill: decides the RTS handling\n"
+        "  --lang en|de      language of the messages (default: the system's)\n"
+        "  --frames          print every request and reply on standard error, decoded\n"
+        "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
+        "\nExit status: 0 done, 1 the transmitter or the link failed, 2 usage error, 3 a write did not verify.\n")
+                .arg(Program);
+    return text;
+}
+
+void AddCommonOptions(QCommandLineParser& Parser)
+{
+    Parser.addOptions({
+        {QStringLiteral("port"), QStringLiteral("COMn, a device path, or SIM."), QStringLiteral("P")},
+        {QStringLiteral("usb"), QStringLiteral("Connected through a USB adapter (\"Use USB\").")},
+        {QStringLiteral("sensor"), QStringLiteral("hart (default), orsa or quill."), QStringLiteral("TYPE")},
+        {QStringLiteral("lang"), QStringLiteral("Language of the messages: en or de."), QStringLiteral("LANG")},
+        {QStringLiteral("frames"), QStringLiteral("Print every request and reply on standard error.")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
+    });
+}
+
+void AddCommandOptions(QCommandLineParser& Parser, const QString& Command)
+{
+    if (Command == QLatin1String("read")) {
+        Parser.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object.")});
+    } else if (Command == QLatin1String("write")) {
+        Parser.addOptions({
+            {QStringLiteral("tag"), QStringLiteral("Tag, up to 8 characters (upper case)."), QStringLiteral("T")},
+            {QStringLiteral("descriptor"), QStringLiteral("Descriptor, up to 16 characters."), QStringLiteral("D")},
+            {QStringLiteral("date"), QStringLiteral("Date as DD.MM.YYYY."), QStringLiteral("DATE")},
+            {QStringLiteral("unit"), QStringLiteral("Pressure unit, e.g. bar, mbar, kPa, psi."), QStringLiteral("U")},
+            {QStringLiteral("range"), QStringLiteral("Lower and upper range value."), QStringLiteral("LRV:URV")},
+            {QStringLiteral("damping"), QStringLiteral("Damping in seconds, 0 to 100."), QStringLiteral("S")},
+        });
+    } else if (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg")) {
+        Parser.addPositionalArgument(QStringLiteral("FILE.cfg"), QStringLiteral("The configuration file."));
+    } else if (Command == QLatin1String("trim")) {
+        Parser.addPositionalArgument(QStringLiteral("upper|lower|zero"), QStringLiteral("What to set."));
+        Parser.addOption({QStringLiteral("yes"), QStringLiteral("Really send it.")});
+    } else if (Command == QLatin1String("monitor")) {
+        Parser.addOptions({
+            {QStringLiteral("rate"), QStringLiteral("Seconds between samples."), QStringLiteral("S")},
+            {QStringLiteral("count"), QStringLiteral("Stop after N samples."), QStringLiteral("N")},
+            {QStringLiteral("log"), QStringLiteral("Save the samples to this file."), QStringLiteral("FILE.log")},
+            {QStringLiteral("csv"), QStringLiteral("The log comma-separated, with a header.")},
+        });
+    }
+}
+
+QString CommandHelp(const QString& Command, const QCommandLineParser& Parser)
+{
+    const TCommandInfo& info = Commands.at(Command);
+    QString options = Parser.helpText();
+    options = options.mid(options.indexOf(QLatin1Char('\n')) + 1).trimmed();
+    return QStringLiteral("Usage: %1 %2\n\n%3\n\n%4\n")
+        .arg(Program, QString::fromLatin1(info.Synopsis), QString::fromLatin1(info.Description), options);
+}
+
+std::optional<QString> Value(const QCommandLineParser& Parser, const QString& Name)
+{
+    if (!Parser.isSet(Name))
+        return std::nullopt;
+    return Parser.value(Name);
+}
+
+// The options of one command; ECliUsage when they do not fit together.
+TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser)
+{
+    TCliOptions options;
+    options.Command = Command;
+    options.Port = Parser.value(QStringLiteral("port"));
+    if (Command != QLatin1String("ports") && options.Port.isEmpty())
+        throw ECliUsage(QStringLiteral("--port is missing."));
+    options.Usb = Parser.isSet(QStringLiteral("usb"));
+    if (Parser.isSet(QStringLiteral("sensor"))) {
+        const QString sensor = Parser.value(QStringLiteral("sensor")).toLower();
+        if (sensor != QLatin1String("hart") && sensor != QLatin1String("orsa") && sensor != QLatin1String("quill"))
+            throw ECliUsage(QStringLiteral("--sensor takes hart, orsa or quill."));
+        options.HartSensor = sensor == QLatin1String("hart");
+    }
+    options.Language = QLocale::system().language() == QLocale::German ? 1 : 0;
+    if (Parser.isSet(QStringLiteral("lang"))) {
+        const QString lang = Parser.value(QStringLiteral("lang")).toLower();
+        if (lang != QLatin1String("en") && lang != QLatin1String("de"))
+            throw ECliUsage(QStringLiteral("--lang takes en or de."));
+        options.Language = lang == QLatin1String("de") ? 1 : 0;
+    }
+    options.Frames = Parser.isSet(QStringLiteral("frames"));
+
+    const QStringList positional = Parser.positionalArguments();
+    const qsizetype wanted =
+        (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg") || Command == QLatin1String("trim"))
+            ? 1
+            : 0;
+    if (positional.size() != wanted)
+        throw ECliUsage(wanted ? QStringLiteral("Expected one argument after the options.")
+                               : QStringLiteral("Unexpected argument: %1").arg(positional.value(0)));
+
+    if (Command == QLatin1String("read")) {
+        options.Json = Parser.isSet(QStringLiteral("json"));
+    } else if (Command == QLatin1String("write")) {
+        options.Tag = Value(Parser, QStringLiteral("tag"));
+        options.Descriptor = Value(Parser, QStringLiteral("descriptor"));
+        options.Date = Value(Parser, QStringLiteral("date"));
+        options.Unit = Value(Parser, QStringLiteral("unit"));
+        options.Range = Value(Parser, QStringLiteral("range"));
+        options.Damping = Value(Parser, QStringLiteral("damping"));
+        if (!options.Tag && !options.Descriptor && !options.Date && !options.Unit && !options.Range && !options.Damping)
+            throw ECliUsage(QStringLiteral("Nothing to write: give at least one of --tag, --descriptor, --date, "
+                                           "--unit, --range, --damping."));
+    } else if (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg")) {
+        options.File = positional.first();
+    } else if (Command == QLatin1String("trim")) {
+        options.Trim = positional.first().toLower();
+        if (options.Trim != QLatin1String("upper") && options.Trim != QLatin1String("lower")
+            && options.Trim != QLatin1String("zero"))
+            throw ECliUsage(QStringLiteral("trim takes upper, lower or zero."));
+        options.Yes = Parser.isSet(QStringLiteral("yes"));
+    } else if (Command == QLatin1String("monitor")) {
+        options.Rate = Parser.value(QStringLiteral("rate"));
+        if (options.Rate.isEmpty())
+            throw ECliUsage(QStringLiteral("--rate is missing."));
+        options.Count = Parser.value(QStringLiteral("count"));
+        options.Log = Parser.value(QStringLiteral("log"));
+        options.Csv = Parser.isSet(QStringLiteral("csv"));
+        if (options.Csv && options.Log.isEmpty())
+            throw ECliUsage(QStringLiteral("--csv needs --log."));
+    }
+    return options;
+}
+
+int RunPorts(TCliEnvironment& Environment)
+{
+    for (const QString& port : CliPortList(Environment.CreateDevice))
+        *Environment.Out << port << '\n';
+    return CliDone;
+}
+
+int RunCommand(const TCliOptions& Options, TCliEnvironment& Environment)
+{
+    if (Options.Command == QLatin1String("ports"))
+        return RunPorts(Environment);
+    TCliSession session(Options, Environment);
+    try {
+        if (Options.Command == QLatin1String("read"))
+            return RunRead(session);
+        if (Options.Command == QLatin1String("write"))
+            return RunWrite(session);
+        if (Options.Command == QLatin1String("save-cfg"))
+            return RunSaveCfg(session);
+        if (Options.Command == QLatin1String("apply-cfg"))
+            return RunApplyCfg(session);
+        if (Options.Command == QLatin1String("trim"))
+            return RunTrim(session);
+        return RunMonitor(session);
+    } catch (const EHartComError& e) {
+        return session.Report(QString::fromStdString(e.Message()), CliFailed);
+    } catch (const EStreamError& e) {
+        *Environment.Err << Program << ": " << e.Message() << '\n';
+        return CliFailed;
+    }
+}
+
+}  // namespace
+
+// --- the session -----------------------------------------------------------------------
+
+namespace {
+TLangManager LoadLanguage(const QString& FileName)
+{
+    return FileName.isEmpty() ? TLangManager() : TLangManager(FileName);
+}
+}  // namespace
+
+TCliSession::TCliSession(const TCliOptions& TheOptions, TCliEnvironment& TheEnvironment)
+    : Options(TheOptions)
+    , Environment(TheEnvironment)
+    , Out(*TheEnvironment.Out)
+    , Err(*TheEnvironment.Err)
+    , Lang(LoadLanguage(TheEnvironment.LanguageFile))
+{
+    Lang.SetLanguage(Options.Language);
+    FHart = std::make_unique<THart>(Environment.CreateDevice(Options.Port));
+    if (Options.Frames)
+        FHart->OnExchange = [this](const THartExchangeTrace& Trace) {
+            Err << FormatExchange(Trace);
+            Err.flush();
+        };
+}
+
+TCliSession::~TCliSession() = default;
+
+THartDevInfo TCliSession::Connect()
+{
+    FHart->OpenPort(CliDevicePath(Options.Port).toStdString());
+    ApplyLineRules(*FHart, Options.Usb, Options.HartSensor);
+    THartDevInfo info;
+    TTransmitterRead(*FHart).ReadIdentity(info);
+    return info;
+}
+
+QString TCliSession::Translate(const QString& Key) const
+{
+    return Lang.Translate(Key);
+}
+
+int TCliSession::Report(const QString& Key, int Status, const QString& Detail)
+{
+    Err << Program << ": " << Translate(Key) << " (" << Key << ")";
+    if (!Detail.isEmpty())
+        Err << ' ' << Detail;
+    Err << '\n';
+    return Status;
+}
+
+// --- parsing and dispatch ----------------------------------------------------------------
+
+int RunCli(const QStringList& Arguments, TCliEnvironment& Environment)
+{
+    QTextStream& err = *Environment.Err;
+    const auto usage = [&](const QString& Message, const QString& Command) {
+        err << Program << ": " << Message << '\n';
+        if (Command.isEmpty())
+            err << ToolUsage();
+        else
+            err << "Usage: " << Program << ' ' << Commands.at(Command).Synopsis << "\nTry '" << Program << ' '
+                << Command << " --help'.\n";
+        return int(CliUsage);
+    };
+
+    const QString first = Arguments.value(1);
+    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+        *Environment.Out << ToolUsage();
+        return CliDone;
+    }
+    if (first.isEmpty())
+        return usage(QStringLiteral("No command given."), QString());
+    if (!Commands.count(first))
+        return usage(QStringLiteral("Unknown command: %1").arg(first), QString());
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    AddCommonOptions(parser);
+    AddCommandOptions(parser, first);
+    QStringList rest = Arguments.mid(2);
+    rest.prepend(Program);
+    if (!parser.parse(rest))
+        return usage(parser.errorText(), first);
+    if (parser.isSet(QStringLiteral("help"))) {
+        *Environment.Out << CommandHelp(first, parser);
+        return CliDone;
+    }
+    try {
+        return RunCommand(TakeOptions(first, parser), Environment);
+    } catch (const ECliUsage& e) {
+        return usage(e.Message(), first);
+    } catch (const std::exception& e) {
+        // Anything else (a range error, a system error) ends the command, never the program.
+        err << Program << ": " << e.what() << '\n';
+        return CliFailed;
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+// calvista-cli: what the window does to a transmitter, from a command line.
+// RunCli parses the arguments, runs one command and answers the exit status:
+//   0 done, 1 the transmitter or the link failed, 2 a usage error,
+//   3 a write that did not verify.
+
+#include "cli/CliPorts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QTextStream;
+
+enum TCliExit { CliDone = 0, CliFailed = 1, CliUsage = 2, CliUnverified = 3 };
+
+struct TCliEnvironment {
+    QTextStream* Out = nullptr;
+    QTextStream* Err = nullptr;
+    // The devices behind port names (CreateCliDevice by default).
+    TDeviceFactory CreateDevice = CreateCliDevice;
+    // The language file; empty: "language.ini" in the current directory or
+    // beside the program.
+    QString LanguageFile;
+    // Called after each monitoring sample with the number taken (tests).
+    std::function<void(int Samples)> AfterSample;
+};
+
+// Arguments as main gets them: the program name first.
+int RunCli(const QStringList& Arguments, TCliEnvironment& Environment);

@@ -1,0 +1,93 @@
+#pragma once
+// TTransmitterRead: the read sequence of a transmitter (commands 0, 14, 15 and
+// 13) into the device records, with the English log lines of each step, and
+// the texts the window shows for what was read. The window's Read and the
+// command-line tool both read through it; the window adds its fields, status
+// texts and pending-message processing through the callbacks.
+//
+// Failures of the link or answers of the transmitter pass through unchanged as
+// EHartComError with its key.
+
+#include "hart/HartCommand.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class TLangManager;
+
+// Everything one read learns about a transmitter.
+struct TTransmitterData {
+    THartDevInfo DevInfo;
+    TSensorInfo SensorInfo;
+    TPrVarInfo OutputInfo;
+    std::string Tag, Descriptor;
+    uint8_t Day = 0, Month = 0;
+    uint16_t Year = 0;
+
+    // The description's date; invalid when the transmitter's bytes form no
+    // calendar date (a date never set).
+    QDate Date() const { return QDate(Year, Month, Day); }
+};
+
+class TTransmitterRead {
+public:
+    explicit TTransmitterRead(THart& Hart) : FHart(Hart) {}
+
+    // The English log lines, as they happen.
+    std::function<void(const QString& Line)> OnLog;
+    // Between the commands of a step (the window lets pending messages run).
+    std::function<void()> OnPending;
+
+    // Command 0: the identity; the link learns the long address.
+    void ReadIdentity(THartDevInfo& DevInfo);
+    // Command 14: transducer limits and minimum span.
+    void ReadLimits(TSensorInfo& SensorInfo);
+    // Command 15: range values, unit and damping (logged with SensorUnit).
+    void ReadOutput(TPrVarInfo& OutputInfo, const std::string& SensorUnit);
+    // Command 13: tag, descriptor and date.
+    void ReadDescription(TTransmitterData& Data);
+
+    // The whole sequence in the window's order; AfterStep gets the status key
+    // of each step that ended ("infReadUniqueIdent", "infReadOutput",
+    // "infReadAddInfo").
+    void ReadAll(TTransmitterData& Data, const std::function<void(const QString& StatusKey)>& AfterStep = {});
+
+private:
+    void Log(const QString& Line) const;
+    void Pending() const;
+
+    THart& FHart;
+};
+
+// --- the texts the window shows --------------------------------------------------
+
+// A number of the settings: general format, 7 significant digits, the locale's
+// decimal separator.
+QString ReadNumberText(float Value);
+// "DeviceRev/SoftwareRev".
+QString RevisionText(const THartDevInfo& DevInfo);
+// Limits with the sensor unit: one blank after the upper limit, two after the
+// lower limit and the minimum span.
+QString UpperLimitText(const TSensorInfo& SensorInfo);
+QString LowerLimitText(const TSensorInfo& SensorInfo);
+QString MinSpanText(const TSensorInfo& SensorInfo);
+// The description's date as dd.mm.yyyy, empty when it is no calendar date.
+QString DescriptionDateText(const TTransmitterData& Data);
+
+// The unit list as the language file names it (the form's own list where the
+// file has no entry).
+QStringList UnitListNames(const TLangManager& Lang);
+// The list's entry equal to Unit ignoring case, as the list spells it; empty
+// when none matches.
+QString UnitListEntry(const QStringList& Names, const std::string& Unit);
+
+// RTS handling for the sensor type and the "Use USB" option: with USB the link
+// leaves RTS alone (raised for HART, lowered otherwise); a HART modem on a COM
+// port gets RTS switched around each request, after a settling time of 200 ms.
+// Orsa / Quill without USB keeps the handling as it is.
+void ApplyLineRules(THartCom& Hart, bool UseUsb, bool HartSensor);

@@ -1,0 +1,402 @@
+// calvista-cli run in-process (RunCli) against the simulated transmitter "SIM"
+// at instant pace, and through the real POSIX back end against the simulated
+// transmitter served on a pseudo-terminal, as hart-sim serves it.
+#include <gtest/gtest.h>
+
+#include "cli/CliTool.h"
+#include "services/ConfigFile.h"
+#include "sim/SimPtyServer.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <csignal>
+#include <functional>
+#include <thread>
+
+namespace {
+
+struct TRun {
+    int Status = -1;
+    QString Out, Err;
+};
+
+// The transmitter's defaults, as read by the window.
+const char* const DefaultReadText = "Manufacturer:     Norvane\n"
+                                    "Transmitter type: Quill 20\n"
+                                    "Serial number:    1234567\n"
+                                    "Revision:         3/2.1\n"
+                                    "Univ. command:    5\n"
+                                    "Upper limit:      40 bar\n"
+                                    "Lower limit:      -1  bar\n"
+                                    "Min. span:        0.4  bar\n"
+                                    "Upper range:      10\n"
+                                    "Lower range:      0\n"
+                                    "Unit:             bar\n"
+                                    "Damping:          0.4\n"
+                                    "Tag:              PT-101\n"
+                                    "Descriptor:       SIMULATED PT\n"
+                                    "Date:             15.06.2024\n";
+
+enum class TLine { Sim, Pty };
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        ASSERT_TRUE(Dir.isValid());
+    }
+    void TearDown() override
+    {
+        if (Server) {
+            Server->Stop();
+            Thread.join();
+        }
+    }
+
+    // The port name of a line to Transmitter: "SIM", or the pseudo-terminal's path.
+    QString Port(TLine Line)
+    {
+        if (Line == TLine::Sim)
+            return QStringLiteral("SIM");
+        if (!Server) {
+            Server = std::make_unique<TSimPtyServer>(PtyTransmitter);
+            Thread = std::thread([this] { Server->Run(); });
+        }
+        return QString::fromStdString(Server->SlavePath());
+    }
+    // The transmitter behind a line, to set up or to look at.
+    void With(TLine Line, const std::function<void(TSimTransmitter&)>& Fn)
+    {
+        if (Line == TLine::Sim)
+            Fn(Sim);
+        else
+            Server->WithTransmitter([&](TSimTransmitter& T) { Fn(T); return 0; });
+    }
+
+    TRun Run(QStringList Arguments)
+    {
+        // On the pseudo-terminal as behind a USB adapter: the link switching RTS
+        // itself re-applies the line settings, which a pty answers with 259.
+        if (Server && Arguments.contains(QString::fromStdString(Server->SlavePath())))
+            Arguments << QStringLiteral("--usb");
+        // Messages in English unless a case asks for German, whatever the system's language.
+        if (!Arguments.isEmpty() && !Arguments.contains(QStringLiteral("--lang")))
+            Arguments.insert(1, QStringLiteral("--lang=en"));
+        TRun run;
+        QTextStream out(&run.Out), err(&run.Err);
+        TCliEnvironment environment;
+        environment.Out = &out;
+        environment.Err = &err;
+        environment.LanguageFile = QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE);
+        environment.AfterSample = AfterSample;
+        environment.CreateDevice = [this](const QString& Port) -> std::unique_ptr<TSerialDevice> {
+            if (Port == QLatin1String("SIM"))
+                return std::make_unique<TCliSimDevice>(Sim);
+            if (Port == QLatin1String("SIM2"))
+                return std::make_unique<TCliSimDevice>(Second);
+            if (Port.startsWith(QLatin1Char('/')))
+                return CreateCliDevice(Port);
+            auto missing = std::make_unique<TSimSerialDevice>();  // never a real port
+            missing->SetOpenResult(TSerialOpenResult::NotFound);
+            return missing;
+        };
+        Arguments.prepend(QStringLiteral("calvista-cli"));
+        run.Status = RunCli(Arguments, environment);
+        out.flush();
+        err.flush();
+        return run;
+    }
+    QString File(const char* Name) const { return Dir.filePath(QString::fromLatin1(Name)); }
+
+    TSimTransmitter Sim, Second, PtyTransmitter;
+    std::unique_ptr<TSimPtyServer> Server;
+    std::thread Thread;
+    std::function<void(int)> AfterSample;
+    QTemporaryDir Dir;
+};
+
+TEST_F(CliTest, ReadPrintsTheWindowsFieldsAndJson)
+{
+    for (TLine line : {TLine::Sim, TLine::Pty}) {
+        SCOPED_TRACE(line == TLine::Sim ? "SIM" : "pty");
+        const QString port = Port(line);
+        TRun run = Run({QStringLiteral("read"), QStringLiteral("--port"), port});
+        EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+        EXPECT_EQ(run.Out.toStdString(), DefaultReadText);
+
+        run = Run({QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("--json")});
+        ASSERT_EQ(run.Status, 0);
+        const QJsonObject json = QJsonDocument::fromJson(run.Out.toUtf8()).object();
+        EXPECT_EQ(json.value(QStringLiteral("manufacturer")).toString(), QStringLiteral("Norvane"));
+        EXPECT_EQ(json.value(QStringLiteral("serialNumber")).toString(), QStringLiteral("1234567"));
+        EXPECT_EQ(json.value(QStringLiteral("softwareRevision")).toString(), QStringLiteral("2.1"));
+        EXPECT_EQ(json.value(QStringLiteral("upperLimit")).toDouble(), 40.0);
+        EXPECT_EQ(json.value(QStringLiteral("minSpan")).toDouble(), 0.4);
+        EXPECT_EQ(json.value(QStringLiteral("upperRange")).toDouble(), 10.0);
+        EXPECT_EQ(json.value(QStringLiteral("damping")).toDouble(), 0.4);
+        EXPECT_EQ(json.value(QStringLiteral("unit")).toString(), QStringLiteral("bar"));
+        EXPECT_EQ(json.value(QStringLiteral("descriptor")).toString(), QStringLiteral("SIMULATED PT"));
+        EXPECT_EQ(json.value(QStringLiteral("date")).toString(), QStringLiteral("15.06.2024"));
+    }
+}
+
+TEST_F(CliTest, FramesShowTheRequestAndReplyDecoded)
+{
+    const TRun run = Run({QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("--frames")});
+    ASSERT_EQ(run.Status, 0);
+    const std::string err = run.Err.toStdString();
+    EXPECT_NE(err.find("> FF FF FF FF FF FF 02 00 00 00 02\n"
+                       "  preambles 6, delimiter 02 (short frame, master to slave), address 00, command 0, "
+                       "byte count 0, data none, check byte 02\n"
+                       "< FF FF FF FF FF 06 00 00 0E 00 20 FE B9 18"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("command 0, byte count 14, response code 0 (0.NONE), device status 20 (cold start), "
+                       "data FE B9 18 05 05 03 21 20 00 12 D6 87, check byte 36\n  time "),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("command 13, byte count 0"), std::string::npos);
+}
+
+// Each write is verified on the transmitter's own state, over both lines.
+TEST_F(CliTest, WriteChangesOnlyWhatIsGiven)
+{
+    struct TCase {
+        const char* Name;
+        QStringList Arguments;
+        const char* Status;
+        std::function<void(const TSimDeviceState&)> Check;
+    };
+    const std::vector<TCase> cases = {
+        {"tag keeps descriptor and date", {QStringLiteral("--tag"), QStringLiteral("ft-7")}, "Tag, descriptor and date written",
+         [](const TSimDeviceState& S) {
+             EXPECT_EQ(QString::fromStdString(S.Tag).trimmed(), QStringLiteral("FT-7"));
+             EXPECT_EQ(QString::fromStdString(S.Descriptor).trimmed(), QStringLiteral("SIMULATED PT"));
+             EXPECT_EQ(S.Day * 10000 + S.Month * 100 + S.Year % 100, 150624);
+         }},
+        {"descriptor and date", {QStringLiteral("--descriptor"), QStringLiteral("LINE 4"), QStringLiteral("--date"), QStringLiteral("01.02.2025")},
+         "Tag, descriptor and date written",
+         [](const TSimDeviceState& S) {
+             EXPECT_EQ(QString::fromStdString(S.Descriptor).trimmed(), QStringLiteral("LINE 4"));
+             EXPECT_EQ(QString::fromStdString(S.Tag).trimmed(), QStringLiteral("PT-101"));
+             EXPECT_EQ(S.Day * 1000000 + S.Month * 10000 + S.Year, 1022025);
+         }},
+        {"unit", {QStringLiteral("--unit"), QStringLiteral("MBAR")}, "Pressure unit and range values written",
+         [](const TSimDeviceState& S) {
+             EXPECT_EQ(S.PvUnit, 8);
+             EXPECT_FLOAT_EQ(S.UpperRange, 10000.0f);  // converted by the transmitter
+         }},
+        {"range in the transmitter's unit", {QStringLiteral("--range"), QStringLiteral("-0,5:12.5")},
+         "Pressure unit and range values written",
+         [](const TSimDeviceState& S) {
+             EXPECT_EQ(S.RangeUnit, 7);
+             EXPECT_FLOAT_EQ(S.LowerRange, -0.5f);
+             EXPECT_FLOAT_EQ(S.UpperRange, 12.5f);
+         }},
+        {"unit then range", {QStringLiteral("--range"), QStringLiteral("0:400"), QStringLiteral("--unit"), QStringLiteral("kPa")},
+         "Pressure unit and range values written",
+         [](const TSimDeviceState& S) {
+             EXPECT_EQ(S.RangeUnit, 12);
+             EXPECT_FLOAT_EQ(S.UpperRange, 400.0f);
+         }},
+        {"damping", {QStringLiteral("--damping"), QStringLiteral("2.5")}, "Damping written",
+         [](const TSimDeviceState& S) { EXPECT_FLOAT_EQ(S.Damping, 2.5f); }},
+    };
+    for (TLine line : {TLine::Sim, TLine::Pty}) {
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (line == TLine::Sim ? " on SIM" : " on pty"));
+            const QString port = Port(line);
+            With(line, [](TSimTransmitter& T) { T.SetState({}); });
+            const TRun run = Run(QStringList{QStringLiteral("write"), QStringLiteral("--port"), port} + c.Arguments);
+            EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+            EXPECT_TRUE(run.Out.contains(QString::fromLatin1(c.Status))) << run.Out.toStdString();
+            With(line, [&](TSimTransmitter& T) { c.Check(T.State()); });
+        }
+    }
+}
+
+// Failures end with their exit status and say why; usage errors send nothing.
+TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
+{
+    const auto writeProtect = [](TSimTransmitter& T) { T.SetWriteProtected(true); };
+    // The transmitter reports another damping than it was sent, at every attempt.
+    const auto keepsAnotherDamping = [](TSimTransmitter& T) {
+        T.QueueFault({});  // command 0
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            T.QueueFault({});  // command 34
+            TSimFault cut;
+            cut.DataBytes = 11;  // command 15 without its damping
+            T.QueueFault(cut);
+        }
+    };
+    struct TCase {
+        const char* Name;
+        TLine Line;
+        QStringList Arguments;
+        std::function<void(TSimTransmitter&)> Setup;
+        int Status;
+        const char* Err;
+    };
+    const QString sim = QStringLiteral("SIM");
+    const std::vector<TCase> cases = {
+        {"write-protected", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1")}, writeProtect, 1,
+         "The transmitter is write-protected. Remove the write protection and try again. (8.WRITEPROTECT)"},
+        {"write-protected on the pty", TLine::Pty, {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("X")}, writeProtect, 1,
+         "(8.WRITEPROTECT)"},
+        {"German text", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1"), QStringLiteral("--lang"), QStringLiteral("de")},
+         writeProtect, 1, "schreibgeschützt"},
+        {"keeps another value", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("0.7")}, keepsAnotherDamping, 3,
+         "did not keep the value that was written. Check the entry and try again. (E7.frmMain) Kept: 0 s"},
+        {"no such port", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM7")}, {}, 1, "(134.INVALIDPORT)"},
+        {"no command", TLine::Sim, {}, {}, 2, "No command given."},
+        {"unknown command", TLine::Sim, {QStringLiteral("erase")}, {}, 2, "Unknown command: erase"},
+        {"unknown option", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--fast")}, {}, 2, "Unknown option 'fast'."},
+        {"missing value", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--port")}, {}, 2, "Missing value after '--port'."},
+        {"missing port", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--port=")}, {}, 2, "--port is missing."},
+        {"nothing to write", TLine::Sim, {QStringLiteral("write")}, {}, 2, "Nothing to write"},
+        {"damping above 100", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("100.5")}, {}, 2,
+         "The damping must lie between 0 and 100 s."},
+        {"range no pair", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--range"), QStringLiteral("10")}, {}, 2, "--range takes LRV:URV"},
+        {"unknown unit", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--unit"), QStringLiteral("furlong")}, {}, 2, "Unknown unit 'furlong'"},
+        {"tag too long", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("ABCDEFGHI")}, {}, 2, "--tag holds at most 8"},
+        {"tag not storable", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("A~B")}, {}, 2, "character '~'"},
+        {"no date", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--date"), QStringLiteral("31.02.2025")}, {}, 2, "The date is not valid."},
+        {"trim without --yes", TLine::Sim, {QStringLiteral("trim"), QStringLiteral("zero")}, {}, 2, "trim would set the zero"},
+        {"trim what", TLine::Sim, {QStringLiteral("trim"), QStringLiteral("middle"), QStringLiteral("--yes")}, {}, 2, "upper, lower or zero"},
+        {"rate shorter than one exchange", TLine::Sim, {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("0.5")}, {}, 2,
+         "at least 0.53 s"},
+        {"count not positive", TLine::Sim, {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--count"), QStringLiteral("0")},
+         {}, 2, "capacity"},
+        {"sensor", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--sensor"), QStringLiteral("other")}, {}, 2, "--sensor takes"},
+        {"cfg file missing", TLine::Sim, {QStringLiteral("apply-cfg"), QStringLiteral("/nonexistent/x.cfg")}, {}, 1, "x.cfg"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString port = Port(c.Line);
+        With(c.Line, [&](TSimTransmitter& T) {
+            T.SetState({});
+            if (c.Setup)
+                c.Setup(T);
+        });
+        QStringList arguments = c.Arguments;
+        if (!arguments.isEmpty() && !arguments.join(QLatin1Char(' ')).contains(QStringLiteral("--port")))
+            arguments << QStringLiteral("--port") << port;
+        const uint64_t requests = c.Line == TLine::Sim ? Sim.RequestCount() : 0;
+        const TRun run = Run(arguments);
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QString::fromUtf8(c.Err))) << run.Err.toStdString();
+        if (c.Status == 2 && c.Line == TLine::Sim) {
+            EXPECT_EQ(Sim.RequestCount(), requests) << "a usage error sent a request";
+        }
+    }
+}
+
+TEST_F(CliTest, SaveCfgThenApplyCfgCopiesRangeUnitAndDamping)
+{
+    TSimDeviceState source;
+    source.PvUnit = source.RangeUnit = 8;  // mbar
+    source.LowerRange = -100.0f;
+    source.UpperRange = 2500.0f;
+    source.Damping = 1.5f;
+    Sim.SetState(source);
+    const QString file = File("line.cfg");
+    TRun run = Run({QStringLiteral("save-cfg"), QStringLiteral("--port"), QStringLiteral("SIM"), file});
+    ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
+
+    // The window saves the texts of its fields after a read: 2500, -100, mbar, 1.5.
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray::fromHex("06043235303006042d31303006046d6261720603312e35"));
+
+    run = Run({QStringLiteral("apply-cfg"), QStringLiteral("--port"), QStringLiteral("SIM2"), file});
+    EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+    EXPECT_EQ(Second.State().PvUnit, 8);
+    EXPECT_EQ(Second.State().RangeUnit, 8);
+    EXPECT_FLOAT_EQ(Second.State().LowerRange, -100.0f);
+    EXPECT_FLOAT_EQ(Second.State().UpperRange, 2500.0f);
+    EXPECT_FLOAT_EQ(Second.State().Damping, 1.5f);
+}
+
+TEST_F(CliTest, TrimSetsTheRangeToTheAppliedPressure)
+{
+    const TRun run = Run({QStringLiteral("trim"), QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("upper"), QStringLiteral("--yes")});
+    EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+    EXPECT_NEAR(Sim.State().UpperRange, 2.5, 1e-3);  // the simulated pressure
+    EXPECT_EQ(Sim.Requests().back().Command, 15);
+    EXPECT_EQ(Sim.Requests()[Sim.Requests().size() - 2].Command, 36);
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("Range: 0 ... 2.5 bar"))) << run.Out.toStdString();
+}
+
+// Lines on standard output and the log, in each format; Ctrl+C after the
+// second sample keeps the two samples taken.
+TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
+{
+    struct TCase {
+        const char* Name;
+        TLine Line;
+        QStringList Extra;
+        int InterruptAfter;
+        int Samples;
+        bool Csv;
+        int Status = 0;
+        const char* Err = "samples saved";
+    };
+    const std::vector<TCase> cases = {
+        {"data log", TLine::Sim, {QStringLiteral("--count"), QStringLiteral("3")}, 0, 3, false},
+        {"csv", TLine::Sim, {QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--csv")}, 0, 3, true},
+        {"ctrl+c", TLine::Sim, {}, 2, 2, false},
+        {"link lost at the third sample", TLine::Sim, {}, 0, 2, false, 1, "(141.TRANSMITTERTIMEOUT)"},
+        {"pty", TLine::Pty, {QStringLiteral("--count"), QStringLiteral("1")}, 0, 1, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (c.Status == 1) {
+            for (int answered = 0; answered < 3; ++answered)  // commands 0, 3, 3
+                Sim.QueueFault({});
+            TSimFault silent;
+            silent.NoAnswer = true;
+            Sim.QueueFault(silent);
+        }
+        const QString log = File(c.Name);
+        AfterSample = [&c](int Samples) {
+            if (Samples == c.InterruptAfter)
+                std::raise(SIGINT);
+        };
+        const TRun run = Run(QStringList{QStringLiteral("monitor"), QStringLiteral("--port"), Port(c.Line),
+                                         QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--log"), log}
+                             + c.Extra);
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QString::fromLatin1(c.Err))) << run.Err.toStdString();
+        const QStringList lines = run.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), c.Samples) << run.Out.toStdString();
+        // At 2.5 bar on a 0 to 10 bar range the loop carries 8 mA.
+        EXPECT_EQ(lines.last(), QStringLiteral("%1 s  8.0000 mA  2.5000 bar").arg(c.Samples - 1));
+
+        QFile file(log);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = file.readAll().split('\n');
+        ASSERT_EQ(rows.size(), c.Samples + (c.Csv ? 2 : 1));
+        if (c.Csv) {
+            EXPECT_EQ(rows[0], "time,current_mA,pressure_bar\r");
+            EXPECT_TRUE(rows[1].endsWith(",8,2.5\r")) << rows[1].toStdString();
+        } else {
+            // Date and time columns, current, two TABs, pressure, CR LF.
+            EXPECT_TRUE(rows[0].endsWith("\t8\t\t2.5\r")) << rows[0].toStdString();
+        }
+    }
+}
+
+TEST_F(CliTest, PortsListsWhatCanBeOpenedAndSim)
+{
+    const TRun run = Run({QStringLiteral("ports")});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_TRUE(run.Out.endsWith(QStringLiteral("SIM\n"))) << run.Out.toStdString();
+}
+
+}  // namespace
