@@ -3,7 +3,7 @@
 
 #include "cli/CliCommands.h"
 
-#include "services/MonitorRate.h"
+#include "hart/ExchangeTime.h"
 #include "services/NumberFormat.h"
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
@@ -90,9 +90,11 @@ int RunMonitor(TCliSession& Session)
     const std::optional<float> rate = SettingNumber(o.Rate);
     if (!rate || !(*rate > 0))
         throw ECliUsage(Session.Translate(QStringLiteral("E10.frmMain")));
-    const double shortest = ShortestMonitorRate(Session.Hart());
+    // The window's rule and text: one command 3 must fit into the period.
+    const THartCom& hart = Session.Hart();
+    const double shortest = ShortestCommand3Period(BaudrateValue(hart.Baudrate()), hart.NumPreamble(), hart.RTSDelay());
     if (*rate < shortest)
-        throw ECliUsage(Session.Translate(QStringLiteral("cliRateTooShort")).arg(FormatGeneral(shortest, 3)));
+        throw ECliUsage(Session.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
     int count = INT_MAX;
     if (!o.Count.isEmpty()) {
         bool ok = false;
