@@ -18,9 +18,7 @@ constexpr uint8_t ResponseBusy = 32;
 constexpr uint8_t ResponseNotImplemented = 64;
 constexpr uint32_t HuntFailuresTolerated = 3;
 constexpr uint32_t HuntReadLimits = 4;
-// The longest reply start a device may send: 31 counted preambles and the
-// delimiter; the longest rest: five address bytes, command, byte count, 255
-// data bytes and the check byte.
+// The longest start of a valid reply: 31 counted preambles and the delimiter.
 constexpr uint32_t HuntWireChars = 32;
 constexpr uint32_t QueueSize = 256;
 
