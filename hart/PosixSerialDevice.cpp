@@ -419,7 +419,7 @@ TSerialIoResult TPosixSerialDevice::Write(const uint8_t* Data, size_t Count) {
       continue;
     }
     if (N < 0 && errno != EAGAIN && errno != EINTR) {
-      FGone = errno == EIO || errno == ENXIO || errno == ENODEV;
+      NoteFailure(errno);
       return TSerialIoResult{false, Done};
     }
     const int Left = RemainingMs(DeadlineUs);
@@ -453,7 +453,13 @@ bool TPosixSerialDevice::DrainBefore(int64_t DeadlineUs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(Left, 2)));
   }
   // Only the UART's own buffer is left, whose wait the driver bounds itself.
-  return tcdrain(FFd) == 0 || errno == EINTR;
+  if (tcdrain(FFd) == 0 || errno == EINTR) return true;
+  NoteFailure(errno);
+  return false;
+}
+
+void TPosixSerialDevice::NoteFailure(int Error) {
+  if (Error == EIO || Error == ENXIO || Error == ENODEV) FGone = true;
 }
 
 void TPosixSerialDevice::Wait(uint32_t Ms) {

@@ -74,6 +74,8 @@ private:
   bool FillRaw(int TimeoutMs, bool& Failed);
   // Waits for the output to leave, at most until DeadlineUs.
   bool DrainBefore(int64_t DeadlineUs);
+  // Remembers that the port has gone when a call failed with Error.
+  void NoteFailure(int Error);
 
   int FFd = -1;
   bool FIsPty = false;
