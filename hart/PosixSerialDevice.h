@@ -59,14 +59,15 @@ public:
   bool UsesParityMarks() const { return FUseParityMarks; }
 
 protected:
+  struct TCounters {
+    int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
+  };
+  // The driver's error counters; false where it has none.
+  virtual bool ReadCounters(TCounters& Counters) const;
   // Bytes still in the driver's output queue, or -1 if it cannot tell.
   virtual int OutputPending() const;
 
 private:
-  struct TCounters {
-    int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
-  };
-  bool ReadCounters(TCounters& Counters) const;
   bool ModemLine(int Line, bool Raised);
   bool ConfigureRaw();
   // Moves decoded bytes from the raw input into Out.

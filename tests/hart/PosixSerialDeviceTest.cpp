@@ -253,6 +253,15 @@ TEST(PosixSerialDevice, AWriteThatNeverDrainsEndsAtItsDeadline) {
   EXPECT_LT(Ms, 500);
 }
 
+// A driver with error counters, as a real UART has (a pseudo-terminal has none).
+class TCountingDevice : public TPosixSerialDevice {
+protected:
+  bool ReadCounters(TCounters& Counters) const override {
+    Counters = {};
+    return true;
+  }
+};
+
 TEST(PosixSerialDevice, ErrorMarksInTheInput) {
   struct TCase {
     const char* Name;
@@ -285,17 +294,19 @@ TEST(PosixSerialDevice, ErrorMarksInTheInput) {
     EXPECT_EQ(Errors, C.Errors);
     EXPECT_EQ(Raw.size(), C.Left);
   }
-  // Marks are asked for with and without parity, so that framing errors are
-  // seen and a byte received with an error is never replaced by 0x00.
-  for (TParity Parity : {paOdd, paNone}) {
+  // Marks are asked for with and without parity, and also where the driver
+  // counts the errors, so that framing errors are seen and a byte received
+  // with an error is never replaced by 0x00.
+  for (auto [Parity, Counters] : {std::pair{paOdd, false}, {paNone, false}, {paOdd, true}}) {
     TPty Pty;
-    auto Com = MakePosixCom();
+    auto Com = Counters ? std::make_unique<THartCom>(std::make_unique<TCountingDevice>())
+                        : MakePosixCom();
     Com->SetParity(Parity);
     ASSERT_TRUE(Com->OpenPort(Pty.Name()));
     termios Tio{};
     ASSERT_EQ(tcgetattr(Pty.Master(), &Tio), 0);
-    EXPECT_TRUE(Tio.c_iflag & INPCK) << int(Parity);
-    EXPECT_TRUE(Tio.c_iflag & PARMRK) << int(Parity);
+    EXPECT_TRUE(Tio.c_iflag & INPCK) << int(Parity) << Counters;
+    EXPECT_TRUE(Tio.c_iflag & PARMRK) << int(Parity) << Counters;
   }
 }
 
