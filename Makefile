@@ -33,3 +33,15 @@ run: configure
 
 clean:
 	@rm -rf $(BUILD) $(ASAN_BUILD)
+
+# --- fuzzing -----------------------------------------------------------------
+# make fuzz          build the libFuzzer targets with clang (build-fuzz/) and run
+#                    each one for a minute from its seed corpus in fuzz/corpus/
+# make fuzz-replay   run each target once over its seed corpus (no new search)
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz fuzz-replay
+fuzz:
+	@bash scripts/fuzz run $(FUZZ_SECONDS)
+
+fuzz-replay:
+	@bash scripts/fuzz replay

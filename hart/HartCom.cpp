@@ -18,6 +18,8 @@ constexpr uint8_t ResponseBusy = 32;
 constexpr uint8_t ResponseNotImplemented = 64;
 constexpr uint32_t HuntFailuresTolerated = 3;
 constexpr uint32_t HuntReadLimits = 4;
+// The longest start of a valid reply: 31 counted preambles and the delimiter.
+constexpr uint32_t HuntWireChars = 32;
 constexpr uint32_t QueueSize = 256;
 
 void AppendHex(std::string& Text, uint8_t Byte) {
@@ -183,15 +185,22 @@ bool THartCom::OpenPort(const std::string& Name) {
 
 void THartCom::ConfigureOpenedPort() {
   if (!FDevice->SetEventMask(SerialEventsNone)) throw EHartComError(HartKey::SetCommMask);
+  FPortTimeOut = FTimeOut;
+  const TSerialTimeouts Timeouts = PortTimeouts();
+  if (!FDevice->SetTimeouts(Timeouts)) throw EHartComError(HartKey::SetCommTimeout);
+  FReadPerByteMs = Timeouts.ReadPerByteMs;
+  FReadConstantMs = Timeouts.ReadConstantMs;
+  if (!FDevice->SetQueueSizes(QueueSize, QueueSize)) throw EHartComError(HartKey::SetupComm);
+}
+
+TSerialTimeouts THartCom::PortTimeouts() const {
   TSerialTimeouts Timeouts;
   Timeouts.ReadIntervalMs = 0;
   Timeouts.ReadPerByteMs = 10;
-  Timeouts.ReadConstantMs = FTimeOut;
+  Timeouts.ReadConstantMs = FPortTimeOut;
   Timeouts.WritePerByteMs = 10;
   Timeouts.WriteConstantMs = 1000;
-  if (!FDevice->SetTimeouts(Timeouts)) throw EHartComError(HartKey::SetCommTimeout);
-  FPortTimeOut = FTimeOut;
-  if (!FDevice->SetQueueSizes(QueueSize, QueueSize)) throw EHartComError(HartKey::SetupComm);
+  return Timeouts;
 }
 
 bool THartCom::ClosePort() {
@@ -262,7 +271,9 @@ int32_t THartCom::WritePort(const uint8_t* Buffer, int32_t Count) {
 int32_t THartCom::ReadPort(uint8_t* Buffer, int32_t Count) {
   const size_t Wanted = Count > 0 ? size_t(Count) : 0;
   const TSerialIoResult Result = FDevice->Read(Buffer, Wanted);
-  if (!Result.Ok && Result.Count > 0) throw EHartComError(HartKey::FileRead);
+  // The port itself failed (unplugged, hung up): no later read can succeed, so
+  // this is not a silent transmitter.
+  if (!Result.Ok) throw EHartComError(HartKey::FileRead);
   CheckLineErrors();
   if (Result.Count < Wanted) throw EHartComError(HartKey::TransmitterTimeout);
   return int32_t(Result.Count);
@@ -306,9 +317,11 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
     CheckCommErrorSummary(Reply);                          // 16
     NameResponseCode(Reply);                               // 17
     CompareCheckByte(Reply, Check);                        // 18
+    RestoreReadLimit();
     TraceExchange(Reply, {}, WrittenUs);
     return 0;                                              // 19
   } catch (const EHartComError& Error) {
+    RestoreReadLimit();
     if (WrittenUs >= 0) TraceExchange(Reply, Error.what(), WrittenUs);
     throw EHartComError(Error.what());
   }
@@ -387,11 +400,63 @@ void THartCom::ReleaseRtsAfterTransmission() {
 
 int64_t THartCom::ReadLimitUs() const { return (int64_t(FPortTimeOut) + 10) * 1000; }
 
-bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures) {
+int64_t THartCom::CharTimeUs() const {
+  // start bit, data bits, parity bit, stop bits; counted in half bits for 1.5
+  const int64_t HalfBits = 2 * (1 + DataBitsCount(FDataBits) + (FParity == paNone ? 0 : 1)) +
+                           (FStopBits == sb10 ? 2 : FStopBits == sb15 ? 3 : 4);
+  const int64_t Baud = BaudrateValue(FBaudrate);
+  return (HalfBits * 1'000'000 + 2 * Baud - 1) / (2 * Baud);
+}
+
+int64_t THartCom::HuntBoundUs() const {
+  return HuntReadLimits * ReadLimitUs() + HuntWireChars * CharTimeUs();
+}
+
+void THartCom::SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs) {
+  if (PerByteMs == FReadPerByteMs && ConstantMs == FReadConstantMs) return;
+  TSerialTimeouts Timeouts = PortTimeouts();
+  Timeouts.ReadPerByteMs = PerByteMs;
+  Timeouts.ReadConstantMs = ConstantMs;
+  if (!FDevice->SetTimeouts(Timeouts)) throw EHartComError(HartKey::SetCommTimeout);
+  FReadPerByteMs = PerByteMs;
+  FReadConstantMs = ConstantMs;
+}
+
+void THartCom::RestoreReadLimit() {
+  if (!FPortOpen) return;
   try {
-    ReadPort(&Byte, 1);
-    return true;
+    SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
   } catch (const EHartComError&) {
+    // The next transaction tries again; this one has its outcome already.
+  }
+}
+
+void THartCom::ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs) {
+  const int64_t LeftUs = DeadlineUs - FDevice->NowUs();
+  if (LeftUs <= 0) throw EHartComError(HartKey::TransmitterTimeout);
+  if (LeftUs < ReadLimitUs())
+    SetReadLimitMs(0, uint32_t((LeftUs + 999) / 1000));
+  else
+    SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
+  ReadPort(&Byte, 1);
+  // The wait is kept in whole milliseconds; a byte that came in the last
+  // fraction of one is still too late.
+  if (FDevice->NowUs() > DeadlineUs) throw EHartComError(HartKey::TransmitterTimeout);
+}
+
+bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs) {
+  try {
+    if (GiveUpUs == NoDeadline) {
+      // Before the first byte each read waits its full limit.
+      SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
+      ReadPort(&Byte, 1);
+    } else {
+      ReadByteBefore(Byte, GiveUpUs);
+    }
+    return true;
+  } catch (const EHartComError& Error) {
+    // A port that failed does not come back within a reply.
+    if (std::strcmp(Error.what(), HartKey::FileRead) == 0) throw;
     if (++Failures > HuntFailuresTolerated) throw;
     return false;
   }
@@ -401,22 +466,27 @@ bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures) {
 // followed by a byte that is not 0xFF; that byte is the delimiter. Bytes other
 // than preambles before two preambles are counted are noise and restart the
 // count. A silent line ends with the fourth read failure; a line that never
-// stops sending is cut off after MaxHuntBytes bytes or four read limits from
-// its first byte, whichever comes first. Counting the time from the first byte
-// keeps a late reply, one that begins only after three time-outs, acceptable.
+// stops sending is cut off after MaxHuntBytes bytes or at the hunt's bound from
+// its first byte, whichever comes first: no byte arriving after the bound is
+// taken. Counting the time from the first byte keeps a late reply, one that
+// begins only after three time-outs, acceptable; the bound holds the longest
+// valid start of a reply at the line's pace on top of four read limits, so a
+// small TimeOut never cuts a valid reply short.
 uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply) {
   uint32_t Failures = 0;
   uint32_t BytesRead = 0;
-  int64_t GiveUpUs = 0;
+  int64_t GiveUpUs = NoDeadline;
   for (;;) {
     if (BytesRead >= MaxHuntBytes || (BytesRead > 0 && FDevice->NowUs() >= GiveUpUs))
       throw EHartComError(HartKey::TransmitterTimeout);
     uint8_t Byte = 0;
-    if (!ReadHuntByte(Byte, Failures)) continue;
-    if (BytesRead++ == 0) GiveUpUs = FDevice->NowUs() + HuntReadLimits * ReadLimitUs();
+    if (!ReadHuntByte(Byte, Failures, GiveUpUs)) continue;
+    if (BytesRead++ == 0) GiveUpUs = FDevice->NowUs() + HuntBoundUs();
     if (Byte == 0xFF || Byte == 0xFE) {
       ++Reply.PreambleCount;
-      if (Reply.PreambleCount < sizeof Reply.Preambles) Reply.Preambles[Reply.PreambleCount] = Byte;
+      // Preamble k at position k counting from 1; the 32nd position stays 0.
+      if (Reply.PreambleCount < sizeof Reply.Preambles)
+        Reply.Preambles[Reply.PreambleCount - 1] = Byte;
       AppendHex(Reply.ReplyText, Byte);
     } else if (Reply.PreambleCount < 2) {
       Reply.PreambleCount = 0;  // noise
@@ -424,13 +494,17 @@ uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply) {
     if (Reply.PreambleCount < 2 || Byte == 0xFF) continue;
     Reply.Delimiter = Byte;
     AppendHex(Reply.ReplyText, Byte);
+    // The rest of the reply gets its own wire time on top of the hunt's
+    // bound; a device that trickles its bytes cannot hold the line longer.
+    const int64_t AddressChars = Byte == LongSlaveDelimiter ? 5 : 1;
+    FReplyDeadlineUs = FDevice->NowUs() + HuntBoundUs() + (AddressChars + 3) * CharTimeUs();
     return Byte;  // the running check starts with the delimiter
   }
 }
 
 uint8_t THartCom::ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check) {
   uint8_t Byte = 0;
-  ReadPort(&Byte, 1);
+  ReadByteBefore(Byte, FReplyDeadlineUs);
   Check ^= Byte;
   AppendHex(Reply.ReplyText, Byte);
   return Byte;
@@ -452,6 +526,7 @@ void THartCom::ReadAddress(THartDeviceResponse& Reply, uint8_t& Check) {
 void THartCom::ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check) {
   Reply.Command = ReadReplyByte(Reply, Check);
   Reply.ByteCount = ReadReplyByte(Reply, Check);
+  FReplyDeadlineUs += int64_t(Reply.ByteCount) * CharTimeUs();
 }
 
 void THartCom::ReadData(THartDeviceResponse& Reply, uint8_t& Check) {
@@ -460,7 +535,7 @@ void THartCom::ReadData(THartDeviceResponse& Reply, uint8_t& Check) {
 
 void THartCom::ReadCheckByte(THartDeviceResponse& Reply) {
   uint8_t Byte = 0;
-  ReadPort(&Byte, 1);
+  ReadByteBefore(Byte, FReplyDeadlineUs);
   Reply.Checksum = Byte;
   AppendHex(Reply.ReplyText, Byte);
 }

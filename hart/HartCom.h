@@ -155,6 +155,17 @@ private:
   void ConfigureOpenedPort();
   bool ManualRts() const;
   int64_t ReadLimitUs() const;
+  // Time one character takes on the line with the present settings.
+  int64_t CharTimeUs() const;
+  // How long the hunt may take from the reply's first byte.
+  int64_t HuntBoundUs() const;
+  // The time-outs OpenPort sets; a read is shortened below them only to end
+  // at a deadline of the transaction.
+  TSerialTimeouts PortTimeouts() const;
+  void SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs);
+  void RestoreReadLimit();
+  // One byte, waiting at most one read limit and never past DeadlineUs.
+  void ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs);
   size_t FrameLength(uint8_t Command, uint8_t RequestLength) const;
   TSerialLineSettings LineSettingsFromProperties(const TSerialLineSettings& Current) const;
   void CheckLineErrors();
@@ -170,7 +181,8 @@ private:
   void SetRequestText(THartDeviceResponse& Reply) const;
   void WriteRequest();
   void ReleaseRtsAfterTransmission();
-  bool ReadHuntByte(uint8_t& Byte, uint32_t& Failures);
+  static constexpr int64_t NoDeadline = INT64_MAX;
+  bool ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs);
   uint8_t HuntForDelimiter(THartDeviceResponse& Reply);
   uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
   void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
@@ -194,6 +206,9 @@ private:
   bool FUseRTS = false;
   uint32_t FTimeOut = 500;
   uint32_t FPortTimeOut = 500;  // TimeOut as set on the port by the last OpenPort
+  uint32_t FReadPerByteMs = 10;    // read time-outs the port has now
+  uint32_t FReadConstantMs = 500;
+  int64_t FReplyDeadlineUs = 0;    // the rest of the reply must be in by then
   uint32_t FRTSDelay = 20;
   bool FCheckCRC = true;
   bool FCheckLongAddress = true;

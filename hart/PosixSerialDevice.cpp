@@ -172,6 +172,7 @@ TSerialOpenResult TPosixSerialDevice::Open(const std::string& Name) {
   FIsPty = IsPseudoTerminalFd(Fd);
   FRaw.clear();
   FMarkedErrors = 0;
+  FGone = false;
   FUseParityMarks = !ReadCounters(FLastCounters);
   if (!ConfigureRaw()) {
     Close();
@@ -266,13 +267,19 @@ bool TPosixSerialDevice::SetLineSettings(const TSerialLineSettings& Settings) {
 
   FParityOn = Settings.Parity != SerialParityNone;
   Tio.c_iflag &= ~tcflag_t(INPCK | PARMRK | IGNPAR | ISTRIP | IGNBRK | BRKINT);
-  if (FParityOn && Settings.ParityCheck) Tio.c_iflag |= INPCK;
-  if (FUseParityMarks) Tio.c_iflag |= PARMRK;
+  // Errors are always marked, never replaced: without PARMRK the line
+  // discipline hands a byte received with an error over as 0x00, and without
+  // INPCK it does not mark framing errors either (also with parity off).
+  if (Settings.ParityCheck) Tio.c_iflag |= INPCK;
+  Tio.c_iflag |= PARMRK;
   return tcsetattr(FFd, TCSANOW, &Tio) == 0;
 }
 
 bool TPosixSerialDevice::ModemLine(int Line, bool Raised) {
   if (FFd < 0) return false;
+  // A port that has gone away has no lines left to switch; closing it must
+  // still succeed.
+  if (FGone) return true;
   int Bits = Line;
   if (ioctl(FFd, Raised ? TIOCMBIS : TIOCMBIC, &Bits) == 0) return true;
   // A pseudo-terminal has no modem lines; that is not an error there.
@@ -321,7 +328,7 @@ bool TPosixSerialDevice::FillRaw(int TimeoutMs, bool& Failed) {
   pollfd Pfd{FFd, POLLIN, 0};
   const int Ready = ::poll(&Pfd, 1, TimeoutMs);
   if (Ready < 0) {
-    Failed = errno != EINTR;
+    Failed = FGone = errno != EINTR;
     return false;
   }
   if (Ready == 0) return false;
@@ -335,43 +342,49 @@ bool TPosixSerialDevice::FillRaw(int TimeoutMs, bool& Failed) {
   // Nothing read although poll() reported input: a hang-up, or a spurious
   // wake-up that the caller's deadline will end.
   if (N == 0 && !(Pfd.revents & (POLLHUP | POLLERR))) return false;
-  Failed = true;
+  // EIO, ENXIO, ENODEV or a hang-up: the port itself is gone.
+  Failed = FGone = true;
   return false;
 }
 
-size_t TPosixSerialDevice::DecodeInput(uint8_t* Out, size_t Wanted) {
+size_t DecodeParityMarks(std::deque<uint8_t>& Raw, uint8_t* Out, size_t Wanted, bool ParityOn,
+                         bool MarkFlags, uint32_t& Errors) {
   size_t Got = 0;
-  if (!FUseParityMarks) {
-    while (Got < Wanted && !FRaw.empty()) {
-      Out[Got++] = FRaw.front();
-      FRaw.pop_front();
-    }
-    return Got;
-  }
-  // PARMRK: 0xFF 0xFF is a data byte 0xFF; 0xFF 0x00 X is byte X received with
-  // an error (0xFF 0x00 0x00 a break). A sequence not yet complete waits.
-  while (Got < Wanted && !FRaw.empty()) {
-    if (FRaw.front() != 0xFF) {
-      Out[Got++] = FRaw.front();
-      FRaw.pop_front();
+  while (Got < Wanted && !Raw.empty()) {
+    if (Raw.front() != 0xFF) {
+      Out[Got++] = Raw.front();
+      Raw.pop_front();
       continue;
     }
-    if (FRaw.size() < 2) break;
-    if (FRaw[1] == 0xFF) {
+    if (Raw.size() < 2) break;
+    if (Raw[1] == 0xFF) {
       Out[Got++] = 0xFF;
-      FRaw.erase(FRaw.begin(), FRaw.begin() + 2);
+      Raw.erase(Raw.begin(), Raw.begin() + 2);
       continue;
     }
-    if (FRaw.size() < 3) break;
-    const uint8_t Byte = FRaw[2];
-    FRaw.erase(FRaw.begin(), FRaw.begin() + 3);
-    if (Byte == 0)
-      FMarkedErrors |= SerialErrBreak;
-    else
-      FMarkedErrors |= FParityOn ? SerialErrParity : SerialErrFrame;
+    if (Raw.size() < 3) break;
+    const uint8_t Byte = Raw[2];
+    Raw.erase(Raw.begin(), Raw.begin() + 3);
     Out[Got++] = Byte;
+    if (!MarkFlags) continue;
+    // Linux marks parity errors, framing errors and breaks alike and says
+    // nothing of overruns. Without parity a mark can only be a framing error,
+    // or a break when the byte is 0 (a character of nothing but zero bits and
+    // no stop bit is what the UART calls a break). With parity a mark is a
+    // parity or a framing error (with byte 0 also a break) and Linux cannot
+    // tell which: both flags are reported.
+    if (!ParityOn)
+      Errors |= Byte == 0 ? SerialErrBreak : SerialErrFrame;
+    else
+      Errors |= SerialErrParity | SerialErrFrame | (Byte == 0 ? SerialErrBreak : 0u);
   }
   return Got;
+}
+
+size_t TPosixSerialDevice::DecodeInput(uint8_t* Out, size_t Wanted) {
+  // With the driver's counters the marks only give back the bytes as they
+  // were received; the counters name the errors.
+  return DecodeParityMarks(FRaw, Out, Wanted, FParityOn, FUseParityMarks, FMarkedErrors);
 }
 
 TSerialIoResult TPosixSerialDevice::Read(uint8_t* Buffer, size_t Count) {
@@ -405,15 +418,48 @@ TSerialIoResult TPosixSerialDevice::Write(const uint8_t* Data, size_t Count) {
       Done += size_t(N);
       continue;
     }
-    if (N < 0 && errno != EAGAIN && errno != EINTR) return TSerialIoResult{false, Done};
+    if (N < 0 && errno != EAGAIN && errno != EINTR) {
+      NoteFailure(errno);
+      return TSerialIoResult{false, Done};
+    }
     const int Left = RemainingMs(DeadlineUs);
-    if (Left == 0) break;  // timed out: report what went out
+    if (Left == 0) break;
     pollfd Pfd{FFd, POLLOUT, 0};
     if (::poll(&Pfd, 1, Left) < 0 && errno != EINTR) return TSerialIoResult{false, Done};
   }
-  // Return only once the bytes have left, so RTS is never dropped mid-frame.
-  if (tcdrain(FFd) != 0 && errno != EINTR) return TSerialIoResult{false, Done};
+  // Return only once the bytes have left, so RTS is never dropped mid-frame;
+  // but never wait past the write's deadline (a line held by flow control
+  // never drains). What is left is thrown away, not sent later.
+  if (Done < Count || !DrainBefore(DeadlineUs)) {
+    tcflush(FFd, TCOFLUSH);
+    return TSerialIoResult{false, Done};
+  }
   return TSerialIoResult{true, Done};
+}
+
+int TPosixSerialDevice::OutputPending() const {
+  int Pending = 0;
+  if (ioctl(FFd, TIOCOUTQ, &Pending) != 0) return -1;
+  return Pending;
+}
+
+bool TPosixSerialDevice::DrainBefore(int64_t DeadlineUs) {
+  for (;;) {
+    const int Pending = OutputPending();
+    if (Pending < 0) break;  // no queue to watch: leave it to tcdrain
+    if (Pending == 0) break;
+    const int Left = RemainingMs(DeadlineUs);
+    if (Left == 0) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(Left, 2)));
+  }
+  // Only the UART's own buffer is left, whose wait the driver bounds itself.
+  if (tcdrain(FFd) == 0 || errno == EINTR) return true;
+  NoteFailure(errno);
+  return false;
+}
+
+void TPosixSerialDevice::NoteFailure(int Error) {
+  if (Error == EIO || Error == ENXIO || Error == ENODEV) FGone = true;
 }
 
 void TPosixSerialDevice::Wait(uint32_t Ms) {

@@ -16,6 +16,14 @@
 // The device path a port name stands for; empty if the name means no port.
 std::string PosixSerialDevicePath(const std::string& Name);
 
+// Undoes PARMRK marking on the raw input: 0xFF 0xFF is a data byte 0xFF;
+// 0xFF 0x00 X is byte X received with a parity or framing error, or a break
+// (X = 0). Moves up to Wanted decoded bytes from Raw to Out, a marked byte as
+// it was received; an incomplete sequence at the end waits in Raw. With
+// MarkFlags, Errors collects the line-error flags the marks stand for.
+size_t DecodeParityMarks(std::deque<uint8_t>& Raw, uint8_t* Out, size_t Wanted, bool ParityOn,
+                         bool MarkFlags, uint32_t& Errors);
+
 class TPosixSerialDevice : public TSerialDevice {
 public:
   // Not the Windows NT family: the link switches RTS itself.
@@ -50,21 +58,30 @@ public:
   // True when line errors come from PARMRK marks rather than counters.
   bool UsesParityMarks() const { return FUseParityMarks; }
 
-private:
+protected:
   struct TCounters {
     int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
   };
-  bool ReadCounters(TCounters& Counters) const;
+  // The driver's error counters; false where it has none.
+  virtual bool ReadCounters(TCounters& Counters) const;
+  // Bytes still in the driver's output queue, or -1 if it cannot tell.
+  virtual int OutputPending() const;
+
+private:
   bool ModemLine(int Line, bool Raised);
   bool ConfigureRaw();
-  // Moves decoded bytes from the raw input into Out; with PARMRK, undoes the
-  // 0xFF doubling and turns marked bytes into line-error flags.
+  // Moves decoded bytes from the raw input into Out.
   size_t DecodeInput(uint8_t* Out, size_t Wanted);
   bool FillRaw(int TimeoutMs, bool& Failed);
+  // Waits for the output to leave, at most until DeadlineUs.
+  bool DrainBefore(int64_t DeadlineUs);
+  // Remembers that the port has gone when a call failed with Error.
+  void NoteFailure(int Error);
 
   int FFd = -1;
   bool FIsPty = false;
   bool FUseParityMarks = false;
+  bool FGone = false;  // the port failed (hung up, unplugged) since it was opened
   bool FParityOn = false;
   TSerialTimeouts FTimeouts{};
   TCounters FLastCounters{};

@@ -135,8 +135,8 @@ int64_t TSimSerialDevice::ReadDeadlineUs(size_t Count) const {
 }
 
 TSerialIoResult TSimSerialDevice::Read(uint8_t* Buffer, size_t Count) {
-  if (!FOpen) return TSerialIoResult{false, 0};
-  const int64_t Deadline = ReadDeadlineUs(Count);
+  if (!FOpen || NowUs() >= FGoneUs) return TSerialIoResult{false, 0};
+  const int64_t Deadline = std::min(ReadDeadlineUs(Count), FGoneUs);
   if (!FReadFaults.empty()) {
     const TSimReadFault Fault = FReadFaults.front();
     FReadFaults.pop_front();
@@ -165,11 +165,11 @@ TSerialIoResult TSimSerialDevice::Read(uint8_t* Buffer, size_t Count) {
     Buffer[Got++] = In.Byte;
     FLineErrors |= In.LineErrors;
   }
-  return TSerialIoResult{true, Got};
+  return TSerialIoResult{Got == Count || NowUs() < FGoneUs, Got};
 }
 
 TSerialIoResult TSimSerialDevice::Write(const uint8_t* Data, size_t Count) {
-  if (!FOpen) return TSerialIoResult{false, 0};
+  if (!FOpen || NowUs() >= FGoneUs) return TSerialIoResult{false, 0};
   size_t Moved = Count;
   bool Ok = true;
   if (FFailNextWrite) {

@@ -98,6 +98,10 @@ public:
   // Faults of the next Read calls, one per call, in order.
   void AddReadFault(TSimReadFault Fault) { FReadFaults.push_back(Fault); }
   size_t PendingReadFaults() const { return FReadFaults.size(); }
+  // The port goes away at virtual time AtUs (an adapter pulled out, a device
+  // that hangs up): from then on every read and write fails at once, and a
+  // read waiting at that moment fails then.
+  void Unplug(int64_t AtUs) { FGoneUs = AtUs; }
 
   // --- recording ------------------------------------------------------------
   // On by default. A long-running line (the demo mode) switches it off so that
@@ -165,6 +169,7 @@ private:
   bool FFailNextWrite = false;
   size_t FFailedWriteCount = 0;
   std::deque<TSimReadFault> FReadFaults;
+  int64_t FGoneUs = INT64_MAX;
 
   uint32_t FEventMask = 0xFFFFFFFFu;
   TSerialTimeouts FTimeouts{};

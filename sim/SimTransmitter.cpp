@@ -277,6 +277,8 @@ std::vector<TSimOutByte> TSimTransmitter::Answer(int64_t EndUs)
   Out.reserve(Frame.size());
   const int64_t StartUs = EndUs + FPacing.TurnaroundUs;
   for (size_t k = 0; k < Frame.size(); ++k) {
+    if (Fault.LostByteIndex >= 0 && k == static_cast<size_t>(Fault.LostByteIndex))
+      continue;  // lost on the line: its time passes empty
     TSimOutByte B{Frame[k], StartUs + static_cast<int64_t>(k + 1) * FPacing.CharTimeUs, 0};
     if (Fault.LateByteIndex >= 0 && k >= static_cast<size_t>(Fault.LateByteIndex))
       B.ArrivalUs += Fault.LateByUs;

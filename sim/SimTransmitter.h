@@ -79,6 +79,7 @@ struct TSimFault {
   int CommErrorSummary = -1;        // first status byte with bit 7 set (e.g. 0x90), no data
   int ResponseCode = -1;            // answer with this response code and no data
   int DataBytes = -1;               // cut the reply data after this many bytes (status excluded)
+  int LostByteIndex = -1;           // this byte of the answer (0 = first byte sent) never arrives
   int LateByteIndex = -1;           // this byte of the answer (0 = first byte sent) and
   int64_t LateByUs = 0;             //   all after it arrive later by LateByUs
   int LineErrorByteIndex = -1;      // this byte of the answer carries line-error flags

@@ -5,12 +5,16 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+
+#include <gmock/gmock.h>
 
 #include "hart/PosixSerialDevice.h"
 #include "tests/hart/LinkTestSupport.h"
@@ -35,6 +39,11 @@ public:
   }
   const std::string& Name() const { return FName; }
   int Master() const { return FMaster; }
+  // Hangs the line up, as an adapter pulled out does.
+  void CloseMaster() {
+    ::close(FMaster);
+    FMaster = -1;
+  }
 
   // Reads Count bytes from the master side, waiting at most TimeoutMs in all.
   TBytes ReadMaster(size_t Count, int TimeoutMs) const {
@@ -184,6 +193,121 @@ TEST(PosixSerialDevice, Command0Exchange) {
   EXPECT_EQ(R.ByteCount, Data.size());
   EXPECT_EQ(TBytes(R.Data, R.Data + Data.size()), Data);
   EXPECT_EQ(R.ReplyText, Hex(ShortReply(0, Data, 5)));
+}
+
+int64_t MsSince(std::chrono::steady_clock::time_point Start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               Start)
+      .count();
+}
+
+TEST(PosixSerialDevice, APortThatGoesAwayEndsTheExchangeAtOnce) {
+  const TBytes Reply = ShortReply(0, {0x00, 0x00, 0xFE, 0x26, 0x06, 0x05, 0x07, 0x01, 0x08, 0x0C});
+  struct TCase {
+    const char* Name;
+    size_t BytesBeforeHangUp;
+  } Cases[] = {{"no reply", 0}, {"inside the reply", 9}};
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TPty Pty;
+    auto Com = MakePosixCom();
+    ASSERT_TRUE(Com->OpenPort(Pty.Name()));
+    std::thread Transmitter([&] {
+      if (Pty.ReadMaster(11, 3000).size() == 11 && C.BytesBeforeHangUp > 0)
+        (void)!::write(Pty.Master(), Reply.data(), C.BytesBeforeHangUp);
+      Pty.CloseMaster();
+    });
+    THartDeviceResponse R;
+    const auto Start = std::chrono::steady_clock::now();
+    const std::string Key = KeyOf(*Com, 0, {}, R);
+    const int64_t Ms = MsSince(Start);
+    Transmitter.join();
+    // A port failure, not a silent transmitter, and well before the 2 s a
+    // silent line takes: of the read, or of the write when the hang-up comes
+    // while the request is still draining.
+    EXPECT_THAT(Key, testing::AnyOf("301.FILEREAD", "302.FILEWRITE"));
+    EXPECT_LT(Ms, 1000);
+    // The port can still be closed, so the operator can choose another.
+    EXPECT_EQ(KeyOfCall([&] { EXPECT_TRUE(Com->ClosePort()); }), "");
+  }
+}
+
+// A driver whose output never leaves: hardware flow control with CTS low.
+class TStuckOutputDevice : public TPosixSerialDevice {
+protected:
+  int OutputPending() const override { return 5; }
+};
+
+TEST(PosixSerialDevice, AWriteThatNeverDrainsEndsAtItsDeadline) {
+  TPty Pty;
+  THartCom Com(std::make_unique<TStuckOutputDevice>());
+  ASSERT_TRUE(Com.OpenPort(Pty.Name()));
+  TSerialTimeouts Short;
+  Short.WriteConstantMs = 0;  // 10 ms a byte: 50 ms for five
+  ASSERT_TRUE(Com.Device().SetTimeouts(Short));
+  const uint8_t Frame[5] = {0xFF, 0xFF, 0x02, 0x00, 0x00};
+  const auto Start = std::chrono::steady_clock::now();
+  EXPECT_EQ(KeyOfCall([&] { Com.WritePort(Frame, 5); }), "302.FILEWRITE");
+  const int64_t Ms = MsSince(Start);
+  EXPECT_GE(Ms, 45);
+  EXPECT_LT(Ms, 500);
+}
+
+// A driver with error counters, as a real UART has (a pseudo-terminal has none).
+class TCountingDevice : public TPosixSerialDevice {
+protected:
+  bool ReadCounters(TCounters& Counters) const override {
+    Counters = {};
+    return true;
+  }
+};
+
+TEST(PosixSerialDevice, ErrorMarksInTheInput) {
+  struct TCase {
+    const char* Name;
+    TBytes Raw;
+    bool ParityOn, MarkFlags;
+    TBytes Bytes;
+    uint32_t Errors;
+    size_t Left;
+  } Cases[] = {
+      {"plain bytes", {0x01, 0x02}, false, true, {0x01, 0x02}, 0, 0},
+      {"doubled 0xFF", {0xFF, 0xFF, 0x03}, true, true, {0xFF, 0x03}, 0, 0},
+      {"framing error without parity", {0xFF, 0x00, 0x41}, false, true, {0x41}, SerialErrFrame, 0},
+      {"break without parity", {0xFF, 0x00, 0x00}, false, true, {0x00}, SerialErrBreak, 0},
+      // With parity Linux marks parity and framing errors alike.
+      {"marked byte with parity", {0xFF, 0x00, 0x41}, true, true, {0x41},
+       SerialErrParity | SerialErrFrame, 0},
+      {"marked zero with parity", {0xFF, 0x00, 0x00}, true, true, {0x00},
+       SerialErrParity | SerialErrFrame | SerialErrBreak, 0},
+      // The driver's counters name the error; the byte still comes as received.
+      {"marked byte, counters", {0xFF, 0x00, 0x41, 0x42}, true, false, {0x41, 0x42}, 0, 0},
+      {"incomplete mark waits", {0x05, 0xFF, 0x00}, true, true, {0x05}, 0, 2},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    std::deque<uint8_t> Raw(C.Raw.begin(), C.Raw.end());
+    uint8_t Out[8] = {};
+    uint32_t Errors = 0;
+    const size_t Got = DecodeParityMarks(Raw, Out, sizeof Out, C.ParityOn, C.MarkFlags, Errors);
+    EXPECT_EQ(TBytes(Out, Out + Got), C.Bytes);
+    EXPECT_EQ(Errors, C.Errors);
+    EXPECT_EQ(Raw.size(), C.Left);
+  }
+  // Marks are asked for with and without parity, and also where the driver
+  // counts the errors, so that framing errors are seen and a byte received
+  // with an error is never replaced by 0x00.
+  for (auto [Parity, Counters] : {std::pair{paOdd, false}, {paNone, false}, {paOdd, true}}) {
+    TPty Pty;
+    auto Com = Counters ? std::make_unique<THartCom>(std::make_unique<TCountingDevice>())
+                        : MakePosixCom();
+    Com->SetParity(Parity);
+    ASSERT_TRUE(Com->OpenPort(Pty.Name()));
+    termios Tio{};
+    ASSERT_EQ(tcgetattr(Pty.Master(), &Tio), 0);
+    EXPECT_TRUE(Tio.c_iflag & INPCK) << int(Parity) << Counters;
+    EXPECT_TRUE(Tio.c_iflag & PARMRK) << int(Parity) << Counters;
+  }
 }
 
 TEST(PosixSerialDevice, SerialDevicesAreDevicePaths) {
