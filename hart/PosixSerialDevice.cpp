@@ -272,7 +272,15 @@ bool TPosixSerialDevice::SetLineSettings(const TSerialLineSettings& Settings) {
   // INPCK it does not mark framing errors either (also with parity off).
   if (Settings.ParityCheck) Tio.c_iflag |= INPCK;
   Tio.c_iflag |= PARMRK;
-  return tcsetattr(FFd, TCSANOW, &Tio) == 0;
+  if (tcsetattr(FFd, TCSANOW, &Tio) == 0) return true;
+  // A pseudo-terminal drops parity and character size. The C library reports
+  // EINVAL when the settings read back after the change differ from those
+  // asked for and nothing at all changed, which is what the same settings
+  // applied a second time look like there: the rate and the stop bits, all a
+  // pseudo-terminal keeps, are then checked instead.
+  termios Now{};
+  return FIsPty && errno == EINVAL && tcgetattr(FFd, &Now) == 0 && cfgetospeed(&Now) == Speed &&
+         (Now.c_cflag & CSTOPB) == (Tio.c_cflag & CSTOPB);
 }
 
 bool TPosixSerialDevice::ModemLine(int Line, bool Raised) {
