@@ -3,6 +3,7 @@
 // COM5 and COM12 of the Wine prefix.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -121,6 +122,24 @@ TEST(Win32Com, ReadSequenceOnCom5) {
   EXPECT_TRUE(L.Hart->ClosePort());
   EXPECT_EQ(L.Device->Lines, "RTS- DTR+ DTR-");
   EXPECT_EQ(L.Hart->CommDevice(), THartCom::InvalidHandle);
+}
+
+// A frame for another device gets no answer: the port's read time-outs end
+// each read with a short count, which is a time-out and not a failed port.
+TEST(Win32Com, NoAnswerIsATimeOut) {
+  TComLink L;
+  L.Hart->SetTimeOut(50);
+  ASSERT_TRUE(L.Open("COM5"));
+  const uint8_t Stranger[5] = {0x01, 0x02, 0x03, 0x04, 0x05};
+  L.Hart->SetLongAddress(Stranger);
+  L.Hart->SetLongAddressValid(true);
+  const auto Begin = std::chrono::steady_clock::now();
+  float Current = 0, PV = 0;
+  std::string Unit;
+  EXPECT_EQ(KeyOf([&] { L.Hart->ReadDynamicVariables(Current, Unit, PV); }), "141.TRANSMITTERTIMEOUT");
+  // Four reads of one byte, each given up after 10 ms + TimeOut.
+  EXPECT_GE(std::chrono::steady_clock::now() - Begin, std::chrono::milliseconds(4 * 60 - 20));
+  EXPECT_TRUE(L.Hart->PortOpen());
 }
 
 TEST(Win32Com, PortNames) {
