@@ -1,6 +1,7 @@
 # make test   bootstrap, configure, build and run every test
 # make asan   the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
 # make run    build and start the program with a demo transmitter
+# make windows-test   cross-build hart, sim and their tests for Windows and run them under Wine
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
@@ -45,3 +46,20 @@ fuzz:
 
 fuzz-replay:
 	@bash scripts/fuzz replay
+
+# Windows: hart, sim and their tests cross-built with MinGW-w64 in $(WIN_BUILD)
+# and run under Wine (a private prefix in $(WIN_BUILD)/wine). hart-sim, a Linux
+# program, is built for this machine in $(WIN_BUILD)/host to serve COM5.
+WIN_BUILD ?= build-win
+WIN_FLAGS := -DCALVISTA_QT=OFF -DCALVISTA_BENCH=OFF
+
+.PHONY: windows-test
+windows-test:
+	@bash scripts/bootstrap windows
+	@cmake -S . -B $(WIN_BUILD)/host -G Ninja $(WIN_FLAGS) >/dev/null
+	@cmake --build $(WIN_BUILD)/host -j $(JOBS) --target hart-sim
+	@cmake -S . -B $(WIN_BUILD) -G Ninja $(WIN_FLAGS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW-w64.cmake \
+	  -DCALVISTA_HART_SIM=$(CURDIR)/$(WIN_BUILD)/host/sim/hart-sim >/dev/null
+	@cmake --build $(WIN_BUILD) -j $(JOBS)
+	@ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)

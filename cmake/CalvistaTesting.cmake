@@ -4,7 +4,26 @@
 # (discovered when ctest runs, so GUI programs are listed with the offscreen
 # platform). GUI programs get a QApplication from tests/common/GuiTestMain.cpp;
 # the others use gtest_main.
-find_package(GTest REQUIRED)
+#
+# A cross build (Windows with MinGW-w64) compiles GoogleTest from Debian's
+# sources for the target and registers each program as one CTest test, run
+# through the cross-compiling emulator (Wine): one Wine start per program.
+if(CMAKE_CROSSCOMPILING)
+  set(CALVISTA_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for a cross build")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  # GoogleTest is not held to our warning flags.
+  get_directory_property(_calvista_options COMPILE_OPTIONS)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+  add_subdirectory(${CALVISTA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "${_calvista_options}")
+  foreach(lib gtest gtest_main gmock gmock_main)
+    if(NOT TARGET GTest::${lib})
+      add_library(GTest::${lib} ALIAS ${lib})
+    endif()
+  endforeach()
+else()
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 function(calvista_add_test_program name)
@@ -17,6 +36,11 @@ function(calvista_add_test_program name)
     target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS ${T_LABEL} TIMEOUT 300)
+    return()
   endif()
   set(env "QT_QPA_PLATFORM=offscreen"
           "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"

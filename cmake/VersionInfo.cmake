@@ -18,10 +18,15 @@ set(CALVISTA_COMPANY_NAME "Norvane" CACHE STRING "Company name in the version in
 set(CALVISTA_COMMENTS "Calvista development team, Norvane" CACHE STRING
     "Author line (Comments) in the version information")
 
-# Escapes a text for a C string literal or an .rc string.
+# Escapes a text for a C string literal, or for an .rc string, where a quote
+# is written twice (resource compilers do not take \" for it).
 function(_calvista_c_escape out text)
   string(REPLACE "\\" "\\\\" text "${text}")
-  string(REPLACE "\"" "\\\"" text "${text}")
+  if(WIN32)
+    string(REPLACE "\"" "\"\"" text "${text}")
+  else()
+    string(REPLACE "\"" "\\\"" text "${text}")
+  endif()
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 

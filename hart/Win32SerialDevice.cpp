@@ -7,15 +7,55 @@
 
 namespace {
 
-TSerialOpenResult OpenResultFromError(DWORD Error) {
+// What a failed call's GetLastError value says about the port.
+enum class TPortError {
+  NotFound,  // no such port, or its device is not functioning
+  InUse,     // held by another program
+  Gone,      // the port itself failed: removed, stopped or no longer answering
+  Other,
+};
+
+// The one place where GetLastError values are judged, as the POSIX back end
+// judges errno. Opening: 2 and 31 mean no such port, 5 a port in use. During
+// I/O the same numbers, and their kin, mean that the port has gone away (a
+// pulled-out USB adapter answers ERROR_BAD_COMMAND, ERROR_DEVICE_REMOVED,
+// ERROR_GEN_FAILURE, ERROR_OPERATION_ABORTED or ERROR_ACCESS_DENIED).
+TPortError PortErrorFromLastError(DWORD Error, bool Opening) {
+  if (Opening) {
+    switch (Error) {
+      case ERROR_FILE_NOT_FOUND:  // 2
+      case ERROR_GEN_FAILURE:     // 31, device not functioning
+        return TPortError::NotFound;
+      case ERROR_ACCESS_DENIED:   // 5
+        return TPortError::InUse;
+      default:
+        return TPortError::Other;
+    }
+  }
   switch (Error) {
-    case ERROR_FILE_NOT_FOUND:   // 2
-    case ERROR_GEN_FAILURE:      // 31, device not functioning
-      return TSerialOpenResult::NotFound;
-    case ERROR_ACCESS_DENIED:    // 5, held by another program
-      return TSerialOpenResult::AccessDenied;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_HANDLE:
+    case ERROR_BAD_UNIT:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_IO_DEVICE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+      return TPortError::Gone;
     default:
-      return TSerialOpenResult::OtherError;
+      return TPortError::Other;
+  }
+}
+
+TSerialOpenResult OpenResultFromError(DWORD Error) {
+  switch (PortErrorFromLastError(Error, true)) {
+    case TPortError::NotFound: return TSerialOpenResult::NotFound;
+    case TPortError::InUse: return TSerialOpenResult::AccessDenied;
+    default: return TSerialOpenResult::OtherError;
   }
 }
 
@@ -67,6 +107,7 @@ TSerialOpenResult TWin32SerialDevice::Open(const std::string& Name) {
                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (FHandle == INVALID_HANDLE_VALUE) return OpenResultFromError(GetLastError());
   FHaveDcb = false;
+  FLineErrors = 0;
   return TSerialOpenResult::Ok;
 }
 
@@ -75,6 +116,7 @@ void TWin32SerialDevice::Close() {
   CloseHandle(FHandle);
   FHandle = INVALID_HANDLE_VALUE;
   FHaveDcb = false;
+  FLineErrors = 0;
 }
 
 uint32_t TWin32SerialDevice::Handle() const {
@@ -155,23 +197,45 @@ bool TWin32SerialDevice::Purge() {
          FALSE;
 }
 
-uint32_t TWin32SerialDevice::TakeLineErrors() {
+bool TWin32SerialDevice::GatherLineErrors() {
   DWORD Errors = 0;
   COMSTAT Stat{};
-  if (!ClearCommError(FHandle, &Errors, &Stat)) return 0;
+  if (ClearCommError(FHandle, &Errors, &Stat)) {
+    FLineErrors |= Errors;
+    return true;
+  }
+  // A driver without the status query is not a failed port.
+  return PortErrorFromLastError(GetLastError(), false) != TPortError::Gone;
+}
+
+uint32_t TWin32SerialDevice::TakeLineErrors() {
+  GatherLineErrors();
+  const uint32_t Errors = FLineErrors;
+  FLineErrors = 0;
   return Errors;
 }
 
 TSerialIoResult TWin32SerialDevice::Read(uint8_t* Buffer, size_t Count) {
   DWORD Got = 0;
-  const BOOL Ok = ReadFile(FHandle, Buffer, static_cast<DWORD>(Count), &Got, nullptr);
-  return TSerialIoResult{Ok != FALSE, Got};
+  if (!ReadFile(FHandle, Buffer, static_cast<DWORD>(Count), &Got, nullptr)) {
+    // A driver left with fAbortOnError set aborts reads after a line error
+    // until its flags are read: that is the line error, reported by its flags.
+    if (GetLastError() == ERROR_OPERATION_ABORTED && GatherLineErrors() && FLineErrors != 0)
+      return TSerialIoResult{true, Got};
+    return TSerialIoResult{false, Got};
+  }
+  // A short read is a time-out, unless the port has gone: some drivers then
+  // answer every read at once with nothing, and only the status query fails.
+  if (Got < Count && !GatherLineErrors()) return TSerialIoResult{false, Got};
+  return TSerialIoResult{true, Got};
 }
 
 TSerialIoResult TWin32SerialDevice::Write(const uint8_t* Data, size_t Count) {
   DWORD Done = 0;
-  const BOOL Ok = WriteFile(FHandle, Data, static_cast<DWORD>(Count), &Done, nullptr);
-  return TSerialIoResult{Ok != FALSE, Done};
+  if (!WriteFile(FHandle, Data, static_cast<DWORD>(Count), &Done, nullptr))
+    return TSerialIoResult{false, Done};
+  if (Done < Count && !GatherLineErrors()) return TSerialIoResult{false, Done};
+  return TSerialIoResult{true, Done};
 }
 
 void TWin32SerialDevice::Wait(uint32_t Ms) { Sleep(Ms); }

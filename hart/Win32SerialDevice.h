@@ -2,6 +2,10 @@
 // The serial port on Windows: a COM device opened by name with CreateFile and
 // driven by the communications functions of the Win32 API. Names are passed
 // as they are ("COM5", "COM5:", "\\.\COM12").
+//
+// A read or write reports Ok=false when the port itself failed (the call
+// failed, or the port's status can no longer be read: a USB adapter pulled
+// out); a plain time-out is Ok=true with a short count.
 
 #ifdef _WIN32
 
@@ -45,7 +49,12 @@ public:
   int64_t NowUs() const override;
 
 private:
+  // Reads and clears the driver's error flags into FLineErrors; false when the
+  // port no longer answers.
+  bool GatherLineErrors();
+
   HANDLE FHandle = INVALID_HANDLE_VALUE;
+  uint32_t FLineErrors = 0;  // flags gathered by a read or write, not yet taken
   DCB FDcb{};            // the driver's settings as last read
   bool FHaveDcb = false;
 };

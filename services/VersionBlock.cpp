@@ -1,19 +1,14 @@
 #include "services/VersionBlock.h"
 #include "services/TrimControl.h"
+#include "services/VersionResource.h"
 
 #include <QFile>
 
 #include <algorithm>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
-// The one string table that is read: U.S. English, Windows Latin 1.
-const char* const WantedTable = "040904E4";
-const char* const ValueNames[] = {"ProductName", "FileVersion", "Comments", "CompanyName"};
+const char* const WantedTable = VersionTableId;
 
 // Markers of the embedded block. They are put together at run time so that
 // this reader's own code never contains a complete marker that a scan of the
@@ -82,7 +77,7 @@ bool ParseBlockAt(const QByteArray& Bytes, qsizetype Pos, QByteArray& TableId,
 QMap<QString, QString> WantedValues(const QMap<QString, QString>& Table)
 {
     QMap<QString, QString> result;
-    for (const char* name : ValueNames) {
+    for (const char* name : VersionValueNames) {
         const auto it = Table.constFind(QString::fromLatin1(name));
         if (it != Table.constEnd())
             result.insert(it.key(), it.value());
@@ -94,27 +89,8 @@ QMap<QString, QString> WantedValues(const QMap<QString, QString>& Table)
 QMap<QString, QString> ReadWindowsResource(const QString& FileName)
 {
     QMap<QString, QString> result;
-    const std::wstring path = FileName.toStdWString();
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-    if (size == 0)
-        return result;
-    QByteArray buffer(static_cast<qsizetype>(size), '\0');
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, buffer.data()))
-        return result;
-    for (const char* name : ValueNames) {
-        const std::wstring query = QStringLiteral("\\StringFileInfo\\%1\\%2")
-                                       .arg(QLatin1String(WantedTable), QLatin1String(name))
-                                       .toStdWString();
-        LPVOID value = nullptr;
-        UINT length = 0;
-        if (VerQueryValueW(buffer.data(), query.c_str(), &value, &length) && value && length > 0) {
-            const auto* text = static_cast<const wchar_t*>(value);
-            // The value is cut at its first NUL.
-            result.insert(QString::fromLatin1(name),
-                          TrimControl(QString::fromWCharArray(text, static_cast<qsizetype>(wcsnlen(text, length)))));
-        }
-    }
+    for (const auto& [name, value] : ReadWin32VersionStrings(FileName.toStdWString()))
+        result.insert(QString::fromStdString(name), TrimControl(QString::fromStdWString(value)));
     return result;
 }
 #endif
