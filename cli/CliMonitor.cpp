@@ -91,8 +91,8 @@ int RunMonitor(TCliSession& Session)
     if (!rate || !(*rate > 0))
         throw ECliUsage(Session.Translate(QStringLiteral("E10.frmMain")));
     // The window's rule and text: one command 3 must fit into the period.
-    const THartCom& hart = Session.Hart();
-    const double shortest = ShortestCommand3Period(BaudrateValue(hart.Baudrate()), hart.NumPreamble(), hart.RTSDelay());
+    const THartCom& line = Session.Hart();
+    const double shortest = ShortestCommand3Period(BaudrateValue(line.Baudrate()), line.NumPreamble(), line.RTSDelay());
     if (*rate < shortest)
         throw ECliUsage(Session.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
     int count = INT_MAX;
