@@ -33,7 +33,7 @@ run: configure
 	@bash scripts/run-demo $(BUILD)
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD)
+	@rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-win
 
 # --- fuzzing -----------------------------------------------------------------
 # make fuzz          build the libFuzzer targets with clang (build-fuzz/) and run
