@@ -20,6 +20,8 @@
 // size as an image to be stretched onto a page.
 #pragma once
 
+#include "chart/ChartCurves.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPointF>
@@ -32,94 +34,6 @@
 #include <vector>
 
 class QPainter;
-class TCurves;
-class TNorvaneChart;
-
-// One curve: its drawing settings and its points.
-class TCurve {
-public:
-    explicit TCurve(TCurves* Collection);
-    virtual ~TCurve();
-    TCurve(const TCurve&) = delete;
-    TCurve& operator=(const TCurve&) = delete;
-
-    // Colour of the line and of the point markers (default black).
-    QColor ColorGraph() const { return FColorGraph; }
-    void SetColorGraph(QColor Value);
-    // Line width in pixels, also the marker size when markers show (default 1).
-    int ThickLine() const { return FThickLine; }
-    void SetThickLine(int Value);
-    // Show point markers for this curve (default false).
-    bool Details() const { return FDetails; }
-    void SetDetails(bool Value);
-
-    // Copies the three settings above, not the points.
-    virtual void Assign(const TCurve& Source);
-
-    // Appends the point (X, Y) and marks the chart for repainting.
-    void AddPoint(double X, double Y);
-    const std::vector<double>& XValues() const { return FXValues; }
-    const std::vector<double>& YValues() const { return FYValues; }
-    std::size_t PointCount() const { return FXValues.size(); }
-
-    // Extremes of the points so far, kept up to date by AddPoint so that
-    // painting need not scan every point. Meaningless without points.
-    double MinX() const { return FMinX; }
-    double MaxX() const { return FMaxX; }
-    double MinY() const { return FMinY; }
-    double MaxY() const { return FMaxY; }
-    // True while every X is at least the one before (time series are).
-    bool XAscending() const { return FXAscending; }
-
-    TCurves* Collection() const { return FCollection; }
-
-protected:
-    void Changed();
-
-private:
-    TCurves* FCollection;
-    QColor FColorGraph = Qt::black;
-    int FThickLine = 1;
-    bool FDetails = false;
-    std::vector<double> FXValues;
-    std::vector<double> FYValues;
-    double FMinX = 0;
-    double FMaxX = 0;
-    double FMinY = 0;
-    double FMaxY = 0;
-    bool FXAscending = true;
-};
-
-// Creates one item of a curve collection; the chart's GetCurveClass returns it.
-using TCurveClass = std::unique_ptr<TCurve> (*)(TCurves* Collection);
-
-// The chart's curves in insertion order. Every change repaints the chart.
-class TCurves {
-public:
-    TCurves(TNorvaneChart* Owner, TCurveClass ItemClass);
-    virtual ~TCurves();
-    TCurves(const TCurves&) = delete;
-    TCurves& operator=(const TCurves&) = delete;
-
-    TCurve* Add();
-    int Count() const { return int(FItems.size()); }
-    TCurve* Items(int Index) const { return FItems.at(std::size_t(Index)).get(); }
-    TCurve* operator[](int Index) const { return Items(Index); }
-    void Delete(int Index);
-    // Removes every curve and its points.
-    void Clear();
-    // Replaces the curves by new ones with the settings (not the points) of Source.
-    void Assign(const TCurves& Source);
-
-    TNorvaneChart* Owner() const { return FOwner; }
-    // Marks the owning chart for repainting.
-    void Changed();
-
-private:
-    TNorvaneChart* FOwner;
-    TCurveClass FItemClass;
-    std::vector<std::unique_ptr<TCurve>> FItems;
-};
 
 // How curves are turned into lines. Auto draws a curve's column envelope
 // once it has many more points in view than the plot has columns and no

@@ -1,0 +1,67 @@
+#include "chart/CurveExtremes.h"
+
+namespace chart {
+
+namespace {
+
+// Points per block of a level; level -1 is the single point.
+constexpr std::size_t BlockSize(int Level)
+{
+    std::size_t Size = 1;
+    for (int i = 0; i <= Level; ++i)
+        Size *= TYExtremes::Fanout;
+    return Size;
+}
+
+} // namespace
+
+void TYExtremes::Append(std::size_t Count, double Y)
+{
+    for (int Level = 0; Level < Levels; ++Level) {
+        const std::size_t Block = Count / BlockSize(Level);
+        auto& Blocks = FBlocks[std::size_t(Level)];
+        if (Block == Blocks.size())
+            Blocks.emplace_back();
+        Blocks[Block].Add(Y);
+    }
+}
+
+void TYExtremes::Clear()
+{
+    for (auto& Blocks : FBlocks)
+        Blocks = {};
+}
+
+// Walks from Begin to End in the largest blocks that start at the current
+// index and end inside the run: up the levels while aligned, down again near
+// the end.
+TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End) const
+{
+    TYSpan Result;
+    std::size_t i = Begin;
+    int Level = -1;
+    while (i < End) {
+        while (Level + 1 < Levels && i % BlockSize(Level + 1) == 0 && End - i >= BlockSize(Level + 1))
+            ++Level;
+        while (Level >= 0 && End - i < BlockSize(Level))
+            --Level;
+        if (Level < 0) {
+            Result.Add(Y[i]);
+            ++i;
+        } else {
+            Result.Add(FBlocks[std::size_t(Level)][i / BlockSize(Level)]);
+            i += BlockSize(Level);
+        }
+    }
+    return Result;
+}
+
+std::size_t TYExtremes::Bytes() const
+{
+    std::size_t Bytes = 0;
+    for (const auto& Blocks : FBlocks)
+        Bytes += Blocks.capacity() * sizeof(TYSpan);
+    return Bytes;
+}
+
+} // namespace chart
