@@ -62,6 +62,7 @@ public:
     {
         return FYBlocks.Span(FYValues.data(), First, Last);
     }
+    const chart::TYExtremes& YBlocks() const { return FYBlocks; }
 
     // Bytes held by the points and their block extremes.
     std::size_t MemoryUsed() const;

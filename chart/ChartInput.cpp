@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QEnterEvent>
+#include <QHideEvent>
 
 #include <algorithm>
 #include <climits>
@@ -97,6 +99,7 @@ void TNorvaneChart::mouseMoveEvent(QMouseEvent* Event)
     QWidget::mouseMoveEvent(Event);
     const QPoint Pos = Event->position().toPoint();
     FLastMousePos = Pos;
+    FMouseInside = true;
     if (QToolTip::isVisible())
         FHintTimer.start();
 
@@ -177,6 +180,7 @@ bool TNorvaneChart::event(QEvent* Event)
     if (Event->type() == QEvent::ToolTip) {
         auto* Help = static_cast<QHelpEvent*>(Event);
         FLastMousePos = Help->pos();
+        FMouseInside = true; // a hint is asked for only under the mouse
         const QString Text = HintAt(Help->pos());
         if (Text.isEmpty()) {
             QToolTip::hideText();
@@ -193,9 +197,10 @@ bool TNorvaneChart::event(QEvent* Event)
 // While the hint shows, it is looked up again every 200 ms once the mouse
 // rests, so that it moves from point to point with the cursor and keeps up
 // with points that arrive (and a range that widens) under a resting cursor.
+// Once the mouse has left or the hint has closed there is nothing to follow.
 void TNorvaneChart::ReevaluateHint()
 {
-    if (!underMouse() && !rect().contains(FLastMousePos))
+    if (!FMouseInside || !QToolTip::isVisible())
         return;
     const QString Text = HintAt(FLastMousePos);
     if (Text.isEmpty()) {
@@ -206,3 +211,23 @@ void TNorvaneChart::ReevaluateHint()
     }
 }
 
+void TNorvaneChart::enterEvent(QEnterEvent* Event)
+{
+    QWidget::enterEvent(Event);
+    FMouseInside = true;
+}
+
+void TNorvaneChart::leaveEvent(QEvent* Event)
+{
+    QWidget::leaveEvent(Event);
+    FMouseInside = false;
+    FHintTimer.stop();
+    QToolTip::hideText();
+}
+
+void TNorvaneChart::hideEvent(QHideEvent* Event)
+{
+    QWidget::hideEvent(Event);
+    FMouseInside = false;
+    FHintTimer.stop();
+}

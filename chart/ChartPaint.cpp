@@ -257,6 +257,7 @@ void TNorvaneChart::PaintXScale(QPainter& Painter, QSize Size, QColor TextColor)
 
 void TNorvaneChart::PaintCurves(QPainter& Painter, QSize Size)
 {
+    FPaintCount = {};
     const TCurves& List = Curves();
     if (List.Count() == 0)
         return;
@@ -294,19 +295,23 @@ void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
 
     const double* Xs = Curve.XValues().data();
     const double* Ys = Curve.YValues().data();
+    const std::size_t Count = Curve.PointCount();
     std::size_t Begin = 0;
-    std::size_t End = Curve.PointCount();
+    std::size_t End = Count;
 
     // With X ascending, only the points in view and one on either side can
-    // reach the plot; a margin of the pen's width keeps the picture exact.
+    // reach the plot; a margin of what a point's drawing reaches (pen or
+    // marker) keeps the picture exact. Otherwise every point is drawn.
     const bool Ordered = Curve.XAscending() && Map.XScale > 0 && std::isfinite(Map.XScale);
     if (Ordered) {
-        const double Margin = (std::max(LineWidth, 1) + 3) / Map.XScale;
+        const int Reach = std::max({LineWidth, Before + After, 1}) + 3;
+        const double Margin = Reach / Map.XScale;
         const auto& XValues = Curve.XValues();
         const auto First = std::lower_bound(XValues.begin(), XValues.end(), FViewMinX - Margin);
         const auto Last = std::upper_bound(First, XValues.end(), FViewMaxX + Margin);
         Begin = std::size_t(std::max<std::ptrdiff_t>(First - XValues.begin() - 1, 0));
-        End = std::min(std::size_t(Last - XValues.begin()) + 1, Curve.PointCount());
+        End = std::min(std::size_t(Last - XValues.begin()) + 1, Count);
+        FPaintCount.Visited += 2 * std::size_t(std::log2(double(Count) + 1) + 1);
     }
     const std::size_t InView = End - Begin;
 
@@ -325,18 +330,27 @@ void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
     {
         chart::TSegmentSink Sink(
             [&Painter](const QLine* Lines, int Count) { Painter.drawLines(Lines, Count); });
-        if (Envelope)
-            chart::AddColumnEnvelope(Xs + Begin, Ys + Begin, End - Begin, Map, Curve.XAscending(), Sink);
-        else
-            chart::AddEverySegment(Xs, Ys, Curve.PointCount(), Map, Sink);
+        if (Envelope && Ordered) {
+            chart::AddAscendingEnvelope(Xs, Ys, Begin, End, Curve.YBlocks(), Map, Sink,
+                                        FPaintCount.Visited);
+        } else if (Envelope) {
+            chart::AddColumnEnvelope(Xs + Begin, Ys + Begin, InView, Map, false, Sink);
+            FPaintCount.Visited += InView;
+        } else {
+            chart::AddEverySegment(Xs + Begin, Ys + Begin, InView, Map, Sink);
+            FPaintCount.Visited += InView;
+        }
+        Sink.Flush();
+        FPaintCount.Segments += Sink.Count();
     }
 
     // Every point but the first gets a filled square in the curve's colour.
     if (Markers) {
         const int Size = Before + After;
-        for (std::size_t i = 1; i < Curve.PointCount(); ++i) {
+        for (std::size_t i = std::max<std::size_t>(Begin, 1); i < End; ++i) {
             const QPoint P = Map.Pixel(Xs[i], Ys[i]);
             Painter.fillRect(QRect(P.x() - Before, P.y() - Before, Size, Size), Curve.ColorGraph());
+            ++FPaintCount.Markers;
         }
     }
 }

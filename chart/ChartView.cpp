@@ -180,6 +180,7 @@ bool TNorvaneChart::FindPointAt(QPoint Pixel, int& Index, double& X, double& Y) 
     const double Ty = (FViewMaxY - FViewMinY) / SixthHeight;
 
     bool Found = false;
+    FSearchVisited = 0;
     const TCurves& List = Curves();
     for (int c = 0; c < List.Count(); ++c) {
         const TCurve& Curve = *List[c];
@@ -187,7 +188,20 @@ bool TNorvaneChart::FindPointAt(QPoint Pixel, int& Index, double& X, double& Y) 
             continue;
         const auto& Xs = Curve.XValues();
         const auto& Ys = Curve.YValues();
-        for (std::size_t i = 0; i < Xs.size(); ++i) {
+        auto From = Xs.begin();
+        auto To = Xs.end();
+        // Only points within the X tolerance can match; with X ascending
+        // they are one run, found by bisection. The run is taken a little
+        // wider, SameValue decides.
+        if (Curve.XAscending() && std::isfinite(Value.x())) {
+            const double Reach = 2 * (Tx > 0 ? Tx : std::max(std::fabs(Value.x()) * 1e-12, 1e-12));
+            From = std::lower_bound(Xs.begin(), Xs.end(), Value.x() - Reach);
+            To = std::upper_bound(From, Xs.end(), Value.x() + Reach);
+            FSearchVisited += 2 * std::size_t(std::log2(double(Xs.size())) + 1);
+        }
+        for (auto It = From; It != To; ++It) {
+            ++FSearchVisited;
+            const std::size_t i = std::size_t(It - Xs.begin());
             if (SameValue(Xs[i], Value.x(), Tx) && SameValue(Ys[i], Value.y(), Ty)) {
                 Found = true;
                 Index = int(i);

@@ -35,12 +35,14 @@ void TYExtremes::Clear()
 // Walks from Begin to End in the largest blocks that start at the current
 // index and end inside the run: up the levels while aligned, down again near
 // the end.
-TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End) const
+TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End,
+                        std::size_t* Visited) const
 {
     TYSpan Result;
     std::size_t i = Begin;
     int Level = -1;
-    while (i < End) {
+    std::size_t Reads = 0;
+    for (; i < End; ++Reads) {
         while (Level + 1 < Levels && i % BlockSize(Level + 1) == 0 && End - i >= BlockSize(Level + 1))
             ++Level;
         while (Level >= 0 && End - i < BlockSize(Level))
@@ -53,6 +55,8 @@ TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End) con
             i += BlockSize(Level);
         }
     }
+    if (Visited)
+        *Visited += Reads;
     return Result;
 }
 

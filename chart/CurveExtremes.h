@@ -46,7 +46,9 @@ public:
     void Clear();
 
     // Extremes of Y[Begin] .. Y[End - 1]; Y are the values appended so far.
-    TYSpan Span(const double* Y, std::size_t Begin, std::size_t End) const;
+    // Visited, if given, grows by the number of values and blocks read.
+    TYSpan Span(const double* Y, std::size_t Begin, std::size_t End,
+                std::size_t* Visited = nullptr) const;
 
     // Bytes held, for the memory figures of the benchmark.
     std::size_t Bytes() const;

@@ -123,6 +123,14 @@ public:
     bool FindPointAt(QPoint Pixel, int& Index, double& X, double& Y) const;
     // The hint for Pixel ("12: (x:34.00000, y:1013.25000)"), or empty.
     QString HintAt(QPoint Pixel) const;
+    // Point values the last FindPointAt looked at.
+    std::size_t LastSearchCount() const { return FSearchVisited; }
+    // Looks the shown hint up again at the resting mouse, so that it follows
+    // the cursor from point to point and keeps up with arriving points. The
+    // hint timer calls it 200 ms after each look-up while the hint shows and
+    // the mouse is over the chart; it does nothing once the mouse has left.
+    void ReevaluateHint();
+    bool HintPending() const { return FHintTimer.isActive(); }
 
     virtual TCurveClass GetCurveClass() const;
     virtual std::unique_ptr<TCurves> CreateCurves();
@@ -137,6 +145,17 @@ public:
 
     TCurveDrawing CurveDrawing() const { return FCurveDrawing; }
     void SetCurveDrawing(TCurveDrawing Value);
+
+    // What the last painting did to draw its curves: segments handed to the
+    // painter, point values (and blocks of them) looked at, markers drawn.
+    // The cost of painting grows with these, so they show whether it stays
+    // with what is in view.
+    struct TPaintCount {
+        std::size_t Segments = 0;
+        std::size_t Visited = 0;
+        std::size_t Markers = 0;
+    };
+    const TPaintCount& LastPaintCount() const { return FPaintCount; }
 
     QSize sizeHint() const override { return {320, 210}; }
 
@@ -154,6 +173,9 @@ protected:
     void wheelEvent(QWheelEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
+    void enterEvent(QEnterEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+    void hideEvent(QHideEvent* Event) override;
 
 private:
     // Geometry measured at each painting and used by the mapping between
@@ -185,7 +207,6 @@ private:
     int PlotBottom() const { return FGeometry.Height - FBottomArea; }
     void Pan(int Dx, int Dy);
     void Repaint() { update(); }
-    void ReevaluateHint();
 
     int FTextBrighteness = 0;
     QStringList FAxisTitle;
@@ -219,7 +240,10 @@ private:
     int FBottomArea = 34;
     TPlotGeometry FGeometry;
     TCurveDrawing FCurveDrawing = TCurveDrawing::Auto;
+    TPaintCount FPaintCount;
 
     QTimer FHintTimer;
     QPoint FLastMousePos;
+    bool FMouseInside = false;
+    mutable std::size_t FSearchVisited = 0;
 };
