@@ -210,18 +210,31 @@ int ColumnOf(double X, const TPixelMap& Map)
 }
 
 // The first index after i, before End, whose column lies right of Column
-// (End if none): doubling steps from i, then bisection, so a run of n points
-// costs about 2 log2 n probes. The column of X never decreases with X.
-std::size_t RunEnd(const double* X, std::size_t i, std::size_t End, int Column,
+// (End if none). Runs of evenly spaced samples are about as long as the one
+// before, so that length is tried first (two probes); failing that, steps
+// double from the last index known inside, then bisection narrows it down,
+// about 2 log2 n probes for a run of n points. The column of X never
+// decreases with X.
+std::size_t RunEnd(const double* X, std::size_t i, std::size_t End, int Column, std::size_t Guess,
                    const TPixelMap& Map, std::size_t& Visited)
 {
     const auto InColumn = [&](std::size_t k) {
         ++Visited;
         return ColumnOf(X[k], Map) <= Column;
     };
-    std::size_t Low = i; // in the column
+    std::size_t Low = i;    // in the column
     std::size_t High = End; // right of it, or the end
-    for (std::size_t Step = 1; Low + Step < End; Step *= 2) {
+    if (Guess > 1 && i + Guess < End) {
+        if (InColumn(i + Guess - 1)) {
+            Low = i + Guess - 1;
+            if (!InColumn(i + Guess))
+                return i + Guess;
+            Low = i + Guess;
+        } else {
+            High = i + Guess - 1;
+        }
+    }
+    for (std::size_t Step = 1; Low + Step < High; Step *= 2) {
         if (!InColumn(Low + Step)) {
             High = Low + Step;
             break;
@@ -252,9 +265,11 @@ void AddAscendingEnvelope(const double* X, const double* Y, std::size_t Begin, s
         return;
     }
     TEnvelopeBuilder Builder(Sink);
+    std::size_t Guess = 0;
     for (std::size_t i = Begin; i < End;) {
         const int Column = ColumnOf(X[i], Map);
-        const std::size_t j = RunEnd(X, i, End, Column, Map, Visited);
+        const std::size_t j = RunEnd(X, i, End, Column, Guess, Map, Visited);
+        Guess = j - i;
         const TYSpan Span = Blocks.Span(Y, i, j, &Visited);
         AddRun(Builder, Map, Column, Y[i], Y[j - 1], Span, j - i);
         i = j;

@@ -4,13 +4,18 @@ namespace chart {
 
 namespace {
 
-// Points per block of a level; level -1 is the single point.
+static_assert((TYExtremes::Fanout & (TYExtremes::Fanout - 1)) == 0, "a power of two");
+constexpr int FanoutBits = __builtin_ctzll(TYExtremes::Fanout);
+
+// Points per block of a level, as a power of two; level -1 is the single point.
+constexpr int BlockBits(int Level)
+{
+    return FanoutBits * (Level + 1);
+}
+
 constexpr std::size_t BlockSize(int Level)
 {
-    std::size_t Size = 1;
-    for (int i = 0; i <= Level; ++i)
-        Size *= TYExtremes::Fanout;
-    return Size;
+    return std::size_t(1) << BlockBits(Level);
 }
 
 } // namespace
@@ -18,7 +23,7 @@ constexpr std::size_t BlockSize(int Level)
 void TYExtremes::Append(std::size_t Count, double Y)
 {
     for (int Level = 0; Level < Levels; ++Level) {
-        const std::size_t Block = Count / BlockSize(Level);
+        const std::size_t Block = Count >> BlockBits(Level);
         auto& Blocks = FBlocks[std::size_t(Level)];
         if (Block == Blocks.size())
             Blocks.emplace_back();
@@ -43,7 +48,8 @@ TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End,
     int Level = -1;
     std::size_t Reads = 0;
     for (; i < End; ++Reads) {
-        while (Level + 1 < Levels && i % BlockSize(Level + 1) == 0 && End - i >= BlockSize(Level + 1))
+        while (Level + 1 < Levels && (i & (BlockSize(Level + 1) - 1)) == 0 &&
+               End - i >= BlockSize(Level + 1))
             ++Level;
         while (Level >= 0 && End - i < BlockSize(Level))
             --Level;
@@ -51,7 +57,7 @@ TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End,
             Result.Add(Y[i]);
             ++i;
         } else {
-            Result.Add(FBlocks[std::size_t(Level)][i / BlockSize(Level)]);
+            Result.Add(FBlocks[std::size_t(Level)][i >> BlockBits(Level)]);
             i += BlockSize(Level);
         }
     }

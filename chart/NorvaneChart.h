@@ -241,6 +241,7 @@ private:
     TPlotGeometry FGeometry;
     TCurveDrawing FCurveDrawing = TCurveDrawing::Auto;
     TPaintCount FPaintCount;
+    QImage FBuffer; // the off-screen picture of the last painting
 
     QTimer FHintTimer;
     QPoint FLastMousePos;
