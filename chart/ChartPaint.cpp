@@ -28,6 +28,19 @@ int MaxTicks(int Pixels)
 // view per pixel column.
 constexpr int EnvelopePointsPerColumn = 4;
 
+// The chart is laid out in the pixels of an image, the screen's off-screen
+// buffer. A font for another device (a 600 dpi page) gets the point size
+// that makes it as many of those pixels high as it is on screen; the
+// painter's scale then makes the rest.
+QFont OnDevice(QFont Font, const QPaintDevice* Device)
+{
+    static const int ImageDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiY();
+    const int DeviceDpi = Device ? Device->logicalDpiY() : ImageDpi;
+    if (Font.pointSizeF() > 0 && DeviceDpi > 0 && DeviceDpi != ImageDpi)
+        Font.setPointSizeF(Font.pointSizeF() * ImageDpi / DeviceDpi);
+    return Font;
+}
+
 } // namespace
 
 void TNorvaneChart::paintEvent(QPaintEvent*)
@@ -68,7 +81,22 @@ QImage TNorvaneChart::RenderImage(QSize Size)
 
 void TNorvaneChart::PaintTo(QPainter& Painter, const QRect& Target)
 {
-    Painter.drawImage(Target.topLeft(), RenderImage(Target.size()));
+    if (Target.isEmpty())
+        return;
+    // Laid out as on screen, at the chart's own width and the target's
+    // proportions, then scaled to fill the target and painted in vectors at
+    // the device's own resolution.
+    const double Scale = double(Target.width()) / std::max(width(), 1);
+    const QSize Logical(std::max(width(), 1), std::max(1, qRound(Target.height() / Scale)));
+    const TPlotGeometry Saved = FGeometry;
+    Painter.save();
+    Painter.translate(Target.topLeft());
+    Painter.scale(Scale, Scale);
+    Painter.setClipRect(QRect(QPoint(0, 0), Logical), Qt::IntersectClip);
+    Paint(Painter, Logical, false);
+    Painter.restore();
+    // The print must not disturb the mapping on screen.
+    FGeometry = Saved;
 }
 
 void TNorvaneChart::Paint(QPainter& Painter, QSize Size, bool Focused)
@@ -90,7 +118,7 @@ void TNorvaneChart::Paint(QPainter& Painter, QSize Size, bool Focused)
     const QColor TextColor = chart::LightenColor(chart::InvertColor(FColor), FTextBrighteness);
     PaintTitles(Painter, Size, TextColor);
 
-    Painter.setFont(font());
+    Painter.setFont(OnDevice(font(), Painter.device()));
     FGeometry.PlotLeft = 20; // unless a Y scale sets it
     Painter.setPen(QPen(Qt::black, 1));
 
@@ -108,7 +136,7 @@ void TNorvaneChart::PaintTitles(QPainter& Painter, QSize Size, QColor TextColor)
     const QString YTitle = FAxisTitle.value(0);
     const QString XTitle = FAxisTitle.value(1);
 
-    QFont Title(QStringLiteral("Colibri"), 12, QFont::Bold);
+    QFont Title = OnDevice(QFont(QStringLiteral("Colibri"), 12, QFont::Bold), Painter.device());
     Painter.setFont(Title);
     Painter.setPen(TextColor);
     QFontMetrics Metrics(Title, Painter.device());
@@ -125,7 +153,7 @@ void TNorvaneChart::PaintTitles(QPainter& Painter, QSize Size, QColor TextColor)
     Painter.drawText(W - XTitleWidth - 20, H - Metrics.height() - 2 + Metrics.ascent(), XTitle);
 
     if (FShowTextScale) {
-        Title.setPointSize(14);
+        Title = OnDevice(QFont(QStringLiteral("Colibri"), 14, QFont::Bold), Painter.device());
         Painter.setFont(Title);
         const QFontMetrics ScaleMetrics(Title, Painter.device());
         const QString Text = QStringLiteral("M: %1%").arg(FScale);

@@ -15,9 +15,10 @@
 //     Curve->AddPoint(ElapsedSeconds, Value);   // one point per sample
 //     connect(Chart, &TNorvaneChart::OnScaleChange, ...);
 //
-// Printing: PaintTo(Painter, Target) paints the chart, laid out for the
-// target's size, into any painter; RenderImage() gives the chart at its own
-// size as an image to be stretched onto a page.
+// Printing: PaintTo(Painter, Target) paints the chart into any painter as
+// it looks on screen, scaled to Target, at the device's resolution (a
+// printer's QPainter and the page rectangle in device pixels are all it
+// needs); RenderImage() gives the chart as an image.
 #pragma once
 
 #include "chart/ChartCurves.h"
@@ -136,11 +137,16 @@ public:
     virtual std::unique_ptr<TCurves> CreateCurves();
 
     // ---- Painting ---------------------------------------------------------
-    // Paints the chart laid out for Target.size() into Target (printing).
+    // Printing: paints the chart into Target of any painter (a printer, a
+    // PDF writer, an image) as it looks on screen, scaled: laid out at the
+    // chart's own width and Target's proportions, then drawn in vectors at
+    // the device's resolution, so that titles, labels and lines keep their
+    // size relative to the chart on a 600 dpi page. Fonts are sized from the
+    // device's dots per inch; nothing to set up beyond the painter.
     // The on-screen geometry and zoom state are left as they were.
     void PaintTo(QPainter& Painter, const QRect& Target);
-    // The chart as painted on screen at Size (default: its own size),
-    // without the focus rectangle.
+    // The chart painted into an image of Size pixels (default: its own
+    // size), without the focus rectangle.
     QImage RenderImage(QSize Size = QSize());
 
     TCurveDrawing CurveDrawing() const { return FCurveDrawing; }
