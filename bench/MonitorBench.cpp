@@ -5,7 +5,8 @@
 // MonitorTick: CPU time of one tick's chart work, a point added to each
 //   chart and both charts repainted through their paint events on the
 //   offscreen platform, with 10^3, 10^5 and 10^6 points already in each
-//   curve, at the full view and zoomed in to about 2,000 points.
+//   curve, at the full view and zoomed in to about 2,000 points. Every
+//   iteration adds a point, so a curve grows by the iterations run.
 // SaveDatalog: SaveToStream of 10^6 samples into a file.
 // RecordingMemory: heap bytes per recorded sample (logger plus both curves),
 //   from the allocator's own figures.
@@ -84,7 +85,7 @@ void MonitorTick(benchmark::State& State)
         Pressure->repaint();
         Current->repaint();
     }
-    State.counters["in_view"] = double(Pressure->LastPaintCount().Visited);
+    State.counters["values_visited"] = double(Pressure->LastPaintCount().Visited);
     State.counters["segments"] = double(Pressure->LastPaintCount().Segments);
     State.SetLabel(Zoomed ? "zoomed to ~2000 points" : "full view");
 }
