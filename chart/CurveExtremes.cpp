@@ -1,11 +1,13 @@
 #include "chart/CurveExtremes.h"
 
+#include <bit>
+
 namespace chart {
 
 namespace {
 
 static_assert((TYExtremes::Fanout & (TYExtremes::Fanout - 1)) == 0, "a power of two");
-constexpr int FanoutBits = __builtin_ctzll(TYExtremes::Fanout);
+constexpr int FanoutBits = std::countr_zero(TYExtremes::Fanout);
 
 // Points per block of a level, as a power of two; level -1 is the single point.
 constexpr int BlockBits(int Level)
