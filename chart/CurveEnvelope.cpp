@@ -138,11 +138,32 @@ void AddEnvelopeByPixels(const double* X, const double* Y, std::size_t Count,
     }
 }
 
+// Hands one column run to the builder: its first and last Y, and the pixel
+// span of its values. The mapping of Y is monotonic, so the extreme values
+// give the extreme pixels; a NaN maps to the bottom line and is accounted
+// for separately.
+void AddRun(TEnvelopeBuilder& Builder, const TPixelMap& Map, int Offset, double FirstY,
+            double LastY, const TYSpan& Span, std::size_t Count)
+{
+    const int First = Map.PixelY(FirstY);
+    int Lowest = First;
+    int Highest = First;
+    const auto Include = [&](int Pixel) {
+        Lowest = std::min(Lowest, Pixel);
+        Highest = std::max(Highest, Pixel);
+    };
+    if (Span.HasValues()) {
+        Include(Map.PixelY(Span.Min));
+        Include(Map.PixelY(Span.Max));
+    }
+    if (Span.NaN)
+        Include(Map.PixelY(std::numeric_limits<double>::quiet_NaN()));
+    Builder.AddRun(Map.Left + Offset, First, Lowest, Highest, Map.PixelY(LastY), Count);
+}
+
 // Points with ascending X: a column's run is found by comparing each X
 // offset with the column's upper rounding limit, and only the run's first,
-// last, smallest and largest Y are mapped to pixels. The mapping of Y is
-// monotonic, so the extreme values give the extreme pixels; a NaN maps to
-// the bottom line and is accounted for separately.
+// last, smallest and largest Y are mapped to pixels.
 void AddEnvelopeByValues(const double* X, const double* Y, std::size_t Count,
                          const TPixelMap& Map, TEnvelopeBuilder& Builder)
 {
@@ -173,25 +194,87 @@ void AddEnvelopeByValues(const double* X, const double* Y, std::size_t Count,
                 break;
         } while (true);
 
-        const int First = Map.PixelY(FirstY);
-        int Lowest = First;
-        int Highest = First;
-        const auto Include = [&](int Pixel) {
-            Lowest = std::min(Lowest, Pixel);
-            Highest = std::max(Highest, Pixel);
-        };
-        if (MinY <= MaxY) { // at least one value that is not NaN
-            Include(Map.PixelY(MinY));
-            Include(Map.PixelY(MaxY));
-        }
-        if (AnyNaN)
-            Include(Map.PixelY(std::numeric_limits<double>::quiet_NaN()));
-        Builder.AddRun(Map.Left + Offset, First, Lowest, Highest, Map.PixelY(LastY), j - i);
+        TYSpan Span;
+        Span.Min = MinY;
+        Span.Max = MaxY;
+        Span.NaN = AnyNaN;
+        AddRun(Builder, Map, Offset, FirstY, LastY, Span, j - i);
         i = j;
     }
 }
 
+// The pixel column offset of X (0 at the plot's left edge).
+int ColumnOf(double X, const TPixelMap& Map)
+{
+    return PixelOffset((X - Map.ViewMinX) * Map.XScale);
+}
+
+// The first index after i, before End, whose column lies right of Column
+// (End if none). Runs of evenly spaced samples are about as long as the one
+// before, so that length is tried first (two probes); failing that, steps
+// double from the last index known inside, then bisection narrows it down,
+// about 2 log2 n probes for a run of n points. The column of X never
+// decreases with X.
+std::size_t RunEnd(const double* X, std::size_t i, std::size_t End, int Column, std::size_t Guess,
+                   const TPixelMap& Map, std::size_t& Visited)
+{
+    const auto InColumn = [&](std::size_t k) {
+        ++Visited;
+        return ColumnOf(X[k], Map) <= Column;
+    };
+    std::size_t Low = i;    // in the column
+    std::size_t High = End; // right of it, or the end
+    if (Guess > 1 && i + Guess < End) {
+        if (InColumn(i + Guess - 1)) {
+            Low = i + Guess - 1;
+            if (!InColumn(i + Guess))
+                return i + Guess;
+            Low = i + Guess;
+        } else {
+            High = i + Guess - 1;
+        }
+    }
+    for (std::size_t Step = 1; Low + Step < High; Step *= 2) {
+        if (!InColumn(Low + Step)) {
+            High = Low + Step;
+            break;
+        }
+        Low += Step;
+    }
+    while (High - Low > 1) {
+        const std::size_t Middle = Low + (High - Low) / 2;
+        if (InColumn(Middle))
+            Low = Middle;
+        else
+            High = Middle;
+    }
+    return High;
+}
+
 } // namespace
+
+void AddAscendingEnvelope(const double* X, const double* Y, std::size_t Begin, std::size_t End,
+                          const TYExtremes& Blocks, const TPixelMap& Map, TSegmentSink& Sink,
+                          std::size_t& Visited)
+{
+    if (End <= Begin + 1)
+        return;
+    if (!(Map.XScale > 0 && std::isfinite(Map.XScale) && std::isfinite(Map.ViewMinX))) {
+        AddColumnEnvelope(X + Begin, Y + Begin, End - Begin, Map, false, Sink);
+        Visited += End - Begin;
+        return;
+    }
+    TEnvelopeBuilder Builder(Sink);
+    std::size_t Guess = 0;
+    for (std::size_t i = Begin; i < End;) {
+        const int Column = ColumnOf(X[i], Map);
+        const std::size_t j = RunEnd(X, i, End, Column, Guess, Map, Visited);
+        Guess = j - i;
+        const TYSpan Span = Blocks.Span(Y, i, j, &Visited);
+        AddRun(Builder, Map, Column, Y[i], Y[j - 1], Span, j - i);
+        i = j;
+    }
+}
 
 void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
                        const TPixelMap& Map, bool XAscending, TSegmentSink& Sink)

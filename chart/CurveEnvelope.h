@@ -10,6 +10,8 @@
 // are), at a drawing cost that no longer grows with the number of points.
 #pragma once
 
+#include "chart/CurveExtremes.h"
+
 #include <QLine>
 #include <QPoint>
 
@@ -46,13 +48,17 @@ public:
 
     void Add(QPoint From, QPoint To)
     {
+        ++Added;
         Lines.emplace_back(From, To);
         if (Lines.size() >= BatchSize)
             Flush();
     }
     void Flush();
+    // Segments handed in so far.
+    std::size_t Count() const { return Added; }
 
 private:
+    std::size_t Added = 0;
     TFlush FlushLines;
     std::size_t BatchSize;
     std::vector<QLine> Lines;
@@ -67,5 +73,14 @@ void AddEverySegment(const double* X, const double* Y, std::size_t Count,
 // below the one before; it lets a run be found without mapping every point.
 void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
                        const TPixelMap& Map, bool XAscending, TSegmentSink& Sink);
+
+// The column envelope of the points Begin .. End - 1 of a curve whose X
+// ascend, with Blocks holding the block extremes of its Y: the runs are
+// found by bisection and their extremes from the blocks, so the time grows
+// with the number of columns in view, not with the number of points. The
+// same pixels as AddColumnEnvelope. Visited grows by the values looked at.
+void AddAscendingEnvelope(const double* X, const double* Y, std::size_t Begin, std::size_t End,
+                          const TYExtremes& Blocks, const TPixelMap& Map, TSegmentSink& Sink,
+                          std::size_t& Visited);
 
 } // namespace chart

@@ -15,10 +15,13 @@
 //     Curve->AddPoint(ElapsedSeconds, Value);   // one point per sample
 //     connect(Chart, &TNorvaneChart::OnScaleChange, ...);
 //
-// Printing: PaintTo(Painter, Target) paints the chart, laid out for the
-// target's size, into any painter; RenderImage() gives the chart at its own
-// size as an image to be stretched onto a page.
+// Printing: PaintTo(Painter, Target) paints the chart into any painter as
+// it looks on screen, scaled to Target, at the device's resolution (a
+// printer's QPainter and the page rectangle in device pixels are all it
+// needs); RenderImage() gives the chart as an image.
 #pragma once
+
+#include "chart/ChartCurves.h"
 
 #include <QColor>
 #include <QImage>
@@ -32,94 +35,6 @@
 #include <vector>
 
 class QPainter;
-class TCurves;
-class TNorvaneChart;
-
-// One curve: its drawing settings and its points.
-class TCurve {
-public:
-    explicit TCurve(TCurves* Collection);
-    virtual ~TCurve();
-    TCurve(const TCurve&) = delete;
-    TCurve& operator=(const TCurve&) = delete;
-
-    // Colour of the line and of the point markers (default black).
-    QColor ColorGraph() const { return FColorGraph; }
-    void SetColorGraph(QColor Value);
-    // Line width in pixels, also the marker size when markers show (default 1).
-    int ThickLine() const { return FThickLine; }
-    void SetThickLine(int Value);
-    // Show point markers for this curve (default false).
-    bool Details() const { return FDetails; }
-    void SetDetails(bool Value);
-
-    // Copies the three settings above, not the points.
-    virtual void Assign(const TCurve& Source);
-
-    // Appends the point (X, Y) and marks the chart for repainting.
-    void AddPoint(double X, double Y);
-    const std::vector<double>& XValues() const { return FXValues; }
-    const std::vector<double>& YValues() const { return FYValues; }
-    std::size_t PointCount() const { return FXValues.size(); }
-
-    // Extremes of the points so far, kept up to date by AddPoint so that
-    // painting need not scan every point. Meaningless without points.
-    double MinX() const { return FMinX; }
-    double MaxX() const { return FMaxX; }
-    double MinY() const { return FMinY; }
-    double MaxY() const { return FMaxY; }
-    // True while every X is at least the one before (time series are).
-    bool XAscending() const { return FXAscending; }
-
-    TCurves* Collection() const { return FCollection; }
-
-protected:
-    void Changed();
-
-private:
-    TCurves* FCollection;
-    QColor FColorGraph = Qt::black;
-    int FThickLine = 1;
-    bool FDetails = false;
-    std::vector<double> FXValues;
-    std::vector<double> FYValues;
-    double FMinX = 0;
-    double FMaxX = 0;
-    double FMinY = 0;
-    double FMaxY = 0;
-    bool FXAscending = true;
-};
-
-// Creates one item of a curve collection; the chart's GetCurveClass returns it.
-using TCurveClass = std::unique_ptr<TCurve> (*)(TCurves* Collection);
-
-// The chart's curves in insertion order. Every change repaints the chart.
-class TCurves {
-public:
-    TCurves(TNorvaneChart* Owner, TCurveClass ItemClass);
-    virtual ~TCurves();
-    TCurves(const TCurves&) = delete;
-    TCurves& operator=(const TCurves&) = delete;
-
-    TCurve* Add();
-    int Count() const { return int(FItems.size()); }
-    TCurve* Items(int Index) const { return FItems.at(std::size_t(Index)).get(); }
-    TCurve* operator[](int Index) const { return Items(Index); }
-    void Delete(int Index);
-    // Removes every curve and its points.
-    void Clear();
-    // Replaces the curves by new ones with the settings (not the points) of Source.
-    void Assign(const TCurves& Source);
-
-    TNorvaneChart* Owner() const { return FOwner; }
-    // Marks the owning chart for repainting.
-    void Changed();
-
-private:
-    TNorvaneChart* FOwner;
-    TCurveClass FItemClass;
-    std::vector<std::unique_ptr<TCurve>> FItems;
-};
 
 // How curves are turned into lines. Auto draws a curve's column envelope
 // once it has many more points in view than the plot has columns and no
@@ -209,20 +124,44 @@ public:
     bool FindPointAt(QPoint Pixel, int& Index, double& X, double& Y) const;
     // The hint for Pixel ("12: (x:34.00000, y:1013.25000)"), or empty.
     QString HintAt(QPoint Pixel) const;
+    // Point values the last FindPointAt looked at.
+    std::size_t LastSearchCount() const { return FSearchVisited; }
+    // Looks the shown hint up again at the resting mouse, so that it follows
+    // the cursor from point to point and keeps up with arriving points. The
+    // hint timer calls it 200 ms after each look-up while the hint shows and
+    // the mouse is over the chart; it does nothing once the mouse has left.
+    void ReevaluateHint();
+    bool HintPending() const { return FHintTimer.isActive(); }
 
     virtual TCurveClass GetCurveClass() const;
     virtual std::unique_ptr<TCurves> CreateCurves();
 
     // ---- Painting ---------------------------------------------------------
-    // Paints the chart laid out for Target.size() into Target (printing).
+    // Printing: paints the chart into Target of any painter (a printer, a
+    // PDF writer, an image) as it looks on screen, scaled: laid out at the
+    // chart's own width and Target's proportions, then drawn in vectors at
+    // the device's resolution, so that titles, labels and lines keep their
+    // size relative to the chart on a 600 dpi page. Fonts are sized from the
+    // device's dots per inch; nothing to set up beyond the painter.
     // The on-screen geometry and zoom state are left as they were.
     void PaintTo(QPainter& Painter, const QRect& Target);
-    // The chart as painted on screen at Size (default: its own size),
-    // without the focus rectangle.
+    // The chart painted into an image of Size pixels (default: its own
+    // size), without the focus rectangle.
     QImage RenderImage(QSize Size = QSize());
 
     TCurveDrawing CurveDrawing() const { return FCurveDrawing; }
     void SetCurveDrawing(TCurveDrawing Value);
+
+    // What the last painting did to draw its curves: segments handed to the
+    // painter, point values (and blocks of them) looked at, markers drawn.
+    // The cost of painting grows with these, so they show whether it stays
+    // with what is in view.
+    struct TPaintCount {
+        std::size_t Segments = 0;
+        std::size_t Visited = 0;
+        std::size_t Markers = 0;
+    };
+    const TPaintCount& LastPaintCount() const { return FPaintCount; }
 
     QSize sizeHint() const override { return {320, 210}; }
 
@@ -240,6 +179,9 @@ protected:
     void wheelEvent(QWheelEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
+    void enterEvent(QEnterEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+    void hideEvent(QHideEvent* Event) override;
 
 private:
     // Geometry measured at each painting and used by the mapping between
@@ -271,7 +213,6 @@ private:
     int PlotBottom() const { return FGeometry.Height - FBottomArea; }
     void Pan(int Dx, int Dy);
     void Repaint() { update(); }
-    void ReevaluateHint();
 
     int FTextBrighteness = 0;
     QStringList FAxisTitle;
@@ -305,7 +246,11 @@ private:
     int FBottomArea = 34;
     TPlotGeometry FGeometry;
     TCurveDrawing FCurveDrawing = TCurveDrawing::Auto;
+    TPaintCount FPaintCount;
+    QImage FBuffer; // the off-screen picture of the last painting
 
     QTimer FHintTimer;
     QPoint FLastMousePos;
+    bool FMouseInside = false;
+    mutable std::size_t FSearchVisited = 0;
 };

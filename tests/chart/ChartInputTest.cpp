@@ -208,16 +208,27 @@ TEST_F(ChartInput, HintFollowsThePointUnderTheCursor)
     EXPECT_EQ(QToolTip::text(), "3: (x:30.00000, y:30.00000)");
     EXPECT_TRUE(Ask(PixelOf(70, 70)));
     EXPECT_EQ(QToolTip::text(), "7: (x:70.00000, y:70.00000)");
-    // With the mouse at rest the hint is looked up again and again: a curve
-    // added later with a point there takes it over.
-    QTest::qWait(300);
-    EXPECT_EQ(QToolTip::text(), "7: (x:70.00000, y:70.00000)");
+    // With the mouse at rest the hint is looked up again (the hint timer's
+    // call, made here by the test): a curve added later with a point there
+    // takes it over.
+    EXPECT_TRUE(Chart->HintPending());
     TCurve* Later = Chart->Curves().Add();
     Later->AddPoint(0, 0);
     Later->AddPoint(70.2, 70);
-    // The next look-up is at most 200 ms away; a loaded machine may be late.
-    for (int Waited = 0; Waited < 3000 && QToolTip::text() != "1: (x:70.20000, y:70.00000)"; Waited += 50)
-        QTest::qWait(50);
+    Chart->ReevaluateHint();
     EXPECT_EQ(QToolTip::text(), "1: (x:70.20000, y:70.00000)");
+    EXPECT_TRUE(Chart->HintPending());
+
+    // Once the mouse has left, the look-ups stop and a late one shows nothing.
+    QEvent Leave(QEvent::Leave);
+    QApplication::sendEvent(Chart, &Leave);
+    EXPECT_FALSE(Chart->HintPending());
+    TCurve* Latest = Chart->Curves().Add(); // would take the hint over
+    Latest->AddPoint(0, 0);
+    Latest->AddPoint(70.1, 70);
+    Chart->ReevaluateHint();
+    EXPECT_FALSE(Chart->HintPending());
+    EXPECT_EQ(QToolTip::text(), "1: (x:70.20000, y:70.00000)");
+
     EXPECT_FALSE(Ask(PixelOf(70, 10))); // no point there: no hint
 }

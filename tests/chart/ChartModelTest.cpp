@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -50,6 +51,40 @@ TEST(ChartRange, WidensOnlyAtFullScaleAndNeverNarrows)
         EXPECT_DOUBLE_EQ(R.MaxX, C.Expected.MaxX);
         EXPECT_DOUBLE_EQ(R.MinY, C.Expected.MinY);
         EXPECT_DOUBLE_EQ(R.MaxY, C.Expected.MaxY);
+    }
+}
+
+// Values that are not numbers, or infinite, never enter the range: the
+// range keeps widening with the finite data that follows them.
+TEST(ChartRange, ValuesThatAreNotFiniteNeverFreezeTheRange)
+{
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    const double Inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* Name;
+        std::vector<std::pair<double, double>> Points;
+        TRange Expected;
+    };
+    const Case Cases[] = {
+        {"NaN as the first X", {{NaN, 5}, {150, 250}, {300, 20}}, {0, 300, 0, 250}},
+        {"NaN as the first Y", {{0, NaN}, {150, 250}, {300, -20}}, {0, 300, -20, 250}},
+        {"NaN in the middle", {{0, 5}, {NaN, NaN}, {300, 250}}, {0, 300, 0, 250}},
+        {"infinite values", {{0, Inf}, {-Inf, 250}, {300, -Inf}}, {0, 300, 0, 250}},
+        {"nothing finite", {{NaN, NaN}, {Inf, NaN}}, {0, 100, 0, 100}},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TNorvaneChart Chart;
+        TCurve* Curve = Chart.Curves().Add();
+        for (auto [X, Y] : C.Points) {
+            Curve->AddPoint(X, Y);
+            Chart.RenderImage(); // a repaint per point, as while monitoring
+        }
+        const TRange R = FullRange(Chart);
+        EXPECT_EQ(R.MinX, C.Expected.MinX);
+        EXPECT_EQ(R.MaxX, C.Expected.MaxX);
+        EXPECT_EQ(R.MinY, C.Expected.MinY);
+        EXPECT_EQ(R.MaxY, C.Expected.MaxY);
     }
 }
 

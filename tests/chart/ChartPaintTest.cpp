@@ -345,3 +345,93 @@ TEST(ChartPaint, EnvelopeDrawsTheSamePixelsAsEverySegment)
         EXPECT_EQ(CountDifferent(Every, Envelope), 0);
     }
 }
+
+// Painting a long curve looks only at what is in view: the segments handed
+// to the painter, the values looked at and the markers drawn stay with the
+// columns and points in view, not with the whole curve. The picture is the
+// one of the same points drawn in full (a twin curve whose X are out of
+// order right at the start, outside the view, so that it takes the full path).
+TEST(ChartPaint, PaintingCostFollowsWhatIsInView)
+{
+    constexpr int N = 200000;
+    struct Case {
+        const char* Name;
+        int Scale; // 100: the whole curve, else about 2,000 points in view
+        int ThickLine;
+        bool Details;
+        std::size_t MaxSegments;
+        std::size_t MaxVisited;
+        std::size_t MaxMarkers;
+    };
+    const Case Cases[] = {
+        {"whole curve", 100, 1, false, 3 * 640, N / 4, 0},
+        {"zoomed in", 100 * N / 2000, 2, false, 2100, 4500, 0},
+        {"zoomed in with markers", 100 * N / 2000, 2, true, 2100, 4500, 2100},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TNorvaneChart Ordered;
+        TNorvaneChart Twin;
+        std::mt19937 Random(3);
+        std::normal_distribution<double> Noise(0, 1);
+        for (TNorvaneChart* Chart : {&Ordered, &Twin}) {
+            Chart->resize(640, 400);
+            Chart->SetMinXValue(-1);
+            TCurve* Curve = Chart->Curves().Add();
+            Curve->SetColorGraph(Green);
+            Curve->SetThickLine(C.ThickLine);
+            Curve->SetDetails(C.Details);
+        }
+        double Y = 500;
+        for (int i = 0; i < N; ++i) {
+            Y += Noise(Random);
+            Ordered.Curves()[0]->AddPoint(i, Y);
+            Twin.Curves()[0]->AddPoint(i, Y);
+            if (i == 0)
+                Twin.Curves()[0]->AddPoint(-1e-9, Y);
+        }
+        ASSERT_FALSE(Twin.Curves()[0]->XAscending());
+        // Zoomed around the middle point of the curve.
+        Ordered.RenderImage();
+        const double Middle = Ordered.Curves()[0]->YValues()[N / 2];
+        const QPoint Zoom(Ordered.PlotLeft() + qRound((N / 2 + 1.0) * Ordered.PlotWidth() / (Ordered.MaxXValue() + 1)),
+                          Ordered.height() - Ordered.BottomArea() -
+                              qRound((Middle - Ordered.MinYValue()) * Ordered.PlotHeight() /
+                                     (Ordered.MaxYValue() - Ordered.MinYValue())));
+        QImage Pictures[2];
+        for (TNorvaneChart* Chart : {&Ordered, &Twin}) {
+            Chart->RenderImage();
+            Chart->SetZoomPoint(Zoom);
+            Chart->SetScale(C.Scale);
+            Pictures[Chart == &Twin] = Chart->RenderImage();
+        }
+        const TNorvaneChart::TPaintCount& Count = Ordered.LastPaintCount();
+        EXPECT_LE(Count.Segments, C.MaxSegments);
+        EXPECT_LE(Count.Visited, C.MaxVisited);
+        EXPECT_LE(Count.Markers, C.MaxMarkers);
+        if (C.Details) {
+            EXPECT_GE(Count.Markers, 1900u);
+        }
+        EXPECT_GE(Twin.LastPaintCount().Visited, std::size_t(N)); // the full path
+        ASSERT_GT(CountColour(Pictures[0], Green), 500);
+        EXPECT_EQ(CountDifferent(Pictures[0], Pictures[1]), 0);
+
+        // The hint looks at the points near the cursor only, and finds the
+        // same point (one index later in the twin).
+        const QPoint At(Ordered.PlotLeft() + qRound((N / 2 - Ordered.ViewMinX()) * Ordered.PlotWidth() /
+                                                    (Ordered.ViewMaxX() - Ordered.ViewMinX())),
+                        Ordered.height() - Ordered.BottomArea() -
+                            qRound((Middle - Ordered.ViewMinY()) * Ordered.PlotHeight() /
+                                   (Ordered.ViewMaxY() - Ordered.ViewMinY())));
+        int Index[2] = {-1, -1};
+        double X[2] = {}, Yv[2] = {};
+        ASSERT_TRUE(Ordered.FindPointAt(At, Index[0], X[0], Yv[0]));
+        const std::size_t Searched = Ordered.LastSearchCount();
+        ASSERT_TRUE(Twin.FindPointAt(At, Index[1], X[1], Yv[1]));
+        EXPECT_EQ(Index[1], Index[0] + 1);
+        EXPECT_EQ(X[1], X[0]);
+        EXPECT_EQ(Yv[1], Yv[0]);
+        EXPECT_LE(Searched, 3000u);
+        EXPECT_GE(Twin.LastSearchCount(), std::size_t(Index[1]));
+    }
+}

@@ -6,6 +6,10 @@
 
 #include <QBuffer>
 
+#include <cmath>
+#include <iterator>
+#include <random>
+
 namespace {
 
 const QDateTime Evening(QDate(2026, 12, 6), QTime(21, 45, 13));
@@ -133,6 +137,38 @@ TEST(DatalogerTest, EmptyLoggerWritesNothingButCountsAsSaved)
     EXPECT_TRUE(buffer.data().isEmpty());
     EXPECT_TRUE(logger.Saved());
     EXPECT_FALSE(logger.Complete());
+}
+
+// SaveToStream makes its lines in bulk (dates and times formatted once,
+// numbers without QString); they must be the bytes of FormatLine exactly,
+// across locales, midnights and every range of magnitudes.
+TEST(DatalogerTest, SavedLinesAreTheFormattedLines)
+{
+    const QLocale locales[] = {GermanLocale(), EnglishLocale(), QLocale::c()};
+    const float special[] = {0.0f, -0.0f, 1013.25f, 4.0f, 0.00005f, 2345678.0f, 999999.5f, 999994.0f,
+                             0.0001f, 0.000099999f, -12.34567f, 1e-45f, 3.4e38f, 123456.5f, 1.0f / 3};
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> mantissa(-10, 10);
+    std::uniform_int_distribution<int> exponent(-12, 12);
+    TDataloger logger;
+    const QDateTime start(QDate(2026, 12, 6), QTime(23, 59, 58));
+    for (int i = 0; i < 3000; ++i) {
+        const float pressure = i < int(std::size(special)) ? special[i]
+                                                            : mantissa(random) * std::pow(10.0f, float(exponent(random)));
+        const QDateTime time = i == 1 ? QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0, 500)) : start.addMSecs(i * 700);
+        logger.AddSample(time, pressure, float(i % 7) * 3.3f);
+    }
+    for (const QLocale& locale : locales) {
+        SCOPED_TRACE(locale.name().toStdString());
+        TLocaleGuard guard(locale);
+        QByteArray expected;
+        for (const TLogSample& sample : logger.Samples())
+            expected += TDataloger::FormatLine(sample).toLocal8Bit() + "\r\n";
+        QBuffer buffer;
+        buffer.open(QIODevice::ReadWrite);
+        logger.SaveToStream(buffer);
+        EXPECT_EQ(buffer.data().toStdString(), expected.toStdString());
+    }
 }
 
 // Accepts a fixed number of bytes, then refuses every write.
