@@ -5,6 +5,7 @@
 
 #include "app/UnitFrmMain.h"
 
+#include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
 #include "app/SerialDeviceFactory.h"
 #include "chart/NorvaneChart.h"
@@ -30,6 +31,7 @@ QString Text(const std::string& Value)
 
 void TfrmMain::acReadExecute()
 {
+    const TDeviceBusy busy(*FDeviceLock);
     stCurrentCurrentValue->clear();
     stCurrentPressureValue->clear();
     cmbSensorType->setEnabled(false);

@@ -4,6 +4,7 @@
 
 #include "app/UnitFrmMain.h"
 
+#include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
 #include "services/UnitLogger.h"
 
@@ -11,6 +12,7 @@
 
 void TfrmMain::RunReferenceAction(int32_t (THart::*Command)(), const QString& DoneLine)
 {
+    const TDeviceBusy busy(*FDeviceLock);
     try {
         QCoreApplication::processEvents();
         ((*Hart1).*Command)();

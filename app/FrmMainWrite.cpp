@@ -4,6 +4,7 @@
 
 #include "app/UnitFrmMain.h"
 
+#include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
 #include "services/SettingsText.h"
 #include "services/UnitLogger.h"
@@ -13,7 +14,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QScopeGuard>
 
 namespace {
 
@@ -97,10 +97,9 @@ void TfrmMain::acSetExecute()
         throw EHartComError(Translate(Text(e.Message())).toStdString());
     }
     FSetErrors.clear();
-    // The window handles messages between attempts: a second Set must not
-    // start inside this one.
-    acSet->setEnabled(false);
-    const auto enableSet = qScopeGuard([this] { acSet->setEnabled(true); });
+    // The window handles messages between attempts: nothing else that talks
+    // to the transmitter may start inside this Set.
+    const TDeviceBusy busy(*FDeviceLock);
     if (DescriptionChanged)
         RunWriteStep(TWriteStep::Description, DescriptionChanged, &TfrmMain::UpdateDescription, "infWrittenTDD",
                      "infNotWrittenTDD");

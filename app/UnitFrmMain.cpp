@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/ConvertError.h"
+#include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
 #include "app/SerialDeviceFactory.h"
@@ -133,6 +134,10 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
     Hart1->SetSwapRamData(false);
 
     BuildForm();
+    // What a workflow that talks to the transmitter disables while it runs.
+    FDeviceLock = std::make_unique<TDeviceLock>(
+        QList<QAction*>{acRead, acSet, acSetUR, acSetLR, acSetZero, acLoad, acSave, acStartMonitoring}, tbPort,
+        this);
     Run(&TfrmMain::FormCreate);
 }
 
@@ -151,6 +156,11 @@ TfrmMain::~TfrmMain()
 void TfrmMain::Run(void (TfrmMain::*Handler)())
 {
     TApplication::Guard([this, Handler] { (this->*Handler)(); });
+}
+
+bool TfrmMain::DeviceBusy() const
+{
+    return FDeviceLock && FDeviceLock->Busy();
 }
 
 QString TfrmMain::Translate(const QString& Key) const
@@ -175,6 +185,10 @@ void TfrmMain::ConnectEvents()
     on(acQuit, &TfrmMain::acQuitExecute);
     on(acAbout, &TfrmMain::acAboutExecute);
     ConnectWriteEvents();
+    disconnect(acStartMonitoring, &QAction::enabledChanged, tbtnStartDatalog, &QWidget::setEnabled);
+    connect(acStartMonitoring, &QAction::enabledChanged, this, [this] {
+        tbtnStartDatalog->setEnabled(chbSaveDatalog->isChecked() && acStartMonitoring->isEnabled());
+    });
 
     connect(cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
     connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
@@ -746,9 +760,12 @@ void TfrmMain::cmbPortChange()
 void TfrmMain::EnableDatalogControls()
 {
     const bool datalog = chbSaveDatalog->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{tbtnStartDatalog, tbtnStopDatalog, edStorageCap,
-                                                            lblCapacity, edRate, lblRate})
+    for (QWidget* control : std::initializer_list<QWidget*>{tbtnStopDatalog, edStorageCap, lblCapacity, edRate,
+                                                            lblRate})
         control->setEnabled(datalog);
+    // The start button needs its action as well, which is off while a workflow
+    // talks to the transmitter.
+    tbtnStartDatalog->setEnabled(datalog && acStartMonitoring->isEnabled());
 }
 
 void TfrmMain::chbSaveDatalogClick()

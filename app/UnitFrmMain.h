@@ -43,6 +43,7 @@ class QToolButton;
 class TCalibLog;
 class TCurve;
 class TDataloger;
+class TDeviceLock;
 class TLangManager;
 class TNorvaneChart;
 class TOperatorDialogs;
@@ -169,6 +170,10 @@ public:
 
     void ShowError(const QString& Text);
     void ShowHintText(const QString& Hint);
+
+    // True while a workflow talks to the transmitter (TDeviceBusy): the actions
+    // that talk to it and the port controls are disabled meanwhile.
+    bool DeviceBusy() const;
 
     // --- port and sensor type -------------------------------------------------------
     // The path that opens the named port.
@@ -336,6 +341,7 @@ private:
     std::unique_ptr<TOperatorDialogs> FDialogs;
     std::unique_ptr<TCalibLog> FLog;
     std::unique_ptr<TLangManager> FLangManager;
+    std::unique_ptr<TDeviceLock> FDeviceLock;
     bool FPanel1OwnerDrawn = false;
     bool FHintHandlerInstalled = false;
     bool FFormShown = false;

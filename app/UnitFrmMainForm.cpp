@@ -503,6 +503,8 @@ void TfrmMain::BuildSensordataPage(QWidget* Page)
         auto* button = new QPushButton(Action->text(), grbReference);
         button->setObjectName(QLatin1String(Name));
         SetHint(button, Action->statusTip());
+        button->setEnabled(Action->isEnabled());
+        connect(Action, &QAction::enabledChanged, button, &QWidget::setEnabled);
         connect(button, &QPushButton::clicked, Action, &QAction::trigger);
         return button;
     };
