@@ -251,6 +251,10 @@ void TfrmMain::LockForRecording(bool Locked)
 
 void TfrmMain::tmrMonitorTimer()
 {
+    // A timer has no action to disable: a tick that falls inside a workflow
+    // talking to the transmitter waits for the next one.
+    if (DeviceBusy())
+        return;
     MonitorTick();
 }
 
