@@ -264,7 +264,10 @@ void THartCom::PurgePort() {
 
 int32_t THartCom::WritePort(const uint8_t* Buffer, int32_t Count) {
   const TSerialIoResult Result = FDevice->Write(Buffer, Count > 0 ? size_t(Count) : 0);
-  if (!Result.Ok && Result.Count > 0) throw EHartComError(HartKey::FileWrite);
+  if (!Result.Ok && Result.Count > 0) {
+    ReleaseFailedPort();
+    throw EHartComError(HartKey::FileWrite);
+  }
   return int32_t(Result.Count);
 }
 
@@ -273,10 +276,23 @@ int32_t THartCom::ReadPort(uint8_t* Buffer, int32_t Count) {
   const TSerialIoResult Result = FDevice->Read(Buffer, Wanted);
   // The port itself failed (unplugged, hung up): no later read can succeed, so
   // this is not a silent transmitter.
-  if (!Result.Ok) throw EHartComError(HartKey::FileRead);
+  if (!Result.Ok) {
+    ReleaseFailedPort();
+    throw EHartComError(HartKey::FileRead);
+  }
   CheckLineErrors();
   if (Result.Count < Wanted) throw EHartComError(HartKey::TransmitterTimeout);
   return int32_t(Result.Count);
+}
+
+void THartCom::ReleaseFailedPort() {
+  // The handle of a port that failed (an adapter unplugged, a device that hung
+  // up) is of no further use: the port counts as closed, so the next OpenPort
+  // opens it afresh once it is back, instead of every later transaction
+  // failing on the dead handle and a port change failing to close it.
+  FDevice->Close();
+  FCommDevice = InvalidHandle;
+  FPortOpen = false;
 }
 
 void THartCom::CheckLineErrors() {

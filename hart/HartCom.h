@@ -168,6 +168,7 @@ private:
   void ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs);
   size_t FrameLength(uint8_t Command, uint8_t RequestLength) const;
   TSerialLineSettings LineSettingsFromProperties(const TSerialLineSettings& Current) const;
+  void ReleaseFailedPort();
   void CheckLineErrors();
 
   // SendCommand's steps.

@@ -91,7 +91,6 @@ struct TFaultRow {
     const char* Key;     // expected for every workflow; "" when the exchange succeeds
     bool Executed;       // the transmitter carried the request out
     int64_t MaxUs = 2'100'000;
-    bool NeedsLinkHardening = false;
 };
 
 inline void PrintTo(const TFaultRow& Row, std::ostream* Out) { *Out << Row.Name; }
@@ -186,8 +185,6 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
             std::printf("MATRIX | %s | %s | %s | %.3f s\n", row.Name, flow.Name,
                         errors.isEmpty() ? "-" : errors.join(" / ").toUtf8().constData(), double(elapsedUs) / 1e6);
         const bool failed = *row.Key != '\0';
-        if (row.NeedsLinkHardening && errors == QStringList{Text("141.TRANSMITTERTIMEOUT")})
-            GTEST_SKIP() << "needs the link hardening: a vanished port still reads as a time-out";
         EXPECT_EQ(errors, failed ? QStringList{Text(row.Key)} : QStringList());
         EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
         EXPECT_LE(elapsedUs, row.MaxUs);
@@ -237,6 +234,5 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultRow{"LineSeveralErrors", LineError(SerialErrParity | SerialErrFrame), "135.COMMERROR", true},
         TFaultRow{"NoAnswer", Queue([](TSimFault& f) { f.NoAnswer = true; }), "141.TRANSMITTERTIMEOUT", false},
         TFaultRow{"WriteFails", [](TArm& A) { A.Line.FailNextWrite(4); }, "302.FILEWRITE", false},
-        // needs the link hardening
-        TFaultRow{"PortVanishes", [](TArm& A) { A.Peer.Vanish = true; }, "301.FILEREAD", false, 1'000'000, true}),
+        TFaultRow{"PortVanishes", [](TArm& A) { A.Peer.Vanish = true; }, "301.FILEREAD", false, 1'000'000}),
     [](const auto& Info) { return std::string(Info.param.Name); });

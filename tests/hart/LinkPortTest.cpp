@@ -312,10 +312,16 @@ TEST(LinkPort, ReadPortShortAndFailedReads) {
   L.Line->Deliver(2, L.Line->NowUs());
   L.Line->AddReadFault(TSimReadFault::Fail);
   EXPECT_EQ(KeyOfCall([&] { L.Com->ReadPort(Buffer, 3); }), "301.FILEREAD");
+  // The failed port is released, so the next OpenPort opens it afresh.
+  EXPECT_FALSE(L.Com->PortOpen());
+  EXPECT_FALSE(L.Line->IsOpen());
+  L.Open();
 
   // Failing without data is a port that is gone, not a silent transmitter.
   L.Line->AddReadFault(TSimReadFault::Fail);
   EXPECT_EQ(KeyOfCall([&] { L.Com->ReadPort(Buffer, 1); }), "301.FILEREAD");
+  EXPECT_FALSE(L.Com->PortOpen());
+  L.Open();
 
   for (uint8_t B : {7, 8, 9}) L.Line->Deliver(B, L.Line->NowUs());
   EXPECT_EQ(L.Com->ReadPort(Buffer, 3), 3);
