@@ -10,6 +10,10 @@
 #include "app/PortComboBox.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -144,6 +148,21 @@ const TWorkflow Workflows[] = {
          w.acSetUR->trigger();
      },
      nullptr, nullptr, nullptr, "Primary variable upper range was set"},
+    {"Monitoring tick",
+     [](TfrmMain& w, TScriptedOperatorDialogs& d) {
+         w.tbnMain->setCurrentIndex(1);
+         if (!w.chbSaveDatalog->isChecked())
+             w.chbSaveDatalog->click();
+         w.edStorageCap->setText("10");
+         w.edRate->setText("1");
+         w.tbtnStartDatalog->click();
+         // The samples are offered before an error is shown, and at the stop
+         // of a recording that the fault did not end: not saved here.
+         d.QueueCancel();
+         w.tmrMonitorTimer();
+         if (w.tmrMonitor->isActive())
+             w.acStopMonitoring->trigger();
+     }},
 };
 
 class TFaultMatrixTest : public TMainWindowTest, public ::testing::WithParamInterface<TFaultRow> {};
