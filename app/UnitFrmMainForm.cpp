@@ -36,6 +36,10 @@
 
 namespace {
 
+// Room left of a chart's tick labels for its vertical axis title (12 pt bold,
+// drawn upright from x = 2).
+constexpr int ChartTitleMargin = 24;
+
 // Tag and descriptor are shown and typed in upper case.
 class TUpperCaseValidator : public QValidator {
 public:
@@ -606,6 +610,8 @@ void TfrmMain::BuildDatalogPage(QWidget* Page)
     bdcPressure->setObjectName(QStringLiteral("bdcPressure"));
     bdcPressure->SetColor(QColor(255, 251, 240));  // cream
     bdcPressure->SetAxisTitle({QStringLiteral("P, bar"), QStringLiteral("t, s")});
+    // The vertical axis title stands left of the tick labels, not over them.
+    bdcPressure->SetLeftMargin(ChartTitleMargin);
     pnlPressureLine->layout()->addWidget(bdcPressure);
 
     pnlCurrentLine = newChartPanel("pnlCurrentLine");
@@ -613,6 +619,7 @@ void TfrmMain::BuildDatalogPage(QWidget* Page)
     bdcCurrent->setObjectName(QStringLiteral("bdcCurrent"));
     bdcCurrent->SetColor(QApplication::palette().color(QPalette::Base));  // window colour
     bdcCurrent->SetAxisTitle({QStringLiteral("I, mA"), QStringLiteral("t, s")});
+    bdcCurrent->SetLeftMargin(ChartTitleMargin);
     pnlCurrentLine->layout()->addWidget(bdcCurrent);
     pnlCurrentLine->setMinimumHeight(0);
 
