@@ -1,11 +1,11 @@
 #include "app/SerialDeviceFactory.h"
 
 #include "hart/HartCom.h"
+#include "services/AdapterPorts.h"
 #include "sim/SimSerialDevice.h"
 #include "sim/SimTransmitter.h"
 #include "sim/SimTransmitterPeer.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QString>
 
@@ -22,19 +22,10 @@ std::unique_ptr<TSerialDevice> TPlatformSerialDeviceFactory::CreateDevice(const 
 
 std::vector<std::string> TPlatformSerialDeviceFactory::AdapterPorts()
 {
+    // Listed by path after the COM ports.
     std::vector<std::string> ports;
-#ifndef _WIN32
-    // USB serial adapters and CDC ACM modems have names of their own; they are
-    // listed by path after the COM ports, in numeric order within each kind.
-    for (const QString& prefix : {QStringLiteral("ttyUSB"), QStringLiteral("ttyACM")}) {
-        QStringList names = QDir(QStringLiteral("/dev")).entryList({prefix + QLatin1Char('*')}, QDir::System);
-        std::sort(names.begin(), names.end(), [&prefix](const QString& a, const QString& b) {
-            return a.mid(prefix.size()).toInt() < b.mid(prefix.size()).toInt();
-        });
-        for (const QString& name : names)
-            ports.push_back("/dev/" + name.toStdString());
-    }
-#endif
+    for (const QString& path : AdapterPortPaths())
+        ports.push_back(path.toStdString());
     return ports;
 }
 

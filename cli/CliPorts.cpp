@@ -1,8 +1,8 @@
 #include "cli/CliPorts.h"
 
 #include "hart/HartCom.h"
+#include "services/AdapterPorts.h"
 
-#include <QDir>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -63,16 +63,7 @@ QStringList CliPortList(const TDeviceFactory& Factory)
     QStringList candidates;
     for (int n = 1; n <= 40; ++n)
         candidates << QStringLiteral("COM%1").arg(n);
-#ifndef _WIN32
-    for (const QString& prefix : {QStringLiteral("ttyUSB"), QStringLiteral("ttyACM")}) {
-        QStringList names = QDir(QStringLiteral("/dev")).entryList({prefix + QLatin1Char('*')}, QDir::System);
-        std::sort(names.begin(), names.end(), [&prefix](const QString& a, const QString& b) {
-            return a.mid(prefix.size()).toInt() < b.mid(prefix.size()).toInt();
-        });
-        for (const QString& name : names)
-            candidates << QStringLiteral("/dev/") + name;
-    }
-#endif
+    candidates << AdapterPortPaths();
     QStringList ports;
     for (const QString& port : candidates)
         if (CanOpen(Factory, port))
