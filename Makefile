@@ -37,8 +37,8 @@ clean:
 
 # --- fuzzing -----------------------------------------------------------------
 # make fuzz          build the libFuzzer targets with clang (build-fuzz/) and run
-#                    each one for a minute from its seed corpus in fuzz/corpus/
-# make fuzz-replay   run each target once over its seed corpus (no new search)
+#                    each one for a minute from its starting corpus in fuzz/corpus/
+# make fuzz-replay   run each target once over its starting corpus (no new search)
 FUZZ_SECONDS ?= 60
 .PHONY: fuzz fuzz-replay
 fuzz:
