@@ -65,17 +65,14 @@ bool ParseDouble(const QString& Text, double& Value)
 
 void TfrmMain::ConnectMonitoringEvents()
 {
-    auto on = [this](QAction* Action, void (TfrmMain::*Handler)()) {
-        connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
-    };
-    on(acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
-    on(acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
-    on(acShowCurrent, &TfrmMain::acShowCurrentExecute);
-    on(acShowVoltage, &TfrmMain::acShowVoltageExecute);
-    on(acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
-    on(acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
-    on(acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
-    on(acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
+    ConnectAction(acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
+    ConnectAction(acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
+    ConnectAction(acShowCurrent, &TfrmMain::acShowCurrentExecute);
+    ConnectAction(acShowVoltage, &TfrmMain::acShowVoltageExecute);
+    ConnectAction(acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
+    ConnectAction(acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
+    ConnectAction(acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
+    ConnectAction(acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
     connect(tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
     connect(splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
 }

@@ -56,15 +56,12 @@ const char* StepName(TWriteStep Step)
 
 void TfrmMain::ConnectWriteEvents()
 {
-    auto on = [this](QAction* Action, void (TfrmMain::*Handler)()) {
-        connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
-    };
-    on(acSet, &TfrmMain::acSetExecute);
-    on(acSetUR, &TfrmMain::acSetURExecute);
-    on(acSetLR, &TfrmMain::acSetLRExecute);
-    on(acSetZero, &TfrmMain::acSetZeroExecute);
-    on(acSave, &TfrmMain::acSaveExecute);
-    on(acLoad, &TfrmMain::acLoadExecute);
+    ConnectAction(acSet, &TfrmMain::acSetExecute);
+    ConnectAction(acSetUR, &TfrmMain::acSetURExecute);
+    ConnectAction(acSetLR, &TfrmMain::acSetLRExecute);
+    ConnectAction(acSetZero, &TfrmMain::acSetZeroExecute);
+    ConnectAction(acSave, &TfrmMain::acSaveExecute);
+    ConnectAction(acLoad, &TfrmMain::acLoadExecute);
 }
 
 bool TfrmMain::PackedAsciiKey(const QString& Typed) const

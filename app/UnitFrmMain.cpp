@@ -170,20 +170,22 @@ QString TfrmMain::Translate(const QString& Key) const
 
 // --- wiring ----------------------------------------------------------------------
 
+void TfrmMain::ConnectAction(QAction* Action, void (TfrmMain::*Handler)())
+{
+    connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
+}
+
 void TfrmMain::ConnectEvents()
 {
-    auto on = [this](QAction* Action, void (TfrmMain::*Handler)()) {
-        connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
-    };
-    on(acRead, &TfrmMain::acReadExecute);
-    on(acLangEng, &TfrmMain::acLangEngExecute);
-    on(acLangGer, &TfrmMain::acLangGerExecute);
-    on(acTBActionShow, &TfrmMain::acTBActionShowExecute);
-    on(acTBLangShow, &TfrmMain::acTBLangShowExecute);
-    on(acTBPortShow, &TfrmMain::acTBPortShowExecute);
-    on(acSavePreferences, &TfrmMain::acSavePreferencesExecute);
-    on(acQuit, &TfrmMain::acQuitExecute);
-    on(acAbout, &TfrmMain::acAboutExecute);
+    ConnectAction(acRead, &TfrmMain::acReadExecute);
+    ConnectAction(acLangEng, &TfrmMain::acLangEngExecute);
+    ConnectAction(acLangGer, &TfrmMain::acLangGerExecute);
+    ConnectAction(acTBActionShow, &TfrmMain::acTBActionShowExecute);
+    ConnectAction(acTBLangShow, &TfrmMain::acTBLangShowExecute);
+    ConnectAction(acTBPortShow, &TfrmMain::acTBPortShowExecute);
+    ConnectAction(acSavePreferences, &TfrmMain::acSavePreferencesExecute);
+    ConnectAction(acQuit, &TfrmMain::acQuitExecute);
+    ConnectAction(acAbout, &TfrmMain::acAboutExecute);
     ConnectWriteEvents();
     disconnect(acStartMonitoring, &QAction::enabledChanged, tbtnStartDatalog, &QWidget::setEnabled);
     connect(acStartMonitoring, &QAction::enabledChanged, this, [this] {

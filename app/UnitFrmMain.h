@@ -285,6 +285,8 @@ private:
     // Runs a handler of this window; an exception leaving it goes to the
     // application's default error display.
     void Run(void (TfrmMain::*Handler)());
+    // Runs Handler through Run whenever Action is triggered.
+    void ConnectAction(QAction* Action, void (TfrmMain::*Handler)());
 
     void ReadDirectories();
     void LoadStartUp();

@@ -3,6 +3,7 @@
 // 86,400), drawn segment by segment and as column envelopes. The chart is
 // shown on the offscreen platform and repainted through its paint event, so
 // the off-screen buffer and the copy onto the widget are included.
+#include "bench/GuiBenchmarkMain.h"
 #include "chart/NorvaneChart.h"
 
 #include <QApplication>
@@ -63,12 +64,5 @@ BENCHMARK(PaintChart)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication App(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -10,6 +10,7 @@
 // SaveDatalog: SaveToStream of 10^6 samples into a file.
 // RecordingMemory: heap bytes per recorded sample (logger plus both curves),
 //   from the allocator's own figures.
+#include "bench/GuiBenchmarkMain.h"
 #include "chart/NorvaneChart.h"
 #include "services/UnitDataloger.h"
 
@@ -159,12 +160,5 @@ BENCHMARK(RecordingMemory)->Arg(86400)->Arg(604800)->Arg(1000000)->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication App(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }
