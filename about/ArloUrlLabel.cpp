@@ -108,16 +108,16 @@ void TArloUrlLabel::RefreshHint()
 QString TArloUrlLabel::Prefix(TUrlType Type) const
 {
     switch (Type) {
-    case utCustom: return FCustomURLType;
-    case utFile: return QStringLiteral("file://");
-    case utFtp: return QStringLiteral("ftp://");
-    case utGopher: return QStringLiteral("gopher://");
-    case utHttp: return QStringLiteral("http://");
-    case utHttps: return QStringLiteral("https://");
-    case utMail: return QStringLiteral("mailto:");
-    case utNews: return QStringLiteral("news:");
-    case utTelnet: return QStringLiteral("telnet:");
-    case utWais: return QStringLiteral("wais:");
+        case utCustom: return FCustomURLType;
+        case utFile: return QStringLiteral("file://");
+        case utFtp: return QStringLiteral("ftp://");
+        case utGopher: return QStringLiteral("gopher://");
+        case utHttp: return QStringLiteral("http://");
+        case utHttps: return QStringLiteral("https://");
+        case utMail: return QStringLiteral("mailto:");
+        case utNews: return QStringLiteral("news:");
+        case utTelnet: return QStringLiteral("telnet:");
+        case utWais: return QStringLiteral("wais:");
     }
     return QString();
 }

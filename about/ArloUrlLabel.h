@@ -81,8 +81,8 @@ private:
     void SetFontColor(const QColor& Color);
     void SetUnderlineOnly(bool Underline);
 
-    QColor FActiveColor{0, 0, 255};
-    QColor FInactiveColor{0, 0, 128};
+    QColor FActiveColor {0, 0, 255};
+    QColor FInactiveColor {0, 0, 128};
     QString FBcc, FCc, FCustomURLType, FMailSubject, FURL;
     QStringList FMailBody;
     bool FDetectMouse = true;

@@ -10,6 +10,8 @@
 class EConvertError : public std::runtime_error {
 public:
     explicit EConvertError(const QString& Message)
-        : std::runtime_error(Message.toStdString()) {}
+        : std::runtime_error(Message.toStdString())
+    {
+    }
     QString Message() const { return QString::fromStdString(what()); }
 };

@@ -75,8 +75,8 @@ void TfrmMain::acSaveExecute()
     // Pending edits are no longer written by Set once they are saved, also when
     // the operator then cancels.
     RangeChanged = UnitChanged = DampingChanged = DescriptionChanged = false;
-    const std::optional<QString> name =
-        FDialogs->GetSaveFileName(this, ConfigDialogOptions(QStringLiteral("Save File"), CfgDir));
+    const std::optional<QString> name
+        = FDialogs->GetSaveFileName(this, ConfigDialogOptions(QStringLiteral("Save File"), CfgDir));
     if (!name)
         return;
     CfgDir = QFileInfo(*name).absolutePath();
@@ -87,8 +87,8 @@ void TfrmMain::acSaveExecute()
 
 void TfrmMain::acLoadExecute()
 {
-    const std::optional<QString> name =
-        FDialogs->GetOpenFileName(this, ConfigDialogOptions(QStringLiteral("Open File"), CfgDir));
+    const std::optional<QString> name
+        = FDialogs->GetOpenFileName(this, ConfigDialogOptions(QStringLiteral("Open File"), CfgDir));
     if (!name)
         return;
     CfgDir = QFileInfo(*name).absolutePath();

@@ -38,7 +38,7 @@
 namespace {
 
 const QColor PressureColor(128, 0, 0);  // maroon
-const QColor CurrentColor(0, 0, 128);   // navy
+const QColor CurrentColor(0, 0, 128);  // navy
 
 // A live value in the monitoring tool bar: fixed with 4 decimals, general
 // format when that would need more than 8 digits.
@@ -113,7 +113,7 @@ void TfrmMain::acStartMonitoringExecute()
     tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
 
     for (QWidget* control :
-         std::initializer_list<QWidget*>{chbSaveDatalog, edStorageCap, lblCapacity, edRate, lblRate})
+         std::initializer_list<QWidget*> {chbSaveDatalog, edStorageCap, lblCapacity, edRate, lblRate})
         control->setEnabled(false);
     chbCurrentLine->setEnabled(true);
 
@@ -229,7 +229,7 @@ void TfrmMain::LockForRecording(bool Locked)
             FLockedByRecording.append({action, action->isEnabled()});
             action->setEnabled(false);
         }
-        for (QWidget* control : std::initializer_list<QWidget*>{cmbPort, chbUseUSB, cmbSensorType}) {
+        for (QWidget* control : std::initializer_list<QWidget*> {cmbPort, chbUseUSB, cmbSensorType}) {
             FLockedByRecording.append({control, control->isEnabled()});
             control->setEnabled(false);
         }
@@ -290,7 +290,7 @@ void TfrmMain::MonitorTick()
     SetStatusText(1, Translate(QStringLiteral("infAllowEdit")));
     tbtnStopDatalog->setChecked(true);
     for (QWidget* control :
-         std::initializer_list<QWidget*>{edStorageCap, chbSaveDatalog, lblCapacity, lblRate, edRate})
+         std::initializer_list<QWidget*> {edStorageCap, chbSaveDatalog, lblCapacity, lblRate, edRate})
         control->setEnabled(true);
     LockForRecording(false);
     if (FDialogs->AskYesNo(this, Translate(QStringLiteral("W4.frmMain")), TDialogIcon::Confirmation)) {
@@ -314,7 +314,7 @@ void TfrmMain::EndRecordingControls()
 {
     pnlDataMain->setEnabled(true);
     tmrMonitor->stop();
-    for (QWidget* control : std::initializer_list<QWidget*>{chbSaveDatalog, edStorageCap, lblCapacity})
+    for (QWidget* control : std::initializer_list<QWidget*> {chbSaveDatalog, edStorageCap, lblCapacity})
         control->setEnabled(true);
     tbtnStopDatalog->setChecked(true);
     edRate->setEnabled(true);
@@ -365,7 +365,7 @@ void TfrmMain::SaveDatalog()
     if (!file.commit())
         throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(*fileName, file.errorString()));
     Dataloger.reset();
-    for (QWidget* control : std::initializer_list<QWidget*>{lblCapacity, edStorageCap, lblRate, edRate})
+    for (QWidget* control : std::initializer_list<QWidget*> {lblCapacity, edStorageCap, lblRate, edRate})
         control->setEnabled(true);
 }
 
@@ -377,14 +377,12 @@ bool TfrmMain::QueryUnsavedDatalog()
     const bool recording = Recording();
     tmrMonitor->stop();
     switch (FDialogs->AskYesNoCancel(this, Translate(QStringLiteral("W5.frmMain")), TDialogIcon::Confirmation)) {
-    case TDialogAnswer::Cancel:
-        if (recording)
-            tmrMonitor->start();
-        return false;
-    case TDialogAnswer::No:
-        return true;
-    case TDialogAnswer::Yes:
-        break;
+        case TDialogAnswer::Cancel:
+            if (recording)
+                tmrMonitor->start();
+            return false;
+        case TDialogAnswer::No: return true;
+        case TDialogAnswer::Yes: break;
     }
     if (recording) {
         EndRecordingControls();

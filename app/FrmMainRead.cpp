@@ -56,9 +56,9 @@ void TfrmMain::acReadExecute()
         return;
     }
 
-    for (QWidget* control : std::initializer_list<QWidget*>{chbSaveDatalog, stCurrentCurrentValue, lblCurrentUnit,
-                                                            chbCurrentLine, stCurrentPressureValue, lblPressureUnit,
-                                                            chbPressureLine})
+    for (QWidget* control :
+         std::initializer_list<QWidget*> {chbSaveDatalog, stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
+                                          stCurrentPressureValue, lblPressureUnit, chbPressureLine})
         control->setEnabled(true);
     acSet->setEnabled(true);
     acSave->setEnabled(true);

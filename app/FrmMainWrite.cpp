@@ -40,14 +40,10 @@ QString UnstorableChar(const QString& Text)
 const char* StepName(TWriteStep Step)
 {
     switch (Step) {
-    case TWriteStep::Description:
-        return "Tag, descriptor and date";
-    case TWriteStep::Unit:
-        return "Pressure unit";
-    case TWriteStep::Range:
-        return "Range values";
-    case TWriteStep::Damping:
-        return "Damping";
+        case TWriteStep::Description: return "Tag, descriptor and date";
+        case TWriteStep::Unit: return "Pressure unit";
+        case TWriteStep::Range: return "Range values";
+        case TWriteStep::Damping: return "Damping";
     }
     return "";
 }
@@ -137,8 +133,8 @@ TfrmMain::TSetValues TfrmMain::SetInput(QString& Refusal) const
             Refusal = Translate(QStringLiteral("E12.frmMain")).arg(unstorable);
             return values;
         }
-        values.Description = {Latin1(tag), Latin1(descriptor), uint8_t(date->day()), uint8_t(date->month()),
-                              uint16_t(date->year())};
+        values.Description
+            = {Latin1(tag), Latin1(descriptor), uint8_t(date->day()), uint8_t(date->month()), uint16_t(date->year())};
     }
     values.Unit = cmbUnit->currentText().toStdString();
     if (RangeChanged) {
@@ -221,9 +217,9 @@ bool TfrmMain::UpdateUnit()
 
 bool TfrmMain::UpdateRange()
 {
-    return VerifiedWrite([this](TVerifiedWrite& W) {
-               return W.WriteRange(FSetValues.Unit, FSetValues.Upper, FSetValues.Lower);
-           }).Verified;
+    return VerifiedWrite(
+               [this](TVerifiedWrite& W) { return W.WriteRange(FSetValues.Unit, FSetValues.Upper, FSetValues.Lower); })
+        .Verified;
 }
 
 bool TfrmMain::UpdateDamping()

@@ -31,16 +31,15 @@ namespace {
 QMessageBox::Icon BoxIcon(TDialogIcon Icon)
 {
     switch (Icon) {
-    case TDialogIcon::Error: return QMessageBox::Critical;
-    case TDialogIcon::Warning: return QMessageBox::Warning;
-    case TDialogIcon::Confirmation: return QMessageBox::Question;
-    case TDialogIcon::Information: break;
+        case TDialogIcon::Error: return QMessageBox::Critical;
+        case TDialogIcon::Warning: return QMessageBox::Warning;
+        case TDialogIcon::Confirmation: return QMessageBox::Question;
+        case TDialogIcon::Information: break;
     }
     return QMessageBox::Information;
 }
 
-std::optional<QString> RunFileDialog(QWidget* Parent, const TFileDialogOptions& Options,
-                                     QFileDialog::AcceptMode Mode)
+std::optional<QString> RunFileDialog(QWidget* Parent, const TFileDialogOptions& Options, QFileDialog::AcceptMode Mode)
 {
     QFileDialog dialog(Parent, Options.Title, Options.InitialDir);
     dialog.setAcceptMode(Mode);
@@ -86,9 +85,9 @@ TDialogAnswer TQtOperatorDialogs::AskYesNoCancel(QWidget* Parent, const QString&
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
-    case QMessageBox::Yes: return TDialogAnswer::Yes;
-    case QMessageBox::No: return TDialogAnswer::No;
-    default: return TDialogAnswer::Cancel;
+        case QMessageBox::Yes: return TDialogAnswer::Yes;
+        case QMessageBox::No: return TDialogAnswer::No;
+        default: return TDialogAnswer::Cancel;
     }
 }
 

@@ -55,7 +55,10 @@ bool IsComKey(const std::string& Key)
 // Close; while another opener holds it, Open answers that the port is in use.
 class TSimPortHandle : public TSerialDevice {
 public:
-    explicit TSimPortHandle(TSimSerialDevice& Line) : FLine(Line) {}
+    explicit TSimPortHandle(TSimSerialDevice& Line)
+        : FLine(Line)
+    {
+    }
     ~TSimPortHandle() override { TSimPortHandle::Close(); }
 
     TSerialOpenResult Open(const std::string& Name) override
@@ -89,11 +92,11 @@ public:
     uint32_t TakeLineErrors() override { return FHolding ? FLine.TakeLineErrors() : 0; }
     TSerialIoResult Read(uint8_t* Buffer, size_t Count) override
     {
-        return FHolding ? FLine.Read(Buffer, Count) : TSerialIoResult{false, 0};
+        return FHolding ? FLine.Read(Buffer, Count) : TSerialIoResult {false, 0};
     }
     TSerialIoResult Write(const uint8_t* Data, size_t Count) override
     {
-        return FHolding ? FLine.Write(Data, Count) : TSerialIoResult{false, 0};
+        return FHolding ? FLine.Write(Data, Count) : TSerialIoResult {false, 0};
     }
     void Wait(uint32_t Ms) override { FLine.Wait(Ms); }
     int64_t NowUs() const override { return FLine.NowUs(); }
@@ -310,7 +313,6 @@ int64_t TFactorySerialDevice::NowUs() const
 {
     if (FDevice)
         return FDevice->NowUs();
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }

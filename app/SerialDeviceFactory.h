@@ -85,7 +85,10 @@ private:
 // and every later call goes to that device until the next opening.
 class TFactorySerialDevice : public TSerialDevice {
 public:
-    explicit TFactorySerialDevice(TSerialDeviceFactory& Factory) : FFactory(Factory) {}
+    explicit TFactorySerialDevice(TSerialDeviceFactory& Factory)
+        : FFactory(Factory)
+    {
+    }
 
     TSerialOpenResult Open(const std::string& Name) override;
     void Close() override;

@@ -84,19 +84,17 @@ QString ReadString(const QSettings& Settings, const QString& Name)
 bool IsEditingKey(int Key)
 {
     switch (Key) {
-    case Qt::Key_Delete:
-    case Qt::Key_Backspace:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_Insert:
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return true;
-    default:
-        return false;
+        case Qt::Key_Delete:
+        case Qt::Key_Backspace:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Insert:
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return true;
+        default: return false;
     }
 }
 
@@ -136,8 +134,7 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
     BuildForm();
     // What a workflow that talks to the transmitter disables while it runs.
     FDeviceLock = std::make_unique<TDeviceLock>(
-        QList<QAction*>{acRead, acSet, acSetUR, acSetLR, acSetZero, acLoad, acSave, acStartMonitoring}, tbPort,
-        this);
+        QList<QAction*> {acRead, acSet, acSetUR, acSetLR, acSetZero, acLoad, acSave, acStartMonitoring}, tbPort, this);
     Run(&TfrmMain::FormCreate);
 }
 
@@ -188,9 +185,8 @@ void TfrmMain::ConnectEvents()
     ConnectAction(acAbout, &TfrmMain::acAboutExecute);
     ConnectWriteEvents();
     disconnect(acStartMonitoring, &QAction::enabledChanged, tbtnStartDatalog, &QWidget::setEnabled);
-    connect(acStartMonitoring, &QAction::enabledChanged, this, [this] {
-        tbtnStartDatalog->setEnabled(chbSaveDatalog->isChecked() && acStartMonitoring->isEnabled());
-    });
+    connect(acStartMonitoring, &QAction::enabledChanged, this,
+            [this] { tbtnStartDatalog->setEnabled(chbSaveDatalog->isChecked() && acStartMonitoring->isEnabled()); });
 
     connect(cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
     connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
@@ -213,11 +209,12 @@ void TfrmMain::ConnectEvents()
         connect(edit, &QLineEdit::textChanged, this, [this] { medDateChange(); });
 
     // Keyboard: key release moves the focus, typed characters are filtered.
-    const QList<QWidget*> keyControls = {edTransType, edSerialNr, edManufacturer, medDate, edTag, edDesc,
-                                         edUpperRange, edLowerRange, edUpperLimit, edLowerLimit, edDamping,
-                                         edMinSpan, edRevLevelTrans, edRevLevelComm, edStorageCap, edRate,
-                                         cmbPort, cmbPort->lineEdit(), cmbSensorType, cmbUnit, chbUseUSB,
-                                         chbSaveDatalog, bbtnSetUpperRange, bbtnSetLowerRange, bbtnSetZero};
+    const QList<QWidget*> keyControls
+        = {edTransType, edSerialNr,     edManufacturer,      medDate,           edTag,
+           edDesc,      edUpperRange,   edLowerRange,        edUpperLimit,      edLowerLimit,
+           edDamping,   edMinSpan,      edRevLevelTrans,     edRevLevelComm,    edStorageCap,
+           edRate,      cmbPort,        cmbPort->lineEdit(), cmbSensorType,     cmbUnit,
+           chbUseUSB,   chbSaveDatalog, bbtnSetUpperRange,   bbtnSetLowerRange, bbtnSetZero};
     for (QWidget* control : keyControls)
         control->installEventFilter(this);
 
@@ -260,8 +257,8 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
         // Keyboard shortcuts (copy, paste, select all) stay with the edit, and
         // Tab moves the focus: it is no typed character.
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-        if (filtered.contains(control) && !tab && !IsEditingKey(key->key()) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (filtered.contains(control) && !tab && !IsEditingKey(key->key())
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             for (const QChar ch : key->text())
                 if (!CntrKeyPress(control, ch))
                     return true;
@@ -442,28 +439,27 @@ void TfrmMain::CntrKeyUp(QWidget* Control, int Key)
 {
     const bool isCombo = qobject_cast<QComboBox*>(Control) != nullptr;
     switch (Key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        // Only a plain edit: the date field (with its mask) is no plain edit.
-        auto* edit = qobject_cast<QLineEdit*>(Control);
-        if (!edit || qstrcmp(Control->metaObject()->className(), "QLineEdit") != 0 || !edit->inputMask().isEmpty())
-            return;
-        if (Control == edRate)
-            acStartMonitoring->trigger();
-        else
-            focusNextChild();
-        break;
-    }
-    case Qt::Key_Up:
-        if (!isCombo)
-            focusPreviousChild();
-        break;
-    case Qt::Key_Down:
-        if (!isCombo)
-            focusNextChild();
-        break;
-    default:
-        break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            // Only a plain edit: the date field (with its mask) is no plain edit.
+            auto* edit = qobject_cast<QLineEdit*>(Control);
+            if (!edit || qstrcmp(Control->metaObject()->className(), "QLineEdit") != 0 || !edit->inputMask().isEmpty())
+                return;
+            if (Control == edRate)
+                acStartMonitoring->trigger();
+            else
+                focusNextChild();
+            break;
+        }
+        case Qt::Key_Up:
+            if (!isCombo)
+                focusPreviousChild();
+            break;
+        case Qt::Key_Down:
+            if (!isCombo)
+                focusNextChild();
+            break;
+        default: break;
     }
 }
 
@@ -525,9 +521,9 @@ void TfrmMain::LoadStartUp()
     if (found < 0)
         cmbPort->setEditText(QString());
 
-    static const QStringList comNames = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
-                                         QStringLiteral("Com4"), QStringLiteral("Com5"), QStringLiteral("Com6"),
-                                         QStringLiteral("Com7"), QStringLiteral("Com8")};
+    static const QStringList comNames
+        = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4"),
+           QStringLiteral("Com5"), QStringLiteral("Com6"), QStringLiteral("Com7"), QStringLiteral("Com8")};
     const int com = comNames.indexOf(port);
     if (com >= 0)
         Hart1->SetCommPort(TDeviceName(Com1 + com));
@@ -581,9 +577,8 @@ void TfrmMain::WritePreferences()
     QSettings settings(RegistryOrganization, RegistryApplication);
     settings.beginGroup(PreferencesKey);
     // A minimised or maximised window keeps the bounds it is restored to.
-    const QRect bounds = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
-                             ? normalGeometry()
-                             : QRect(pos(), size());
+    const QRect bounds
+        = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) ? normalGeometry() : QRect(pos(), size());
     settings.setValue(QStringLiteral("WindowLeft"), bounds.x());
     settings.setValue(QStringLiteral("WindowTop"), bounds.y());
     settings.setValue(QStringLiteral("WindowWidth"), bounds.width());
@@ -749,9 +744,9 @@ void TfrmMain::cmbPortChange()
     } catch (const EHartComError& e) {
         error = Translate(Text(e.Message()));
     }
-    static const QStringList comNames = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
-                                         QStringLiteral("COM4"), QStringLiteral("COM5"), QStringLiteral("COM6"),
-                                         QStringLiteral("COM7"), QStringLiteral("COM8")};
+    static const QStringList comNames
+        = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4"),
+           QStringLiteral("COM5"), QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8")};
     const int com = comNames.indexOf(cmbPort->currentText());
     if (com >= 0)
         Hart1->SetCommPort(TDeviceName(Com1 + com));
@@ -762,8 +757,8 @@ void TfrmMain::cmbPortChange()
 void TfrmMain::EnableDatalogControls()
 {
     const bool datalog = chbSaveDatalog->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{tbtnStopDatalog, edStorageCap, lblCapacity, edRate,
-                                                            lblRate})
+    for (QWidget* control :
+         std::initializer_list<QWidget*> {tbtnStopDatalog, edStorageCap, lblCapacity, edRate, lblRate})
         control->setEnabled(datalog);
     // The start button needs its action as well, which is off while a workflow
     // talks to the transmitter.

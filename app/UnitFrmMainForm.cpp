@@ -162,16 +162,17 @@ void TfrmMain::BuildActions()
     acPrintCurrChart = NewAction("acPrintCurrChart", QStringLiteral("Current line"));
     acCurrentLineVisibleChanged = NewAction("acCurrentLineVisibleChanged", QStringLiteral("Current line"));
     acPressureLineVisibleChanged = NewAction("acPressureLineVisibleChanged", QStringLiteral("Pressure line"));
-    acTBActionShow = NewAction("acTBActionShow", QStringLiteral("&Action"), QString(),
-                               QKeySequence(QStringLiteral("Ctrl+Alt+A")));
-    acTBLangShow = NewAction("acTBLangShow", QStringLiteral("Lang&uage"), QString(),
-                             QKeySequence(QStringLiteral("Ctrl+Alt+T")));
-    acTBPortShow = NewAction("acTBPortShow", QStringLiteral("&Port"), QString(),
-                             QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    acTBActionShow
+        = NewAction("acTBActionShow", QStringLiteral("&Action"), QString(), QKeySequence(QStringLiteral("Ctrl+Alt+A")));
+    acTBLangShow
+        = NewAction("acTBLangShow", QStringLiteral("Lang&uage"), QString(), QKeySequence(QStringLiteral("Ctrl+Alt+T")));
+    acTBPortShow
+        = NewAction("acTBPortShow", QStringLiteral("&Port"), QString(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
     acLangEng = NewAction("acLangEng", QStringLiteral("&English"));
     acLangGer = NewAction("acLangGer", QStringLiteral("&German"));
     acSavePreferences = NewAction("acSavePreferences", QStringLiteral("Save preferences"));
-    acAbout = NewAction("acAbout", QStringLiteral("About"), QStringLiteral("Click to show information about the programm"));
+    acAbout
+        = NewAction("acAbout", QStringLiteral("About"), QStringLiteral("Click to show information about the programm"));
     acQuit = NewAction("acQuit", QStringLiteral("&Quit"), QStringLiteral("Click for quit the application"),
                        QKeySequence(QStringLiteral("Ctrl+Q")));
 
@@ -383,10 +384,10 @@ void TfrmMain::BuildToolBars()
     edRate->setText(QStringLiteral("1"));
     edRate->setFixedWidth(44);
     tbDatalog->addWidget(edRate);
-    tbtnStartDatalog = NewSpeedButton(tbDatalog, "tbtnStartDatalog", acStartMonitoring,
-                                      style->standardIcon(QStyle::SP_MediaPlay));
-    tbtnStopDatalog = NewSpeedButton(tbDatalog, "tbtnStopDatalog", acStopMonitoring,
-                                     style->standardIcon(QStyle::SP_MediaStop));
+    tbtnStartDatalog
+        = NewSpeedButton(tbDatalog, "tbtnStartDatalog", acStartMonitoring, style->standardIcon(QStyle::SP_MediaPlay));
+    tbtnStopDatalog
+        = NewSpeedButton(tbDatalog, "tbtnStopDatalog", acStopMonitoring, style->standardIcon(QStyle::SP_MediaStop));
     grpDatalog = new QButtonGroup(tbDatalog);
     grpDatalog->setObjectName(QStringLiteral("grpDatalog"));
     for (QToolButton* button : {tbtnStartDatalog, tbtnStopDatalog}) {
@@ -429,8 +430,8 @@ void TfrmMain::BuildToolBars()
     chbPressureLine->setChecked(true);
     connect(chbPressureLine, &QCheckBox::clicked, acPressureLineVisibleChanged, &QAction::trigger);
     tbMonitoring->addWidget(chbPressureLine);
-    for (QWidget* control : std::initializer_list<QWidget*>{stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
-                                                            stCurrentPressureValue, lblPressureUnit, chbPressureLine})
+    for (QWidget* control : std::initializer_list<QWidget*> {stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
+                                                             stCurrentPressureValue, lblPressureUnit, chbPressureLine})
         control->setEnabled(false);
     tbMonitoring->setVisible(false);
     firstRow->addWidget(tbMonitoring);

@@ -38,9 +38,8 @@ int main(int argc, char** argv)
 
     TApplication app(argc, argv);
     TApplication::SetTitle(QStringLiteral("Calvista HART-/i-Devices"));
-    TCalibLog::SetMessageBoxHook([](const QString& Message) {
-        QMessageBox::information(nullptr, TApplication::Title(), Message);
-    });
+    TCalibLog::SetMessageBoxHook(
+        [](const QString& Message) { QMessageBox::information(nullptr, TApplication::Title(), Message); });
 
     std::shared_ptr<TSerialDeviceFactory> factory;
     if (demo)

@@ -26,7 +26,7 @@ void FillCurves(TNorvaneChart& Chart, int Points, int ThickLine)
         double Y = 1013.25;
         for (int i = 0; i < Points; ++i) {
             Y += Noise(Random);
-            Curve->AddPoint(i, Y); // one sample per second
+            Curve->AddPoint(i, Y);  // one sample per second
         }
     }
 }
@@ -54,7 +54,7 @@ void PaintChart(benchmark::State& State)
     State.counters["points_per_curve"] = Points;
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(PaintChart)
     ->ArgNames({"points", "envelope", "thick"})

@@ -29,8 +29,8 @@ namespace {
 
 // A pressure and a loop current that wander like a real transmitter's.
 struct TSignal {
-    std::mt19937 Random{11};
-    std::normal_distribution<double> Noise{0, 0.02};
+    std::mt19937 Random {11};
+    std::normal_distribution<double> Noise {0, 0.02};
     double Pressure = 1013.25;
     double Current = 12;
 
@@ -72,8 +72,8 @@ void MonitorTick(benchmark::State& State)
         Tick();
     for (TNorvaneChart* Chart : {Pressure.get(), Current.get()}) {
         Chart->show();
-        Chart->RenderImage(); // widens the range and lays the plot out
-        if (Zoomed) { // around the middle, about 2,000 points in view
+        Chart->RenderImage();  // widens the range and lays the plot out
+        if (Zoomed) {  // around the middle, about 2,000 points in view
             Chart->SetZoomPoint(QPoint(-1, 0));
             Chart->SetScale(int(100.0 * Points / 2000));
             Chart->repaint();
@@ -142,7 +142,7 @@ void RecordingMemory(benchmark::State& State)
     State.counters["bytes_per_sample"] = PerSample;
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(MonitorTick)
     ->ArgNames({"points", "zoomed"})

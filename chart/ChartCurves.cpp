@@ -7,7 +7,10 @@
 
 // ---------------------------------------------------------------- TCurve --
 
-TCurve::TCurve(TCurves* Collection) : FCollection(Collection) {}
+TCurve::TCurve(TCurves* Collection)
+    : FCollection(Collection)
+{
+}
 
 TCurve::~TCurve() = default;
 
@@ -85,7 +88,8 @@ std::size_t TCurve::MemoryUsed() const
 // --------------------------------------------------------------- TCurves --
 
 TCurves::TCurves(TNorvaneChart* Owner, TCurveClass ItemClass)
-    : FOwner(Owner), FItemClass(ItemClass)
+    : FOwner(Owner)
+    , FItemClass(ItemClass)
 {
 }
 
@@ -127,4 +131,3 @@ void TCurves::Changed()
     if (FOwner)
         FOwner->update();
 }
-

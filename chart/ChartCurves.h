@@ -81,8 +81,8 @@ private:
     bool FDetails = false;
     std::vector<double> FXValues;
     std::vector<double> FYValues;
-    chart::TYSpan FX; // finite X only
-    chart::TYSpan FY; // finite Y only
+    chart::TYSpan FX;  // finite X only
+    chart::TYSpan FY;  // finite Y only
     chart::TYExtremes FYBlocks;
     bool FXAscending = true;
 };

@@ -23,13 +23,12 @@ int AddScale(int Scale, int Step)
     return int(std::clamp<long long>(Sum, INT_MIN, INT_MAX));
 }
 
-} // namespace
+}  // namespace
 
 void TNorvaneChart::Pan(int Dx, int Dy)
 {
     const int W = width();
-    const QPoint Origin(FGeometry.PlotLeft + (W - FGeometry.PlotLeft) / 2,
-                        (height() - FBottomArea) / 2);
+    const QPoint Origin(FGeometry.PlotLeft + (W - FGeometry.PlotLeft) / 2, (height() - FBottomArea) / 2);
     FZoomPoint = Origin;
     MoveView(Origin + QPoint(Dx, Dy));
 }
@@ -43,43 +42,42 @@ void TNorvaneChart::keyPressEvent(QKeyEvent* Event)
     const bool Zoomed = FScale > 100;
 
     switch (Event->key()) {
-    case Qt::Key_Plus:
-        if (!Keypad)
-            break;
-        FZoomPoint = QPoint(-1, 0);
-        SetScale(AddScale(FScale, FStepScale));
-        return;
-    case Qt::Key_Minus:
-        if (!Keypad)
-            break;
-        if (Zoomed) {
+        case Qt::Key_Plus:
+            if (!Keypad)
+                break;
             FZoomPoint = QPoint(-1, 0);
-            SetScale(AddScale(FScale, -FStepScale));
-        }
-        return;
-    case Qt::Key_Asterisk:
-        if (!Keypad)
-            break;
-        SetScale(100);
-        return;
-    case Qt::Key_Left:
-        if (Zoomed)
-            Pan(-Horizontal, 0);
-        return;
-    case Qt::Key_Right:
-        if (Zoomed)
-            Pan(Horizontal, 0);
-        return;
-    case Qt::Key_Up:
-        if (Zoomed)
-            Pan(0, -Vertical);
-        return;
-    case Qt::Key_Down:
-        if (Zoomed)
-            Pan(0, Vertical);
-        return;
-    default:
-        break;
+            SetScale(AddScale(FScale, FStepScale));
+            return;
+        case Qt::Key_Minus:
+            if (!Keypad)
+                break;
+            if (Zoomed) {
+                FZoomPoint = QPoint(-1, 0);
+                SetScale(AddScale(FScale, -FStepScale));
+            }
+            return;
+        case Qt::Key_Asterisk:
+            if (!Keypad)
+                break;
+            SetScale(100);
+            return;
+        case Qt::Key_Left:
+            if (Zoomed)
+                Pan(-Horizontal, 0);
+            return;
+        case Qt::Key_Right:
+            if (Zoomed)
+                Pan(Horizontal, 0);
+            return;
+        case Qt::Key_Up:
+            if (Zoomed)
+                Pan(0, -Vertical);
+            return;
+        case Qt::Key_Down:
+            if (Zoomed)
+                Pan(0, Vertical);
+            return;
+        default: break;
     }
     QWidget::keyPressEvent(Event);
 }
@@ -131,17 +129,10 @@ void TNorvaneChart::mouseReleaseEvent(QMouseEvent* Event)
     FDragging = false;
     FZoomPoint = Event->position().toPoint();
     switch (Event->button()) {
-    case Qt::LeftButton:
-        SetScale(AddScale(FScale, FStepScale));
-        break;
-    case Qt::RightButton:
-        SetScale(AddScale(FScale, -FStepScale));
-        break;
-    case Qt::MiddleButton:
-        SetScale(100);
-        break;
-    default:
-        break;
+        case Qt::LeftButton: SetScale(AddScale(FScale, FStepScale)); break;
+        case Qt::RightButton: SetScale(AddScale(FScale, -FStepScale)); break;
+        case Qt::MiddleButton: SetScale(100); break;
+        default: break;
     }
 }
 
@@ -180,7 +171,7 @@ bool TNorvaneChart::event(QEvent* Event)
     if (Event->type() == QEvent::ToolTip) {
         auto* Help = static_cast<QHelpEvent*>(Event);
         FLastMousePos = Help->pos();
-        FMouseInside = true; // a hint is asked for only under the mouse
+        FMouseInside = true;  // a hint is asked for only under the mouse
         const QString Text = HintAt(Help->pos());
         if (Text.isEmpty()) {
             QToolTip::hideText();

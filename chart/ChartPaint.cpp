@@ -41,7 +41,7 @@ QFont OnDevice(QFont Font, const QPaintDevice* Device)
     return Font;
 }
 
-} // namespace
+}  // namespace
 
 void TNorvaneChart::paintEvent(QPaintEvent*)
 {
@@ -119,7 +119,7 @@ void TNorvaneChart::Paint(QPainter& Painter, QSize Size, bool Focused)
     PaintTitles(Painter, Size, TextColor);
 
     Painter.setFont(OnDevice(font(), Painter.device()));
-    FGeometry.PlotLeft = 20; // unless a Y scale sets it
+    FGeometry.PlotLeft = 20;  // unless a Y scale sets it
     Painter.setPen(QPen(Qt::black, 1));
 
     UpdateRangeAndView();
@@ -157,8 +157,7 @@ void TNorvaneChart::PaintTitles(QPainter& Painter, QSize Size, QColor TextColor)
         Painter.setFont(Title);
         const QFontMetrics ScaleMetrics(Title, Painter.device());
         const QString Text = QStringLiteral("M: %1%").arg(FScale);
-        Painter.drawText(W - ScaleMetrics.horizontalAdvance(Text) - 30, 10 + ScaleMetrics.ascent(),
-                         Text);
+        Painter.drawText(W - ScaleMetrics.horizontalAdvance(Text) - 30, 10 + ScaleMetrics.ascent(), Text);
     }
 }
 
@@ -168,7 +167,7 @@ void TNorvaneChart::MeasureLabels(const QFontMetrics& Metrics)
         const QString LowText = FormatLabel(Low, FPrecision);
         const QString HighText = FormatLabel(High, FPrecision);
         Width = std::max(Metrics.horizontalAdvance(LowText), Metrics.horizontalAdvance(HighText));
-        Height = Metrics.height(); // one line of the label font
+        Height = Metrics.height();  // one line of the label font
     };
     Measure(FViewMinY, FViewMaxY, FGeometry.YLabelWidth, FGeometry.YLabelHeight);
     Measure(FViewMinX, FViewMaxX, FGeometry.XLabelWidth, FGeometry.XLabelHeight);
@@ -226,11 +225,10 @@ void TNorvaneChart::PaintYScale(QPainter& Painter, QSize Size, QColor TextColor)
         const int Half = FGeometry.YLabelHeight / 2;
         const QRect Box(Left - 6 - FGeometry.YLabelWidth, Y - Half, FGeometry.YLabelWidth, 2 * Half);
         Painter.setPen(TextColor);
-        Painter.drawText(Box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip,
-                         FormatLabel(Tick, Decimals));
+        Painter.drawText(Box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, FormatLabel(Tick, Decimals));
         Painter.setPen(Axis);
         if (Tick + Step == Tick)
-            break; // a step too small to move a huge value
+            break;  // a step too small to move a huge value
         Tick += Step;
     }
 
@@ -274,8 +272,7 @@ void TNorvaneChart::PaintXScale(QPainter& Painter, QSize Size, QColor TextColor)
         const int Half = FGeometry.XLabelWidth / 2;
         const QRect Box(X - Half, Bottom + 8, 2 * Half, FGeometry.XLabelHeight);
         Painter.setPen(TextColor);
-        Painter.drawText(Box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
-                         FormatLabel(Tick, Decimals));
+        Painter.drawText(Box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, FormatLabel(Tick, Decimals));
         Painter.setPen(Axis);
         if (Tick + Step == Tick)
             break;
@@ -295,8 +292,7 @@ void TNorvaneChart::PaintCurves(QPainter& Painter, QSize Size)
     if (List.Count() == 0)
         return;
     Painter.save();
-    Painter.setClipRect(QRect(FGeometry.PlotLeft, 8, FGeometry.PlotWidth,
-                              Size.height() - FBottomArea + 2 - 8));
+    Painter.setClipRect(QRect(FGeometry.PlotLeft, 8, FGeometry.PlotWidth, Size.height() - FBottomArea + 2 - 8));
     for (int i = 0; i < List.Count(); ++i)
         if (List[i]->PointCount() >= 2)
             PaintCurve(Painter, *List[i]);
@@ -306,7 +302,7 @@ void TNorvaneChart::PaintCurves(QPainter& Painter, QSize Size)
 void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
 {
     const bool Markers = FDetails || Curve.Details();
-    int Before = 0; // marker reach left of and above the point
+    int Before = 0;  // marker reach left of and above the point
     int After = 0;  // and right of and below it
     int LineWidth = Curve.ThickLine();
     if (Markers && Curve.ThickLine() >= 2) {
@@ -353,8 +349,7 @@ void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
         if (FCurveDrawing == TCurveDrawing::Envelope)
             Envelope = true;
         else if (FCurveDrawing == TCurveDrawing::Auto)
-            Envelope = InView > std::size_t(EnvelopePointsPerColumn) *
-                                    std::size_t(std::max(FGeometry.PlotWidth, 1));
+            Envelope = InView > std::size_t(EnvelopePointsPerColumn) * std::size_t(std::max(FGeometry.PlotWidth, 1));
     }
 
     // Up to 2 pixels a square end covers the pixels of a round one but at
@@ -364,11 +359,9 @@ void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
     Painter.setPen(QPen(Curve.ColorGraph(), std::max(LineWidth, 0), Qt::SolidLine, Cap, Qt::RoundJoin));
     Painter.setBrush(Curve.ColorGraph());
     {
-        chart::TSegmentSink Sink(
-            [&Painter](const QLine* Lines, int Count) { Painter.drawLines(Lines, Count); });
+        chart::TSegmentSink Sink([&Painter](const QLine* Lines, int Count) { Painter.drawLines(Lines, Count); });
         if (Envelope && Ordered) {
-            chart::AddAscendingEnvelope(Xs, Ys, Begin, End, Curve.YBlocks(), Map, Sink,
-                                        FPaintCount.Visited);
+            chart::AddAscendingEnvelope(Xs, Ys, Begin, End, Curve.YBlocks(), Map, Sink, FPaintCount.Visited);
         } else if (Envelope) {
             chart::AddColumnEnvelope(Xs + Begin, Ys + Begin, InView, Map, false, Sink);
             FPaintCount.Visited += InView;
@@ -390,4 +383,3 @@ void TNorvaneChart::PaintCurve(QPainter& Painter, const TCurve& Curve)
         }
     }
 }
-

@@ -97,4 +97,4 @@ QColor InvertColor(QColor Color)
     return QColor(QRgb(~Color.rgb() & 0xFFFFFFu));
 }
 
-} // namespace chart
+}  // namespace chart

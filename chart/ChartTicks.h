@@ -11,8 +11,8 @@
 namespace chart {
 
 // Multipliers tried in order for a tick step of f x 10^k.
-inline constexpr std::array<double, 13> StepFactors = {
-    0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10};
+inline constexpr std::array<double, 13> StepFactors
+    = {0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10};
 
 // Nearest integer with halves sent to the even neighbour. Values beyond the
 // int range (and NaN) are clamped so that the conversion is always defined.
@@ -44,4 +44,4 @@ QColor LightenColor(QColor Color, int Percent);
 // The colour with all 24 bits of red, green and blue inverted.
 QColor InvertColor(QColor Color);
 
-} // namespace chart
+}  // namespace chart

@@ -25,7 +25,7 @@ QString FormatFixed(double Value, int Decimals)
     return Locale.toString(Value, 'f', Decimals);
 }
 
-} // namespace
+}  // namespace
 
 bool TNorvaneChart::HasData() const
 {
@@ -104,24 +104,20 @@ QPointF TNorvaneChart::PixelToValue(QPoint Pixel) const
     const int Height = height();
     const int PlotHeight = Height - FBottomArea - 8;
     if (Pixel.x() == -1)
-        Pixel = QPoint(FGeometry.PlotLeft + FGeometry.PlotWidth / 2,
-                       Height - FBottomArea - PlotHeight / 2);
+        Pixel = QPoint(FGeometry.PlotLeft + FGeometry.PlotWidth / 2, Height - FBottomArea - PlotHeight / 2);
     const double XRange = FMaxXValue - FMinXValue;
     const double YRange = FMaxYValue - FMinYValue;
     const double XScale = XRange == 0 ? 0 : FGeometry.PlotWidth * FZoomFactor / XRange;
     const double YScale = YRange == 0 ? 0 : PlotHeight * FZoomFactor / YRange;
-    const double X = XScale == 0 ? FViewMinX
-                                 : FViewMinX + (Pixel.x() - FGeometry.PlotLeft) / XScale;
-    const double Y = YScale == 0 ? FViewMinY
-                                 : FViewMinY + (Height - FBottomArea - Pixel.y()) / YScale;
+    const double X = XScale == 0 ? FViewMinX : FViewMinX + (Pixel.x() - FGeometry.PlotLeft) / XScale;
+    const double Y = YScale == 0 ? FViewMinY : FViewMinY + (Height - FBottomArea - Pixel.y()) / YScale;
     return {X, Y};
 }
 
 // Keeps a window of the given width inside [Min, Max], the lower end first.
 // The width is the one the caller started from, not ViewMax - ViewMin after
 // shifting, which may differ from it in the last bits.
-void TNorvaneChart::ClampView(double& ViewMin, double& ViewMax, double Width, double Min,
-                              double Max) const
+void TNorvaneChart::ClampView(double& ViewMin, double& ViewMax, double Width, double Min, double Max) const
 {
     if (ViewMin < Min) {
         ViewMin = Min;
@@ -207,7 +203,7 @@ bool TNorvaneChart::FindPointAt(QPoint Pixel, int& Index, double& X, double& Y) 
                 Index = int(i);
                 X = Xs[i];
                 Y = Ys[i];
-                break; // first match of this curve; a later curve may replace it
+                break;  // first match of this curve; a later curve may replace it
             }
         }
     }
@@ -225,4 +221,3 @@ QString TNorvaneChart::HintAt(QPoint Pixel) const
         .arg(Index)
         .arg(FormatFixed(X, FDecimalHint), FormatFixed(Y, FDecimalHint));
 }
-

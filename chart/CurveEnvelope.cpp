@@ -21,7 +21,7 @@ int PixelOffset(double Value)
     return RoundHalfEven(std::clamp(Value, -MaxOffset, MaxOffset));
 }
 
-} // namespace
+}  // namespace
 
 int TPixelMap::PixelX(double X) const
 {
@@ -34,7 +34,8 @@ int TPixelMap::PixelY(double Y) const
 }
 
 TSegmentSink::TSegmentSink(TFlush Flush, std::size_t Size)
-    : FlushLines(std::move(Flush)), BatchSize(std::max<std::size_t>(1, Size))
+    : FlushLines(std::move(Flush))
+    , BatchSize(std::max<std::size_t>(1, Size))
 {
     Lines.reserve(BatchSize);
 }
@@ -51,8 +52,7 @@ void TSegmentSink::Flush()
     Lines.clear();
 }
 
-void AddEverySegment(const double* X, const double* Y, std::size_t Count,
-                     const TPixelMap& Map, TSegmentSink& Sink)
+void AddEverySegment(const double* X, const double* Y, std::size_t Count, const TPixelMap& Map, TSegmentSink& Sink)
 {
     if (Count < 2)
         return;
@@ -71,7 +71,10 @@ namespace {
 // still drawn (as a dot) and no other one is added.
 class TEnvelopeBuilder {
 public:
-    explicit TEnvelopeBuilder(TSegmentSink& Sink) : Sink(Sink) {}
+    explicit TEnvelopeBuilder(TSegmentSink& Sink)
+        : Sink(Sink)
+    {
+    }
     ~TEnvelopeBuilder() { Close(); }
     TEnvelopeBuilder(const TEnvelopeBuilder&) = delete;
     TEnvelopeBuilder& operator=(const TEnvelopeBuilder&) = delete;
@@ -110,7 +113,7 @@ public:
         if (Lowest_ < Highest_)
             Sink.Add(QPoint(Column, Lowest_), QPoint(Column, Highest_));
         else if (Count_ > 1)
-            Sink.Add(First, First); // the full polyline draws this dot
+            Sink.Add(First, First);  // the full polyline draws this dot
         Previous = QPoint(Column, Last_);
         HasPrevious = true;
     }
@@ -129,8 +132,8 @@ private:
 };
 
 // Points in any order: every point is mapped to its pixel.
-void AddEnvelopeByPixels(const double* X, const double* Y, std::size_t Count,
-                         const TPixelMap& Map, TEnvelopeBuilder& Builder)
+void AddEnvelopeByPixels(const double* X, const double* Y, std::size_t Count, const TPixelMap& Map,
+                         TEnvelopeBuilder& Builder)
 {
     for (std::size_t i = 0; i < Count; ++i) {
         const int PixelY = Map.PixelY(Y[i]);
@@ -142,8 +145,8 @@ void AddEnvelopeByPixels(const double* X, const double* Y, std::size_t Count,
 // span of its values. The mapping of Y is monotonic, so the extreme values
 // give the extreme pixels; a NaN maps to the bottom line and is accounted
 // for separately.
-void AddRun(TEnvelopeBuilder& Builder, const TPixelMap& Map, int Offset, double FirstY,
-            double LastY, const TYSpan& Span, std::size_t Count)
+void AddRun(TEnvelopeBuilder& Builder, const TPixelMap& Map, int Offset, double FirstY, double LastY,
+            const TYSpan& Span, std::size_t Count)
 {
     const int First = Map.PixelY(FirstY);
     int Lowest = First;
@@ -164,8 +167,8 @@ void AddRun(TEnvelopeBuilder& Builder, const TPixelMap& Map, int Offset, double 
 // Points with ascending X: a column's run is found by comparing each X
 // offset with the column's upper rounding limit, and only the run's first,
 // last, smallest and largest Y are mapped to pixels.
-void AddEnvelopeByValues(const double* X, const double* Y, std::size_t Count,
-                         const TPixelMap& Map, TEnvelopeBuilder& Builder)
+void AddEnvelopeByValues(const double* X, const double* Y, std::size_t Count, const TPixelMap& Map,
+                         TEnvelopeBuilder& Builder)
 {
     std::size_t i = 0;
     while (i < Count) {
@@ -215,15 +218,15 @@ int ColumnOf(double X, const TPixelMap& Map)
 // double from the last index known inside, then bisection narrows it down,
 // about 2 log2 n probes for a run of n points. The column of X never
 // decreases with X.
-std::size_t RunEnd(const double* X, std::size_t i, std::size_t End, int Column, std::size_t Guess,
-                   const TPixelMap& Map, std::size_t& Visited)
+std::size_t RunEnd(const double* X, std::size_t i, std::size_t End, int Column, std::size_t Guess, const TPixelMap& Map,
+                   std::size_t& Visited)
 {
     const auto InColumn = [&](std::size_t k) {
         ++Visited;
         return ColumnOf(X[k], Map) <= Column;
     };
-    std::size_t Low = i;    // in the column
-    std::size_t High = End; // right of it, or the end
+    std::size_t Low = i;  // in the column
+    std::size_t High = End;  // right of it, or the end
     if (Guess > 1 && i + Guess < End) {
         if (InColumn(i + Guess - 1)) {
             Low = i + Guess - 1;
@@ -251,11 +254,10 @@ std::size_t RunEnd(const double* X, std::size_t i, std::size_t End, int Column, 
     return High;
 }
 
-} // namespace
+}  // namespace
 
 void AddAscendingEnvelope(const double* X, const double* Y, std::size_t Begin, std::size_t End,
-                          const TYExtremes& Blocks, const TPixelMap& Map, TSegmentSink& Sink,
-                          std::size_t& Visited)
+                          const TYExtremes& Blocks, const TPixelMap& Map, TSegmentSink& Sink, std::size_t& Visited)
 {
     if (End <= Begin + 1)
         return;
@@ -276,8 +278,8 @@ void AddAscendingEnvelope(const double* X, const double* Y, std::size_t Begin, s
     }
 }
 
-void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
-                       const TPixelMap& Map, bool XAscending, TSegmentSink& Sink)
+void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count, const TPixelMap& Map, bool XAscending,
+                       TSegmentSink& Sink)
 {
     if (Count < 2)
         return;
@@ -288,4 +290,4 @@ void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
         AddEnvelopeByPixels(X, Y, Count, Map, Builder);
 }
 
-} // namespace chart
+}  // namespace chart

@@ -65,14 +65,13 @@ private:
 };
 
 // One segment from each point to the next, for Count points.
-void AddEverySegment(const double* X, const double* Y, std::size_t Count,
-                     const TPixelMap& Map, TSegmentSink& Sink);
+void AddEverySegment(const double* X, const double* Y, std::size_t Count, const TPixelMap& Map, TSegmentSink& Sink);
 
 // The column envelope of the same polyline: the same pixels, far fewer
 // segments when many points share a column. XAscending promises that no X is
 // below the one before; it lets a run be found without mapping every point.
-void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
-                       const TPixelMap& Map, bool XAscending, TSegmentSink& Sink);
+void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count, const TPixelMap& Map, bool XAscending,
+                       TSegmentSink& Sink);
 
 // The column envelope of the points Begin .. End - 1 of a curve whose X
 // ascend, with Blocks holding the block extremes of its Y: the runs are
@@ -80,7 +79,6 @@ void AddColumnEnvelope(const double* X, const double* Y, std::size_t Count,
 // with the number of columns in view, not with the number of points. The
 // same pixels as AddColumnEnvelope. Visited grows by the values looked at.
 void AddAscendingEnvelope(const double* X, const double* Y, std::size_t Begin, std::size_t End,
-                          const TYExtremes& Blocks, const TPixelMap& Map, TSegmentSink& Sink,
-                          std::size_t& Visited);
+                          const TYExtremes& Blocks, const TPixelMap& Map, TSegmentSink& Sink, std::size_t& Visited);
 
-} // namespace chart
+}  // namespace chart

@@ -20,7 +20,7 @@ constexpr std::size_t BlockSize(int Level)
     return std::size_t(1) << BlockBits(Level);
 }
 
-} // namespace
+}  // namespace
 
 void TYExtremes::Append(std::size_t Count, double Y)
 {
@@ -42,16 +42,14 @@ void TYExtremes::Clear()
 // Walks from Begin to End in the largest blocks that start at the current
 // index and end inside the run: up the levels while aligned, down again near
 // the end.
-TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End,
-                        std::size_t* Visited) const
+TYSpan TYExtremes::Span(const double* Y, std::size_t Begin, std::size_t End, std::size_t* Visited) const
 {
     TYSpan Result;
     std::size_t i = Begin;
     int Level = -1;
     std::size_t Reads = 0;
     for (; i < End; ++Reads) {
-        while (Level + 1 < Levels && (i & (BlockSize(Level + 1) - 1)) == 0 &&
-               End - i >= BlockSize(Level + 1))
+        while (Level + 1 < Levels && (i & (BlockSize(Level + 1) - 1)) == 0 && End - i >= BlockSize(Level + 1))
             ++Level;
         while (Level >= 0 && End - i < BlockSize(Level))
             --Level;
@@ -76,4 +74,4 @@ std::size_t TYExtremes::Bytes() const
     return Bytes;
 }
 
-} // namespace chart
+}  // namespace chart

@@ -39,7 +39,7 @@ struct TYSpan {
 class TYExtremes {
 public:
     static constexpr std::size_t Fanout = 32;
-    static constexpr int Levels = 5; // blocks of 32 up to 32^5 (33 million) points
+    static constexpr int Levels = 5;  // blocks of 32 up to 32^5 (33 million) points
 
     // Takes in the next point's Y; Count is the number of points before it.
     void Append(std::size_t Count, double Y);
@@ -47,8 +47,7 @@ public:
 
     // Extremes of Y[Begin] .. Y[End - 1]; Y are the values appended so far.
     // Visited, if given, grows by the number of values and blocks read.
-    TYSpan Span(const double* Y, std::size_t Begin, std::size_t End,
-                std::size_t* Visited = nullptr) const;
+    TYSpan Span(const double* Y, std::size_t Begin, std::size_t End, std::size_t* Visited = nullptr) const;
 
     // Bytes held, for the memory figures of the benchmark.
     std::size_t Bytes() const;
@@ -57,4 +56,4 @@ private:
     std::array<std::vector<TYSpan>, Levels> FBlocks;
 };
 
-} // namespace chart
+}  // namespace chart

@@ -7,7 +7,8 @@
 
 // --------------------------------------------------------- TNorvaneChart --
 
-TNorvaneChart::TNorvaneChart(QWidget* Parent) : QWidget(Parent)
+TNorvaneChart::TNorvaneChart(QWidget* Parent)
+    : QWidget(Parent)
 {
     resize(320, 210);
     // Focus comes by Tab or, on purpose, by the release of the first click
@@ -16,7 +17,7 @@ TNorvaneChart::TNorvaneChart(QWidget* Parent) : QWidget(Parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setAutoFillBackground(false);
-    setMouseTracking(true); // the hint follows the cursor from point to point
+    setMouseTracking(true);  // the hint follows the cursor from point to point
     setStyleSheet(QStringLiteral("QToolTip { background-color: white; color: black; }"));
     FHintTimer.setSingleShot(true);
     FHintTimer.setInterval(200);
@@ -207,4 +208,3 @@ void TNorvaneChart::SetCurveDrawing(TCurveDrawing Value)
     FCurveDrawing = Value;
     Repaint();
 }
-

@@ -61,16 +61,16 @@ public:
     void SetColorAxis(QColor Value);
     double MinXValue() const { return FMinXValue; }
     void SetMinXValue(double Value);
-    double MaxXValue() const { return FMaxXValue; } // stored as 0 when <= 0
+    double MaxXValue() const { return FMaxXValue; }  // stored as 0 when <= 0
     void SetMaxXValue(double Value);
     double MinYValue() const { return FMinYValue; }
     void SetMinYValue(double Value);
-    double MaxYValue() const { return FMaxYValue; } // stored as 0 when < 0
+    double MaxYValue() const { return FMaxYValue; }  // stored as 0 when < 0
     void SetMaxYValue(double Value);
     int LeftMargin() const { return FLeftMargin; }
     void SetLeftMargin(int Value);
     int BottomMargin() const { return FBottomMargin; }
-    void SetBottomMargin(int Value); // also sets BottomArea to Value + 24
+    void SetBottomMargin(int Value);  // also sets BottomArea to Value + 24
     bool GridX() const { return FGridX; }
     void SetGridX(bool Value);
     bool GridY() const { return FGridY; }
@@ -79,22 +79,22 @@ public:
     void SetColor(QColor Value);
     QColor ColorGrid() const { return FColorGrid; }
     void SetColorGrid(QColor Value);
-    int StepScale() const { return FStepScale; } // percent per zoom step
-    void SetStepScale(int Value);                // <= 0 is stored as 100
+    int StepScale() const { return FStepScale; }  // percent per zoom step
+    void SetStepScale(int Value);  // <= 0 is stored as 100
     TCurves& Curves();
     const TCurves& Curves() const;
-    void SetCurves(const TCurves& Value); // copies settings, not points
+    void SetCurves(const TCurves& Value);  // copies settings, not points
     std::int8_t DecimalHint() const { return FDecimalHint; }
-    void SetDecimalHint(int Value); // 0 to 6, anything else ignored
+    void SetDecimalHint(int Value);  // 0 to 6, anything else ignored
     bool ShowTextScale() const { return FShowTextScale; }
     void SetShowTextScale(bool Value);
     std::int8_t Precision() const { return FPrecision; }
-    void SetPrecision(int Value); // 0 to 3, anything else stored as 1
+    void SetPrecision(int Value);  // 0 to 3, anything else stored as 1
     bool Details() const { return FDetails; }
     void SetDetails(bool Value);
 
     // ---- Zoom state and plot geometry -------------------------------------
-    int Scale() const { return FScale; } // percent, 100 shows the full range
+    int Scale() const { return FScale; }  // percent, 100 shows the full range
     double ZoomFactor() const { return FZoomFactor; }
     double ViewMinX() const { return FViewMinX; }
     double ViewMaxX() const { return FViewMaxX; }
@@ -240,14 +240,14 @@ private:
     double FViewMaxX = 100;
     double FViewMinY = 0;
     double FViewMaxY = 100;
-    QPoint FZoomPoint{-1, 0};
+    QPoint FZoomPoint {-1, 0};
     bool FDragging = false;
     bool FDragged = false;
     int FBottomArea = 34;
     TPlotGeometry FGeometry;
     TCurveDrawing FCurveDrawing = TCurveDrawing::Auto;
     TPaintCount FPaintCount;
-    QImage FBuffer; // the off-screen picture of the last painting
+    QImage FBuffer;  // the off-screen picture of the last painting
 
     QTimer FHintTimer;
     QPoint FLastMousePos;

@@ -62,7 +62,8 @@ std::string UnitName(const QString& Value)
             return name;
         known << Text(name);
     }
-    throw ECliUsage(QStringLiteral("Unknown unit '%1'; the units are: %2.").arg(Value, known.join(QStringLiteral(", "))));
+    throw ECliUsage(
+        QStringLiteral("Unknown unit '%1'; the units are: %2.").arg(Value, known.join(QStringLiteral(", "))));
 }
 
 float Number(const QString& Option, const QString& Value)
@@ -115,7 +116,8 @@ int WriteSettings(TCliSession& Session, const TSettings& Settings)
     TVerifiedWrite writer(Session.Hart());
     int status = CliDone;
     if (!Settings.Unit.empty())
-        status = std::max(status, Outcome(Session, TWriteStep::Unit, writer.WriteUnit(Settings.Unit), "infWrittenRanges"));
+        status
+            = std::max(status, Outcome(Session, TWriteStep::Unit, writer.WriteUnit(Settings.Unit), "infWrittenRanges"));
     if (Settings.Range) {
         std::string unit = Settings.Unit;
         if (unit.empty()) {
@@ -124,12 +126,12 @@ int WriteSettings(TCliSession& Session, const TSettings& Settings)
             unit = output.Unit;
         }
         const auto [lower, upper] = *Settings.Range;
-        status = std::max(status, Outcome(Session, TWriteStep::Range, writer.WriteRange(unit, upper, lower),
-                                          "infWrittenRanges"));
+        status = std::max(
+            status, Outcome(Session, TWriteStep::Range, writer.WriteRange(unit, upper, lower), "infWrittenRanges"));
     }
     if (Settings.Damping)
-        status = std::max(status, Outcome(Session, TWriteStep::Damping, writer.WriteDamping(*Settings.Damping),
-                                          "infWrittenDamping"));
+        status = std::max(
+            status, Outcome(Session, TWriteStep::Damping, writer.WriteDamping(*Settings.Damping), "infWrittenDamping"));
     Session.Hart().ClosePort();
     return status;
 }
@@ -145,7 +147,7 @@ int RunRead(TCliSession& Session)
     const TSensorInfo& sensor = data.SensorInfo;
     const TPrVarInfo& output = data.OutputInfo;
     if (Session.Options.Json) {
-        const QJsonObject object{
+        const QJsonObject object {
             {QStringLiteral("manufacturer"), Text(id.Manufacturer)},
             {QStringLiteral("transmitterType"), Text(id.DeviceType)},
             {QStringLiteral("serialNumber"), Text(id.SerialNr)},
@@ -184,8 +186,9 @@ int RunRead(TCliSession& Session)
         {"Date", DescriptionDateText(data)},
     };
     for (const auto& [label, value] : fields)
-        Session.Out << QStringLiteral("%1 %2").arg(QString::fromLatin1(label) + QLatin1Char(':'), -17).arg(value).trimmed()
-                    << '\n';
+        Session.Out
+            << QStringLiteral("%1 %2").arg(QString::fromLatin1(label) + QLatin1Char(':'), -17).arg(value).trimmed()
+            << '\n';
     return CliDone;
 }
 
@@ -242,9 +245,9 @@ int RunSaveCfg(TCliSession& Session)
 {
     const TTransmitterData data = ReadTransmitter(Session);
     // The texts the window shows after a read, so the file is the one it saves.
-    const TConfigItems items{ReadNumberText(data.OutputInfo.UpperRange), ReadNumberText(data.OutputInfo.LowerRange),
-                             UnitListEntry(UnitListNames(Session.Lang), data.SensorInfo.Unit),
-                             ReadNumberText(data.OutputInfo.Damping)};
+    const TConfigItems items {ReadNumberText(data.OutputInfo.UpperRange), ReadNumberText(data.OutputInfo.LowerRange),
+                              UnitListEntry(UnitListNames(Session.Lang), data.SensorInfo.Unit),
+                              ReadNumberText(data.OutputInfo.Damping)};
     TConfigFile::Save(Session.Options.File, items);
     Session.Out << items.LowerRange << " ... " << items.UpperRange << ' ' << items.Unit << ", " << items.Damping
                 << " s -> " << Session.Options.File << '\n';
@@ -258,8 +261,8 @@ int RunApplyCfg(TCliSession& Session)
     TSettings settings;
     if (!items.Unit.trimmed().isEmpty())
         settings.Unit = UnitName(items.Unit.trimmed());
-    settings.Range = std::pair{Number(file + QStringLiteral("lower range"), items.LowerRange),
-                               Number(file + QStringLiteral("upper range"), items.UpperRange)};
+    settings.Range = std::pair {Number(file + QStringLiteral("lower range"), items.LowerRange),
+                                Number(file + QStringLiteral("upper range"), items.UpperRange)};
     settings.Damping = Damping(Session, file + QStringLiteral("damping"), items.Damping);
     Session.Connect();
     return WriteSettings(Session, settings);
@@ -270,13 +273,13 @@ int RunApplyCfg(TCliSession& Session)
 int RunTrim(TCliSession& Session)
 {
     const QString& what = Session.Options.Trim;
-    const QString action = what == QLatin1String("zero")
-                               ? QStringLiteral("set the zero to the pressure applied to the transmitter now "
-                                                "(HART command 43)")
-                               : QStringLiteral("set the %1 range value to the pressure applied to the "
-                                                "transmitter now (HART command %2)")
-                                     .arg(what, what == QLatin1String("upper") ? QStringLiteral("36")
-                                                                               : QStringLiteral("37"));
+    const QString action
+        = what == QLatin1String("zero")
+              ? QStringLiteral("set the zero to the pressure applied to the transmitter now "
+                               "(HART command 43)")
+              : QStringLiteral("set the %1 range value to the pressure applied to the "
+                               "transmitter now (HART command %2)")
+                    .arg(what, what == QLatin1String("upper") ? QStringLiteral("36") : QStringLiteral("37"));
     if (!Session.Options.Yes) {
         Session.Err << "calvista-cli: trim would " << action << ". Nothing was sent: add --yes to do it.\n";
         return CliUsage;

@@ -37,7 +37,10 @@ struct TCliOptions {
 // A value the command cannot use: exit 2 with the message and the usage text.
 class ECliUsage : public std::runtime_error {
 public:
-    explicit ECliUsage(const QString& Message) : std::runtime_error(Message.toStdString()) {}
+    explicit ECliUsage(const QString& Message)
+        : std::runtime_error(Message.toStdString())
+    {
+    }
     QString Message() const { return QString::fromStdString(what()); }
 };
 

@@ -35,26 +35,31 @@ QString Words(uint8_t Bits, const char* const Names[8])
 }
 
 // Device status bits, 0x80 first.
-const char* const DeviceStatusNames[8] = {
-    "device malfunction",         "configuration changed",  "cold start",
-    "more status available",      "loop current fixed",     "loop current saturated",
-    "non-primary variable out of limits", "primary variable out of limits"};
+const char* const DeviceStatusNames[8] = {"device malfunction",
+                                          "configuration changed",
+                                          "cold start",
+                                          "more status available",
+                                          "loop current fixed",
+                                          "loop current saturated",
+                                          "non-primary variable out of limits",
+                                          "primary variable out of limits"};
 // Communication error bits of the first status byte (its bit 7 set), 0x80 first.
-const char* const CommErrorNames[8] = {
-    nullptr, "vertical parity error", "overrun error", "framing error", "longitudinal parity error",
-    nullptr, "buffer overflow", nullptr};
+const char* const CommErrorNames[8]
+    = {nullptr, "vertical parity error", "overrun error", "framing error", "longitudinal parity error",
+       nullptr, "buffer overflow",       nullptr};
 
 QString DelimiterText(uint8_t Delimiter)
 {
     const bool longFrame = Delimiter & 0x80;
     QString kind;
     switch (Delimiter & 0x07) {
-    case 1: kind = QStringLiteral("burst"); break;
-    case 2: kind = QStringLiteral("master to slave"); break;
-    case 6: kind = QStringLiteral("slave to master"); break;
-    default: kind = QStringLiteral("unknown frame type"); break;
+        case 1: kind = QStringLiteral("burst"); break;
+        case 2: kind = QStringLiteral("master to slave"); break;
+        case 6: kind = QStringLiteral("slave to master"); break;
+        default: kind = QStringLiteral("unknown frame type"); break;
     }
-    return QStringLiteral("%1 (%2 frame, %3)").arg(Hex2(Delimiter), longFrame ? QStringLiteral("long") : QStringLiteral("short"), kind);
+    return QStringLiteral("%1 (%2 frame, %3)")
+        .arg(Hex2(Delimiter), longFrame ? QStringLiteral("long") : QStringLiteral("short"), kind);
 }
 
 // One frame decoded from its bytes, preambles included; a frame cut short

@@ -60,8 +60,9 @@ QByteArray CsvBytes(const TDataloger& Logger, const QString& Unit)
 {
     QByteArray bytes = "time,current_mA,pressure_" + Unit.toUtf8() + "\r\n";
     for (const TLogSample& sample : Logger.Samples())
-        bytes += sample.Time.toString(Qt::ISODateWithMs).toUtf8() + ',' + QByteArray::number(double(sample.Current), 'g', 7)
-                 + ',' + QByteArray::number(double(sample.Pressure), 'g', 7) + "\r\n";
+        bytes += sample.Time.toString(Qt::ISODateWithMs).toUtf8() + ','
+                 + QByteArray::number(double(sample.Current), 'g', 7) + ','
+                 + QByteArray::number(double(sample.Pressure), 'g', 7) + "\r\n";
     return bytes;
 }
 

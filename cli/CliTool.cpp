@@ -22,8 +22,7 @@ struct TCommandInfo {
 
 const std::map<QString, TCommandInfo> Commands = {
     {QStringLiteral("ports"), {"ports", "List the serial ports that can be opened now, and SIM."}},
-    {QStringLiteral("read"),
-     {"read --port P [--json]", "Read the transmitter and print the fields the window shows."}},
+    {QStringLiteral("read"), {"read --port P [--json]", "Read the transmitter and print the fields the window shows."}},
     {QStringLiteral("write"),
      {"write --port P [--tag T] [--descriptor D] [--date DD.MM.YYYY] [--unit U] [--range LRV:URV] [--damping S]",
       "Write what is given, in the window's order (tag/descriptor/date, unit, range, damping), each verified by "
@@ -54,14 +53,15 @@ QString ToolUsage()
     for (const auto& [name, info] : Commands)
         text += QStringLiteral("  %1 %2\n").arg(Program, QString::fromLatin1(info.Synopsis));
     text += QStringLiteral(
-        "\nCommon options:\n"
-        "  --port P          COMn, a device path such as /dev/ttyUSB0, or SIM (a simulated transmitter)\n"
-        "  --usb             the transmitter is connected through a USB adapter (as \"Use USB\")\n"
-        "  --sensor TYPE     hart (default), orsa or quill: decides the RTS handling\n"
-        "  --lang en|de      language of the messages (default: the system's)\n"
-        "  --frames          print every request and reply on standard error, decoded\n"
-        "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
-        "\nExit status: 0 done, 1 the transmitter or the link failed, 2 usage error, 3 a write did not verify.\n")
+                "\nCommon options:\n"
+                "  --port P          COMn, a device path such as /dev/ttyUSB0, or SIM (a simulated transmitter)\n"
+                "  --usb             the transmitter is connected through a USB adapter (as \"Use USB\")\n"
+                "  --sensor TYPE     hart (default), orsa or quill: decides the RTS handling\n"
+                "  --lang en|de      language of the messages (default: the system's)\n"
+                "  --frames          print every request and reply on standard error, decoded\n"
+                "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
+                "\nExit status: 0 done, 1 the transmitter or the link failed, 2 usage error, 3 a write did not "
+                "verify.\n")
                 .arg(Program);
     return text;
 }
@@ -147,10 +147,10 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
     options.Frames = Parser.isSet(QStringLiteral("frames"));
 
     const QStringList positional = Parser.positionalArguments();
-    const qsizetype wanted =
-        (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg") || Command == QLatin1String("trim"))
-            ? 1
-            : 0;
+    const qsizetype wanted = (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg")
+                              || Command == QLatin1String("trim"))
+                                 ? 1
+                                 : 0;
     if (positional.size() != wanted)
         throw ECliUsage(wanted ? QStringLiteral("Expected one argument after the options.")
                                : QStringLiteral("Unexpected argument: %1").arg(positional.value(0)));

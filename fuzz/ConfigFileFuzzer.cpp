@@ -13,19 +13,25 @@
 #include "services/StreamError.h"
 
 namespace {
-bool SurvivesUtf8(const QString& Text) { return QString::fromUtf8(Text.toUtf8()) == Text; }
+bool SurvivesUtf8(const QString& Text)
+{
+    return QString::fromUtf8(Text.toUtf8()) == Text;
+}
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  const QByteArray Bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
-  TConfigItems Items;
-  try {
-    Items = TConfigFile::Decode(Bytes);
-  } catch (const EStreamError&) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    const QByteArray Bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
+    TConfigItems Items;
+    try {
+        Items = TConfigFile::Decode(Bytes);
+    } catch (const EStreamError&) {
+        return 0;
+    }
+    for (const QString* Text : {&Items.UpperRange, &Items.LowerRange, &Items.Unit, &Items.Damping})
+        if (!SurvivesUtf8(*Text))
+            return 0;
+    if (TConfigFile::Decode(TConfigFile::Encode(Items)) != Items)
+        std::abort();
     return 0;
-  }
-  for (const QString* Text : {&Items.UpperRange, &Items.LowerRange, &Items.Unit, &Items.Damping})
-    if (!SurvivesUtf8(*Text)) return 0;
-  if (TConfigFile::Decode(TConfigFile::Encode(Items)) != Items) std::abort();
-  return 0;
 }

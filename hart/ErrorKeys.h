@@ -19,7 +19,7 @@ inline constexpr const char* VertParity = "132.VERTPARITY";
 inline constexpr const char* PortAlreadyUsed = "133.PORTALREADYUSED";
 inline constexpr const char* InvalidPort = "134.INVALIDPORT";
 inline constexpr const char* CommError = "135.COMMERROR";  // port error flags
-inline constexpr const char* CommErr = "135.COMMERR";      // device's error summary
+inline constexpr const char* CommErr = "135.COMMERR";  // device's error summary
 inline constexpr const char* CommandNotImplemented = "137.COMMANDNOTIMPLEMENTED";
 inline constexpr const char* DeviceNotImplemented = "139.DEVICENOTIMPLEMENTED";
 inline constexpr const char* CrcChecking = "140.CRCCHECKING";
@@ -40,21 +40,36 @@ inline constexpr const char* FileWrite = "302.FILEWRITE";
 }  // namespace HartKey
 
 inline constexpr const char* LinkErrorKeys[] = {
-    HartKey::RxOver,          HartKey::Overrun,
-    HartKey::RxParity,        HartKey::Frame,
-    HartKey::Break,           HartKey::Busy,
-    HartKey::BuffOverflow,    HartKey::LongParity,
-    HartKey::Framing,         HartKey::SummaryOverrun,
-    HartKey::VertParity,      HartKey::PortAlreadyUsed,
-    HartKey::InvalidPort,     HartKey::CommError,
-    HartKey::CommErr,         HartKey::CommandNotImplemented,
-    HartKey::DeviceNotImplemented, HartKey::CrcChecking,
-    HartKey::TransmitterTimeout, HartKey::LongAddress,
-    HartKey::PortNotOpen,     HartKey::RequestTooLong,
-    HartKey::SetupComm,       HartKey::SetCommMask,
-    HartKey::SetCommTimeout,  HartKey::SetCommState,
-    HartKey::EscCommFunction, HartKey::FileCreate,
-    HartKey::FileRead,        HartKey::FileWrite,
+    HartKey::RxOver,
+    HartKey::Overrun,
+    HartKey::RxParity,
+    HartKey::Frame,
+    HartKey::Break,
+    HartKey::Busy,
+    HartKey::BuffOverflow,
+    HartKey::LongParity,
+    HartKey::Framing,
+    HartKey::SummaryOverrun,
+    HartKey::VertParity,
+    HartKey::PortAlreadyUsed,
+    HartKey::InvalidPort,
+    HartKey::CommError,
+    HartKey::CommErr,
+    HartKey::CommandNotImplemented,
+    HartKey::DeviceNotImplemented,
+    HartKey::CrcChecking,
+    HartKey::TransmitterTimeout,
+    HartKey::LongAddress,
+    HartKey::PortNotOpen,
+    HartKey::RequestTooLong,
+    HartKey::SetupComm,
+    HartKey::SetCommMask,
+    HartKey::SetCommTimeout,
+    HartKey::SetCommState,
+    HartKey::EscCommFunction,
+    HartKey::FileCreate,
+    HartKey::FileRead,
+    HartKey::FileWrite,
 };
 
 inline constexpr std::size_t LinkErrorKeyCount = sizeof(LinkErrorKeys) / sizeof(LinkErrorKeys[0]);

@@ -9,11 +9,11 @@
 inline constexpr uint32_t HartBitsPerCharacter = 11;
 
 struct THartExchangeFrame {
-  uint32_t RequestPreambles = 6;  // the master's preambles (THartCom::NumPreamble)
-  uint32_t ReplyPreambles = 5;    // what a transmitter sends before its reply
-  uint32_t RequestDataBytes = 0;
-  uint32_t ReplyDataBytes = 0;    // after the two status bytes
-  uint32_t TurnaroundMs = 20;     // silence between the request and the first reply byte
+    uint32_t RequestPreambles = 6;  // the master's preambles (THartCom::NumPreamble)
+    uint32_t ReplyPreambles = 5;  // what a transmitter sends before its reply
+    uint32_t RequestDataBytes = 0;
+    uint32_t ReplyDataBytes = 0;  // after the two status bytes
+    uint32_t TurnaroundMs = 20;  // silence between the request and the first reply byte
 };
 
 // Characters of a long-frame request and of its reply, preambles included.

@@ -22,460 +22,567 @@ constexpr uint32_t HuntReadLimits = 4;
 constexpr uint32_t HuntWireChars = 32;
 constexpr uint32_t QueueSize = 256;
 
-void AppendHex(std::string& Text, uint8_t Byte) {
-  static constexpr char Digits[] = "0123456789ABCDEF";
-  Text += Digits[Byte >> 4];
-  Text += Digits[Byte & 0x0F];
+void AppendHex(std::string& Text, uint8_t Byte)
+{
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    Text += Digits[Byte >> 4];
+    Text += Digits[Byte & 0x0F];
 }
 
-uint8_t ParityCode(TParity Value) {
-  switch (Value) {
-    case paNone: return SerialParityNone;
-    case paOdd: return SerialParityOdd;
-    case paEven: return SerialParityEven;
-    case paMark: return SerialParityMark;
-    case paSpace: return SerialParitySpace;
-  }
-  return SerialParityNone;
+uint8_t ParityCode(TParity Value)
+{
+    switch (Value) {
+        case paNone: return SerialParityNone;
+        case paOdd: return SerialParityOdd;
+        case paEven: return SerialParityEven;
+        case paMark: return SerialParityMark;
+        case paSpace: return SerialParitySpace;
+    }
+    return SerialParityNone;
 }
 
-uint8_t StopBitsCode(TStopbits Value) {
-  switch (Value) {
-    case sb10: return SerialStopBits1;
-    case sb15: return SerialStopBits15;
-    case sb20: return SerialStopBits2;
-  }
-  return SerialStopBits1;
+uint8_t StopBitsCode(TStopbits Value)
+{
+    switch (Value) {
+        case sb10: return SerialStopBits1;
+        case sb15: return SerialStopBits15;
+        case sb20: return SerialStopBits2;
+    }
+    return SerialStopBits1;
 }
 
-uint8_t DataBitsCount(TDatabits Value) { return uint8_t(4 + int(Value)); }
-
-const char* LineErrorKey(uint32_t Flags) {
-  switch (Flags) {
-    case SerialErrRxOver: return HartKey::RxOver;
-    case SerialErrOverrun: return HartKey::Overrun;
-    case SerialErrParity: return HartKey::RxParity;
-    case SerialErrFrame: return HartKey::Frame;
-    case SerialErrBreak: return HartKey::Break;
-    default: return HartKey::CommError;
-  }
+uint8_t DataBitsCount(TDatabits Value)
+{
+    return uint8_t(4 + int(Value));
 }
 
-const char* CommErrorSummaryKey(uint8_t Summary) {
-  switch (Summary) {
-    case 0x02: return HartKey::BuffOverflow;
-    case 0x08: return HartKey::LongParity;
-    case 0x10: return HartKey::Framing;
-    case 0x20: return HartKey::SummaryOverrun;
-    case 0x40: return HartKey::VertParity;
-    default: return HartKey::CommErr;
-  }
+const char* LineErrorKey(uint32_t Flags)
+{
+    switch (Flags) {
+        case SerialErrRxOver: return HartKey::RxOver;
+        case SerialErrOverrun: return HartKey::Overrun;
+        case SerialErrParity: return HartKey::RxParity;
+        case SerialErrFrame: return HartKey::Frame;
+        case SerialErrBreak: return HartKey::Break;
+        default: return HartKey::CommError;
+    }
+}
+
+const char* CommErrorSummaryKey(uint8_t Summary)
+{
+    switch (Summary) {
+        case 0x02: return HartKey::BuffOverflow;
+        case 0x08: return HartKey::LongParity;
+        case 0x10: return HartKey::Framing;
+        case 0x20: return HartKey::SummaryOverrun;
+        case 0x40: return HartKey::VertParity;
+        default: return HartKey::CommErr;
+    }
 }
 
 }  // namespace
 
-uint32_t BaudrateValue(TBaudrate Value) {
-  static constexpr uint32_t Rates[] = {1200,  2400,  4800,  9600,   14400, 19200,
-                                       38400, 56000, 57600, 115200, 256000};
-  return Rates[Value];
+uint32_t BaudrateValue(TBaudrate Value)
+{
+    static constexpr uint32_t Rates[] = {1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200, 256000};
+    return Rates[Value];
 }
 
-void THartDeviceResponse::Clear() {
-  PreambleCount = 0;
-  std::memset(Preambles, 0, sizeof Preambles);
-  Delimiter = 0;
-  ShortAddress = 0;
-  std::memset(Address, 0, sizeof Address);
-  Command = 0;
-  ByteCount = 0;
-  std::memset(Data, 0, sizeof Data);
-  Checksum = 0;
-  ResponseMessage.clear();
-  RequestText.clear();
-  ReplyText.clear();
+void THartDeviceResponse::Clear()
+{
+    PreambleCount = 0;
+    std::memset(Preambles, 0, sizeof Preambles);
+    Delimiter = 0;
+    ShortAddress = 0;
+    std::memset(Address, 0, sizeof Address);
+    Command = 0;
+    ByteCount = 0;
+    std::memset(Data, 0, sizeof Data);
+    Checksum = 0;
+    ResponseMessage.clear();
+    RequestText.clear();
+    ReplyText.clear();
 }
 
 // ---------------------------------------------------------------------------
 // Construction
 
-THartCom::THartCom() : THartCom(CreatePlatformSerialDevice()) {}
-
-THartCom::THartCom(std::unique_ptr<TSerialDevice> Device) : FDevice(std::move(Device)) {
-  FPlatformId = FDevice->PlatformId();
+THartCom::THartCom()
+    : THartCom(CreatePlatformSerialDevice())
+{
 }
 
-THartCom::~THartCom() {
-  try {
-    ClosePort();
-  } catch (const EHartComError&) {
-    // DTR could not be lowered; the handle goes with the device anyway.
-  }
+THartCom::THartCom(std::unique_ptr<TSerialDevice> Device)
+    : FDevice(std::move(Device))
+{
+    FPlatformId = FDevice->PlatformId();
 }
 
-std::vector<std::string> THartCom::SerialDevices() const { return PlatformSerialDeviceNames(); }
+THartCom::~THartCom()
+{
+    try {
+        ClosePort();
+    } catch (const EHartComError&) {
+        // DTR could not be lowered; the handle goes with the device anyway.
+    }
+}
+
+std::vector<std::string> THartCom::SerialDevices() const
+{
+    return PlatformSerialDeviceNames();
+}
 
 // ---------------------------------------------------------------------------
 // Properties whose change reaches an open port
 
-void THartCom::SetBaudrate(TBaudrate Value) {
-  if (Value == FBaudrate) return;
-  FBaudrate = Value;
-  ApplyLineSettings();
+void THartCom::SetBaudrate(TBaudrate Value)
+{
+    if (Value == FBaudrate)
+        return;
+    FBaudrate = Value;
+    ApplyLineSettings();
 }
 
-void THartCom::SetParity(TParity Value) {
-  if (Value == FParity) return;
-  FParity = Value;
-  ApplyLineSettings();
+void THartCom::SetParity(TParity Value)
+{
+    if (Value == FParity)
+        return;
+    FParity = Value;
+    ApplyLineSettings();
 }
 
-void THartCom::SetStopBits(TStopbits Value) {
-  if (Value == FStopBits) return;
-  FStopBits = Value;
-  ApplyLineSettings();
+void THartCom::SetStopBits(TStopbits Value)
+{
+    if (Value == FStopBits)
+        return;
+    FStopBits = Value;
+    ApplyLineSettings();
 }
 
-void THartCom::SetDataBits(TDatabits Value) {
-  if (Value == FDataBits) return;
-  FDataBits = Value;
-  ApplyLineSettings();
+void THartCom::SetDataBits(TDatabits Value)
+{
+    if (Value == FDataBits)
+        return;
+    FDataBits = Value;
+    ApplyLineSettings();
 }
 
-void THartCom::SetUseRTS(bool Value) {
-  if (Value == FUseRTS) return;
-  FUseRTS = Value;
-  ApplyLineSettings();
+void THartCom::SetUseRTS(bool Value)
+{
+    if (Value == FUseRTS)
+        return;
+    FUseRTS = Value;
+    ApplyLineSettings();
 }
 
-void THartCom::SetLongAddress(const uint8_t Address[5]) {
-  std::memcpy(FLongAddress.data(), Address, FLongAddress.size());
+void THartCom::SetLongAddress(const uint8_t Address[5])
+{
+    std::memcpy(FLongAddress.data(), Address, FLongAddress.size());
 }
 
-void THartCom::ClearLongAddress() {
-  FLongAddress.fill(0);
-  FLongAddressValid = false;
+void THartCom::ClearLongAddress()
+{
+    FLongAddress.fill(0);
+    FLongAddressValid = false;
 }
 
 // ---------------------------------------------------------------------------
 // Port operations
 
-bool THartCom::OpenPort(const std::string& Name) {
-  if (FPortOpen) return true;
-  const TSerialOpenResult Opened = FDevice->Open(Name);
-  // The handle of the attempt, the invalid one if it failed.
-  FCommDevice = Opened == TSerialOpenResult::Ok ? FDevice->Handle() : InvalidHandle;
-  switch (Opened) {
-    case TSerialOpenResult::Ok: break;
-    case TSerialOpenResult::NotFound: throw EHartComError(HartKey::InvalidPort);
-    case TSerialOpenResult::AccessDenied: throw EHartComError(HartKey::PortAlreadyUsed);
-    case TSerialOpenResult::OtherError: throw EHartComError(HartKey::FileCreate);
-  }
-  try {
-    ConfigureOpenedPort();
-    FPortOpen = true;
-    ApplyLineSettings();
-  } catch (const EHartComError&) {
+bool THartCom::OpenPort(const std::string& Name)
+{
+    if (FPortOpen)
+        return true;
+    const TSerialOpenResult Opened = FDevice->Open(Name);
+    // The handle of the attempt, the invalid one if it failed.
+    FCommDevice = Opened == TSerialOpenResult::Ok ? FDevice->Handle() : InvalidHandle;
+    switch (Opened) {
+        case TSerialOpenResult::Ok: break;
+        case TSerialOpenResult::NotFound: throw EHartComError(HartKey::InvalidPort);
+        case TSerialOpenResult::AccessDenied: throw EHartComError(HartKey::PortAlreadyUsed);
+        case TSerialOpenResult::OtherError: throw EHartComError(HartKey::FileCreate);
+    }
+    try {
+        ConfigureOpenedPort();
+        FPortOpen = true;
+        ApplyLineSettings();
+    } catch (const EHartComError&) {
+        FDevice->Close();
+        FCommDevice = InvalidHandle;
+        FPortOpen = false;
+        throw;
+    }
+    return true;
+}
+
+void THartCom::ConfigureOpenedPort()
+{
+    if (!FDevice->SetEventMask(SerialEventsNone))
+        throw EHartComError(HartKey::SetCommMask);
+    FPortTimeOut = FTimeOut;
+    const TSerialTimeouts Timeouts = PortTimeouts();
+    if (!FDevice->SetTimeouts(Timeouts))
+        throw EHartComError(HartKey::SetCommTimeout);
+    FReadPerByteMs = Timeouts.ReadPerByteMs;
+    FReadConstantMs = Timeouts.ReadConstantMs;
+    if (!FDevice->SetQueueSizes(QueueSize, QueueSize))
+        throw EHartComError(HartKey::SetupComm);
+}
+
+TSerialTimeouts THartCom::PortTimeouts() const
+{
+    TSerialTimeouts Timeouts;
+    Timeouts.ReadIntervalMs = 0;
+    Timeouts.ReadPerByteMs = 10;
+    Timeouts.ReadConstantMs = FPortTimeOut;
+    Timeouts.WritePerByteMs = 10;
+    Timeouts.WriteConstantMs = 1000;
+    return Timeouts;
+}
+
+bool THartCom::ClosePort()
+{
+    if (!FPortOpen)
+        return false;
+    // With the driver's RTS toggle the port is left as the driver keeps it.
+    if (!(FUseRTS && FPlatformId == SerialPlatformWinNT) && !FDevice->SetDtr(false))
+        throw EHartComError(HartKey::EscCommFunction);
     FDevice->Close();
     FCommDevice = InvalidHandle;
     FPortOpen = false;
-    throw;
-  }
-  return true;
+    return true;
 }
 
-void THartCom::ConfigureOpenedPort() {
-  if (!FDevice->SetEventMask(SerialEventsNone)) throw EHartComError(HartKey::SetCommMask);
-  FPortTimeOut = FTimeOut;
-  const TSerialTimeouts Timeouts = PortTimeouts();
-  if (!FDevice->SetTimeouts(Timeouts)) throw EHartComError(HartKey::SetCommTimeout);
-  FReadPerByteMs = Timeouts.ReadPerByteMs;
-  FReadConstantMs = Timeouts.ReadConstantMs;
-  if (!FDevice->SetQueueSizes(QueueSize, QueueSize)) throw EHartComError(HartKey::SetupComm);
+TSerialLineSettings THartCom::LineSettingsFromProperties(const TSerialLineSettings& Current) const
+{
+    TSerialLineSettings Settings = Current;
+    Settings.BaudRate = BaudrateValue(FBaudrate);
+    Settings.Parity = ParityCode(FParity);
+    Settings.StopBits = StopBitsCode(FStopBits);
+    Settings.DataBits = DataBitsCount(FDataBits);
+    Settings.Binary = true;
+    Settings.ParityCheck = true;
+    return Settings;
 }
 
-TSerialTimeouts THartCom::PortTimeouts() const {
-  TSerialTimeouts Timeouts;
-  Timeouts.ReadIntervalMs = 0;
-  Timeouts.ReadPerByteMs = 10;
-  Timeouts.ReadConstantMs = FPortTimeOut;
-  Timeouts.WritePerByteMs = 10;
-  Timeouts.WriteConstantMs = 1000;
-  return Timeouts;
+void THartCom::ApplyLineSettings()
+{
+    if (!FPortOpen)
+        return;
+    TSerialLineSettings Settings;
+    if (!FDevice->GetLineSettings(Settings))
+        throw EHartComError(HartKey::SetCommState);
+    Settings = LineSettingsFromProperties(Settings);
+    if (!FDevice->SetLineSettings(Settings))
+        throw EHartComError(HartKey::SetCommState);
+    if (FUseRTS && FPlatformId == SerialPlatformWinNT) {
+        Settings.RtsToggle = true;
+        if (!FDevice->SetLineSettings(Settings))
+            throw EHartComError(HartKey::SetCommState);
+    } else if (FUseRTS) {
+        ClearRTS();  // each transaction raises it around its transmission
+    } else {
+        ApplyPhysLayer(FPhysLayer);
+    }
+    if (!FDevice->SetDtr(true))
+        throw EHartComError(HartKey::EscCommFunction);
 }
 
-bool THartCom::ClosePort() {
-  if (!FPortOpen) return false;
-  // With the driver's RTS toggle the port is left as the driver keeps it.
-  if (!(FUseRTS && FPlatformId == SerialPlatformWinNT) && !FDevice->SetDtr(false))
-    throw EHartComError(HartKey::EscCommFunction);
-  FDevice->Close();
-  FCommDevice = InvalidHandle;
-  FPortOpen = false;
-  return true;
+void THartCom::ApplyPhysLayer(TPhysLayer Value)
+{
+    FPhysLayer = Value;
+    if (!FPortOpen)
+        return;
+    if (Value == BELL202)
+        SetRTS();
+    if (FPhysLayer == RS232C)
+        ClearRTS();
 }
 
-TSerialLineSettings THartCom::LineSettingsFromProperties(const TSerialLineSettings& Current) const {
-  TSerialLineSettings Settings = Current;
-  Settings.BaudRate = BaudrateValue(FBaudrate);
-  Settings.Parity = ParityCode(FParity);
-  Settings.StopBits = StopBitsCode(FStopBits);
-  Settings.DataBits = DataBitsCount(FDataBits);
-  Settings.Binary = true;
-  Settings.ParityCheck = true;
-  return Settings;
+void THartCom::SetRTS()
+{
+    if (!FDevice->SetRts(true))
+        throw EHartComError(HartKey::EscCommFunction);
 }
 
-void THartCom::ApplyLineSettings() {
-  if (!FPortOpen) return;
-  TSerialLineSettings Settings;
-  if (!FDevice->GetLineSettings(Settings)) throw EHartComError(HartKey::SetCommState);
-  Settings = LineSettingsFromProperties(Settings);
-  if (!FDevice->SetLineSettings(Settings)) throw EHartComError(HartKey::SetCommState);
-  if (FUseRTS && FPlatformId == SerialPlatformWinNT) {
-    Settings.RtsToggle = true;
-    if (!FDevice->SetLineSettings(Settings)) throw EHartComError(HartKey::SetCommState);
-  } else if (FUseRTS) {
-    ClearRTS();  // each transaction raises it around its transmission
-  } else {
-    ApplyPhysLayer(FPhysLayer);
-  }
-  if (!FDevice->SetDtr(true)) throw EHartComError(HartKey::EscCommFunction);
+void THartCom::ClearRTS()
+{
+    if (!FDevice->SetRts(false))
+        throw EHartComError(HartKey::EscCommFunction);
 }
 
-void THartCom::ApplyPhysLayer(TPhysLayer Value) {
-  FPhysLayer = Value;
-  if (!FPortOpen) return;
-  if (Value == BELL202) SetRTS();
-  if (FPhysLayer == RS232C) ClearRTS();
+void THartCom::PurgePort()
+{
+    FDevice->Purge();
+    FDevice->TakeLineErrors();
 }
 
-void THartCom::SetRTS() {
-  if (!FDevice->SetRts(true)) throw EHartComError(HartKey::EscCommFunction);
+int32_t THartCom::WritePort(const uint8_t* Buffer, int32_t Count)
+{
+    const TSerialIoResult Result = FDevice->Write(Buffer, Count > 0 ? size_t(Count) : 0);
+    if (!Result.Ok && Result.Count > 0) {
+        ReleaseFailedPort();
+        throw EHartComError(HartKey::FileWrite);
+    }
+    return int32_t(Result.Count);
 }
 
-void THartCom::ClearRTS() {
-  if (!FDevice->SetRts(false)) throw EHartComError(HartKey::EscCommFunction);
+int32_t THartCom::ReadPort(uint8_t* Buffer, int32_t Count)
+{
+    const size_t Wanted = Count > 0 ? size_t(Count) : 0;
+    const TSerialIoResult Result = FDevice->Read(Buffer, Wanted);
+    // The port itself failed (unplugged, hung up): no later read can succeed, so
+    // this is not a silent transmitter.
+    if (!Result.Ok) {
+        ReleaseFailedPort();
+        throw EHartComError(HartKey::FileRead);
+    }
+    CheckLineErrors();
+    if (Result.Count < Wanted)
+        throw EHartComError(HartKey::TransmitterTimeout);
+    return int32_t(Result.Count);
 }
 
-void THartCom::PurgePort() {
-  FDevice->Purge();
-  FDevice->TakeLineErrors();
+void THartCom::ReleaseFailedPort()
+{
+    // The handle of a port that failed (an adapter unplugged, a device that hung
+    // up) is of no further use: the port counts as closed, so the next OpenPort
+    // opens it afresh once it is back, instead of every later transaction
+    // failing on the dead handle and a port change failing to close it.
+    FDevice->Close();
+    FCommDevice = InvalidHandle;
+    FPortOpen = false;
 }
 
-int32_t THartCom::WritePort(const uint8_t* Buffer, int32_t Count) {
-  const TSerialIoResult Result = FDevice->Write(Buffer, Count > 0 ? size_t(Count) : 0);
-  if (!Result.Ok && Result.Count > 0) {
-    ReleaseFailedPort();
-    throw EHartComError(HartKey::FileWrite);
-  }
-  return int32_t(Result.Count);
-}
-
-int32_t THartCom::ReadPort(uint8_t* Buffer, int32_t Count) {
-  const size_t Wanted = Count > 0 ? size_t(Count) : 0;
-  const TSerialIoResult Result = FDevice->Read(Buffer, Wanted);
-  // The port itself failed (unplugged, hung up): no later read can succeed, so
-  // this is not a silent transmitter.
-  if (!Result.Ok) {
-    ReleaseFailedPort();
-    throw EHartComError(HartKey::FileRead);
-  }
-  CheckLineErrors();
-  if (Result.Count < Wanted) throw EHartComError(HartKey::TransmitterTimeout);
-  return int32_t(Result.Count);
-}
-
-void THartCom::ReleaseFailedPort() {
-  // The handle of a port that failed (an adapter unplugged, a device that hung
-  // up) is of no further use: the port counts as closed, so the next OpenPort
-  // opens it afresh once it is back, instead of every later transaction
-  // failing on the dead handle and a port change failing to close it.
-  FDevice->Close();
-  FCommDevice = InvalidHandle;
-  FPortOpen = false;
-}
-
-void THartCom::CheckLineErrors() {
-  const uint32_t Flags = FDevice->TakeLineErrors();
-  if (!FCheckCommError || Flags == 0) return;
-  // Start the next read on fresh input.
-  PurgePort();
-  throw EHartComError(LineErrorKey(Flags));
+void THartCom::CheckLineErrors()
+{
+    const uint32_t Flags = FDevice->TakeLineErrors();
+    if (!FCheckCommError || Flags == 0)
+        return;
+    // Start the next read on fresh input.
+    PurgePort();
+    throw EHartComError(LineErrorKey(Flags));
 }
 
 // ---------------------------------------------------------------------------
 // The transaction
 
-bool THartCom::ManualRts() const { return FUseRTS && FPlatformId != SerialPlatformWinNT; }
+bool THartCom::ManualRts() const
+{
+    return FUseRTS && FPlatformId != SerialPlatformWinNT;
+}
 
 int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength,
-                              THartDeviceResponse& Reply) {
-  int64_t WrittenUs = -1;  // for OnExchange: when the request went out
-  try {
-    CheckAddressKnown(Command);                            // 1
-    CheckPortOpen();
-    CheckFrameFits(Command, RequestLength);
-    CheckRequestData(RequestData, RequestLength);
-    RaiseRtsForTransmission();                             // 2
-    PurgePort();                                           // 3
-    Reply.Clear();                                         // 4
-    BuildRequest(Command, RequestData, RequestLength);     // 5
-    AppendCheckByte();                                     // 6
-    SetRequestText(Reply);                                 // 7
-    WrittenUs = FDevice->NowUs();
-    WriteRequest();                                        // 8
-    ReleaseRtsAfterTransmission();                         // 9
-    uint8_t Check = HuntForDelimiter(Reply);               // 10, 11
-    ReadAddress(Reply, Check);                             // 12
-    ReadCommandAndCount(Reply, Check);                     // 13
-    ReadData(Reply, Check);                                // 14
-    ReadCheckByte(Reply);                                  // 15
-    CheckCommErrorSummary(Reply);                          // 16
-    NameResponseCode(Reply);                               // 17
-    CompareCheckByte(Reply, Check);                        // 18
-    RestoreReadLimit();
-    TraceExchange(Reply, {}, WrittenUs);
-    return 0;                                              // 19
-  } catch (const EHartComError& Error) {
-    RestoreReadLimit();
-    if (WrittenUs >= 0) TraceExchange(Reply, Error.what(), WrittenUs);
-    throw EHartComError(Error.what());
-  }
-}
-
-void THartCom::TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey,
-                             int64_t StartUs) const {
-  if (OnExchange) OnExchange(THartExchangeTrace{Reply, ErrorKey, StartUs, FDevice->NowUs()});
-}
-
-void THartCom::CheckAddressKnown(uint8_t Command) const {
-  if (!FLongAddressValid && Command != 0) throw EHartComError(HartKey::DeviceNotImplemented);
-}
-
-void THartCom::CheckPortOpen() const {
-  // Without a port every read would only time out; say so at once instead.
-  if (!FPortOpen) throw EHartComError(HartKey::PortNotOpen);
-}
-
-size_t THartCom::FrameLength(uint8_t Command, uint8_t RequestLength) const {
-  const size_t AddressLength = Command == 0 ? 1 : 5;
-  // preambles, delimiter, address, command, byte count, data, check byte
-  return size_t(FNumPreamble) + 1 + AddressLength + 2 + RequestLength + 1;
-}
-
-void THartCom::CheckFrameFits(uint8_t Command, uint8_t RequestLength) const {
-  if (FrameLength(Command, RequestLength) > MaxFrameLength)
-    throw EHartComError(HartKey::RequestTooLong);
-}
-
-void THartCom::CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const {
-  // A caller's mistake, not a link failure: it passes through as it is.
-  if (RequestData == nullptr && RequestLength > 0)
-    throw std::invalid_argument("SendCommand: request data missing");
-}
-
-void THartCom::RaiseRtsForTransmission() {
-  if (ManualRts()) SetRTS();
-}
-
-void THartCom::BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength) {
-  FRequest.fill(0);
-  size_t N = 0;
-  for (uint8_t I = 0; I < FNumPreamble; ++I) FRequest[N++] = FPreamble;
-  if (Command == 0) {
-    FRequest[N++] = ShortMasterDelimiter;
-    FRequest[N++] = 0x00;  // primary master bit 0, burst bit 0, polling address 0
-  } else {
-    FRequest[N++] = LongMasterDelimiter;
-    for (uint8_t Byte : FLongAddress) FRequest[N++] = Byte;
-  }
-  FRequest[N++] = Command;
-  FRequest[N++] = RequestLength;
-  for (uint8_t I = 0; I < RequestLength; ++I) FRequest[N++] = RequestData[I];
-  FRequestLength = uint8_t(N);
-}
-
-void THartCom::AppendCheckByte() {
-  uint8_t Check = 0;
-  for (size_t I = FNumPreamble; I < FRequestLength; ++I) Check ^= FRequest[I];
-  FRequest[FRequestLength++] = Check;
-}
-
-void THartCom::SetRequestText(THartDeviceResponse& Reply) const {
-  Reply.RequestText.reserve(size_t(FRequestLength) * 2);
-  for (size_t I = 0; I < FRequestLength; ++I) AppendHex(Reply.RequestText, FRequest[I]);
-}
-
-void THartCom::WriteRequest() { WritePort(FRequest.data(), FRequestLength); }
-
-void THartCom::ReleaseRtsAfterTransmission() {
-  if (!ManualRts()) return;
-  FDevice->Wait(FRTSDelay);
-  ClearRTS();
-}
-
-int64_t THartCom::ReadLimitUs() const { return (int64_t(FPortTimeOut) + 10) * 1000; }
-
-int64_t THartCom::CharTimeUs() const {
-  // start bit, data bits, parity bit, stop bits; counted in half bits for 1.5
-  const int64_t HalfBits = 2 * (1 + DataBitsCount(FDataBits) + (FParity == paNone ? 0 : 1)) +
-                           (FStopBits == sb10 ? 2 : FStopBits == sb15 ? 3 : 4);
-  const int64_t Baud = BaudrateValue(FBaudrate);
-  return (HalfBits * 1'000'000 + 2 * Baud - 1) / (2 * Baud);
-}
-
-int64_t THartCom::HuntBoundUs() const {
-  return HuntReadLimits * ReadLimitUs() + HuntWireChars * CharTimeUs();
-}
-
-void THartCom::SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs) {
-  if (PerByteMs == FReadPerByteMs && ConstantMs == FReadConstantMs) return;
-  TSerialTimeouts Timeouts = PortTimeouts();
-  Timeouts.ReadPerByteMs = PerByteMs;
-  Timeouts.ReadConstantMs = ConstantMs;
-  if (!FDevice->SetTimeouts(Timeouts)) throw EHartComError(HartKey::SetCommTimeout);
-  FReadPerByteMs = PerByteMs;
-  FReadConstantMs = ConstantMs;
-}
-
-void THartCom::RestoreReadLimit() {
-  if (!FPortOpen) return;
-  try {
-    SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
-  } catch (const EHartComError&) {
-    // The next transaction tries again; this one has its outcome already.
-  }
-}
-
-void THartCom::ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs) {
-  const int64_t LeftUs = DeadlineUs - FDevice->NowUs();
-  if (LeftUs <= 0) throw EHartComError(HartKey::TransmitterTimeout);
-  if (LeftUs < ReadLimitUs())
-    SetReadLimitMs(0, uint32_t((LeftUs + 999) / 1000));
-  else
-    SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
-  ReadPort(&Byte, 1);
-  // The wait is kept in whole milliseconds; a byte that came in the last
-  // fraction of one is still too late.
-  if (FDevice->NowUs() > DeadlineUs) throw EHartComError(HartKey::TransmitterTimeout);
-}
-
-bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs) {
-  try {
-    if (GiveUpUs == NoDeadline) {
-      // Before the first byte each read waits its full limit.
-      SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
-      ReadPort(&Byte, 1);
-    } else {
-      ReadByteBefore(Byte, GiveUpUs);
+                              THartDeviceResponse& Reply)
+{
+    int64_t WrittenUs = -1;  // for OnExchange: when the request went out
+    try {
+        CheckAddressKnown(Command);  // 1
+        CheckPortOpen();
+        CheckFrameFits(Command, RequestLength);
+        CheckRequestData(RequestData, RequestLength);
+        RaiseRtsForTransmission();  // 2
+        PurgePort();  // 3
+        Reply.Clear();  // 4
+        BuildRequest(Command, RequestData, RequestLength);  // 5
+        AppendCheckByte();  // 6
+        SetRequestText(Reply);  // 7
+        WrittenUs = FDevice->NowUs();
+        WriteRequest();  // 8
+        ReleaseRtsAfterTransmission();  // 9
+        uint8_t Check = HuntForDelimiter(Reply);  // 10, 11
+        ReadAddress(Reply, Check);  // 12
+        ReadCommandAndCount(Reply, Check);  // 13
+        ReadData(Reply, Check);  // 14
+        ReadCheckByte(Reply);  // 15
+        CheckCommErrorSummary(Reply);  // 16
+        NameResponseCode(Reply);  // 17
+        CompareCheckByte(Reply, Check);  // 18
+        RestoreReadLimit();
+        TraceExchange(Reply, {}, WrittenUs);
+        return 0;  // 19
+    } catch (const EHartComError& Error) {
+        RestoreReadLimit();
+        if (WrittenUs >= 0)
+            TraceExchange(Reply, Error.what(), WrittenUs);
+        throw EHartComError(Error.what());
     }
-    return true;
-  } catch (const EHartComError& Error) {
-    // A port that failed does not come back within a reply.
-    if (std::strcmp(Error.what(), HartKey::FileRead) == 0) throw;
-    if (++Failures > HuntFailuresTolerated) throw;
-    return false;
-  }
+}
+
+void THartCom::TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey, int64_t StartUs) const
+{
+    if (OnExchange)
+        OnExchange(THartExchangeTrace {Reply, ErrorKey, StartUs, FDevice->NowUs()});
+}
+
+void THartCom::CheckAddressKnown(uint8_t Command) const
+{
+    if (!FLongAddressValid && Command != 0)
+        throw EHartComError(HartKey::DeviceNotImplemented);
+}
+
+void THartCom::CheckPortOpen() const
+{
+    // Without a port every read would only time out; say so at once instead.
+    if (!FPortOpen)
+        throw EHartComError(HartKey::PortNotOpen);
+}
+
+size_t THartCom::FrameLength(uint8_t Command, uint8_t RequestLength) const
+{
+    const size_t AddressLength = Command == 0 ? 1 : 5;
+    // preambles, delimiter, address, command, byte count, data, check byte
+    return size_t(FNumPreamble) + 1 + AddressLength + 2 + RequestLength + 1;
+}
+
+void THartCom::CheckFrameFits(uint8_t Command, uint8_t RequestLength) const
+{
+    if (FrameLength(Command, RequestLength) > MaxFrameLength)
+        throw EHartComError(HartKey::RequestTooLong);
+}
+
+void THartCom::CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const
+{
+    // A caller's mistake, not a link failure: it passes through as it is.
+    if (RequestData == nullptr && RequestLength > 0)
+        throw std::invalid_argument("SendCommand: request data missing");
+}
+
+void THartCom::RaiseRtsForTransmission()
+{
+    if (ManualRts())
+        SetRTS();
+}
+
+void THartCom::BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength)
+{
+    FRequest.fill(0);
+    size_t N = 0;
+    for (uint8_t I = 0; I < FNumPreamble; ++I)
+        FRequest[N++] = FPreamble;
+    if (Command == 0) {
+        FRequest[N++] = ShortMasterDelimiter;
+        FRequest[N++] = 0x00;  // primary master bit 0, burst bit 0, polling address 0
+    } else {
+        FRequest[N++] = LongMasterDelimiter;
+        for (uint8_t Byte : FLongAddress)
+            FRequest[N++] = Byte;
+    }
+    FRequest[N++] = Command;
+    FRequest[N++] = RequestLength;
+    for (uint8_t I = 0; I < RequestLength; ++I)
+        FRequest[N++] = RequestData[I];
+    FRequestLength = uint8_t(N);
+}
+
+void THartCom::AppendCheckByte()
+{
+    uint8_t Check = 0;
+    for (size_t I = FNumPreamble; I < FRequestLength; ++I)
+        Check ^= FRequest[I];
+    FRequest[FRequestLength++] = Check;
+}
+
+void THartCom::SetRequestText(THartDeviceResponse& Reply) const
+{
+    Reply.RequestText.reserve(size_t(FRequestLength) * 2);
+    for (size_t I = 0; I < FRequestLength; ++I)
+        AppendHex(Reply.RequestText, FRequest[I]);
+}
+
+void THartCom::WriteRequest()
+{
+    WritePort(FRequest.data(), FRequestLength);
+}
+
+void THartCom::ReleaseRtsAfterTransmission()
+{
+    if (!ManualRts())
+        return;
+    FDevice->Wait(FRTSDelay);
+    ClearRTS();
+}
+
+int64_t THartCom::ReadLimitUs() const
+{
+    return (int64_t(FPortTimeOut) + 10) * 1000;
+}
+
+int64_t THartCom::CharTimeUs() const
+{
+    // start bit, data bits, parity bit, stop bits; counted in half bits for 1.5
+    const int64_t HalfBits = 2 * (1 + DataBitsCount(FDataBits) + (FParity == paNone ? 0 : 1))
+                             + (FStopBits == sb10   ? 2
+                                : FStopBits == sb15 ? 3
+                                                    : 4);
+    const int64_t Baud = BaudrateValue(FBaudrate);
+    return (HalfBits * 1'000'000 + 2 * Baud - 1) / (2 * Baud);
+}
+
+int64_t THartCom::HuntBoundUs() const
+{
+    return HuntReadLimits * ReadLimitUs() + HuntWireChars * CharTimeUs();
+}
+
+void THartCom::SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs)
+{
+    if (PerByteMs == FReadPerByteMs && ConstantMs == FReadConstantMs)
+        return;
+    TSerialTimeouts Timeouts = PortTimeouts();
+    Timeouts.ReadPerByteMs = PerByteMs;
+    Timeouts.ReadConstantMs = ConstantMs;
+    if (!FDevice->SetTimeouts(Timeouts))
+        throw EHartComError(HartKey::SetCommTimeout);
+    FReadPerByteMs = PerByteMs;
+    FReadConstantMs = ConstantMs;
+}
+
+void THartCom::RestoreReadLimit()
+{
+    if (!FPortOpen)
+        return;
+    try {
+        SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
+    } catch (const EHartComError&) {
+        // The next transaction tries again; this one has its outcome already.
+    }
+}
+
+void THartCom::ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs)
+{
+    const int64_t LeftUs = DeadlineUs - FDevice->NowUs();
+    if (LeftUs <= 0)
+        throw EHartComError(HartKey::TransmitterTimeout);
+    if (LeftUs < ReadLimitUs())
+        SetReadLimitMs(0, uint32_t((LeftUs + 999) / 1000));
+    else
+        SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
+    ReadPort(&Byte, 1);
+    // The wait is kept in whole milliseconds; a byte that came in the last
+    // fraction of one is still too late.
+    if (FDevice->NowUs() > DeadlineUs)
+        throw EHartComError(HartKey::TransmitterTimeout);
+}
+
+bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs)
+{
+    try {
+        if (GiveUpUs == NoDeadline) {
+            // Before the first byte each read waits its full limit.
+            SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
+            ReadPort(&Byte, 1);
+        } else {
+            ReadByteBefore(Byte, GiveUpUs);
+        }
+        return true;
+    } catch (const EHartComError& Error) {
+        // A port that failed does not come back within a reply.
+        if (std::strcmp(Error.what(), HartKey::FileRead) == 0)
+            throw;
+        if (++Failures > HuntFailuresTolerated)
+            throw;
+        return false;
+    }
 }
 
 // Reads until at least two preamble bytes (0xFF, or 0xFE as the first) are
@@ -488,85 +595,103 @@ bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs)
 // begins only after three time-outs, acceptable; the bound holds the longest
 // valid start of a reply at the line's pace on top of four read limits, so a
 // small TimeOut never cuts a valid reply short.
-uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply) {
-  uint32_t Failures = 0;
-  uint32_t BytesRead = 0;
-  int64_t GiveUpUs = NoDeadline;
-  for (;;) {
-    if (BytesRead >= MaxHuntBytes || (BytesRead > 0 && FDevice->NowUs() >= GiveUpUs))
-      throw EHartComError(HartKey::TransmitterTimeout);
-    uint8_t Byte = 0;
-    if (!ReadHuntByte(Byte, Failures, GiveUpUs)) continue;
-    if (BytesRead++ == 0) GiveUpUs = FDevice->NowUs() + HuntBoundUs();
-    if (Byte == 0xFF || Byte == 0xFE) {
-      ++Reply.PreambleCount;
-      // Preamble k at position k counting from 1; the 32nd position stays 0.
-      if (Reply.PreambleCount < sizeof Reply.Preambles)
-        Reply.Preambles[Reply.PreambleCount - 1] = Byte;
-      AppendHex(Reply.ReplyText, Byte);
-    } else if (Reply.PreambleCount < 2) {
-      Reply.PreambleCount = 0;  // noise
+uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply)
+{
+    uint32_t Failures = 0;
+    uint32_t BytesRead = 0;
+    int64_t GiveUpUs = NoDeadline;
+    for (;;) {
+        if (BytesRead >= MaxHuntBytes || (BytesRead > 0 && FDevice->NowUs() >= GiveUpUs))
+            throw EHartComError(HartKey::TransmitterTimeout);
+        uint8_t Byte = 0;
+        if (!ReadHuntByte(Byte, Failures, GiveUpUs))
+            continue;
+        if (BytesRead++ == 0)
+            GiveUpUs = FDevice->NowUs() + HuntBoundUs();
+        if (Byte == 0xFF || Byte == 0xFE) {
+            ++Reply.PreambleCount;
+            // Preamble k at position k counting from 1; the 32nd position stays 0.
+            if (Reply.PreambleCount < sizeof Reply.Preambles)
+                Reply.Preambles[Reply.PreambleCount - 1] = Byte;
+            AppendHex(Reply.ReplyText, Byte);
+        } else if (Reply.PreambleCount < 2) {
+            Reply.PreambleCount = 0;  // noise
+        }
+        if (Reply.PreambleCount < 2 || Byte == 0xFF)
+            continue;
+        Reply.Delimiter = Byte;
+        AppendHex(Reply.ReplyText, Byte);
+        // The rest of the reply gets its own wire time on top of the hunt's
+        // bound; a device that trickles its bytes cannot hold the line longer.
+        const int64_t AddressChars = Byte == LongSlaveDelimiter ? 5 : 1;
+        FReplyDeadlineUs = FDevice->NowUs() + HuntBoundUs() + (AddressChars + 3) * CharTimeUs();
+        return Byte;  // the running check starts with the delimiter
     }
-    if (Reply.PreambleCount < 2 || Byte == 0xFF) continue;
-    Reply.Delimiter = Byte;
+}
+
+uint8_t THartCom::ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check)
+{
+    uint8_t Byte = 0;
+    ReadByteBefore(Byte, FReplyDeadlineUs);
+    Check ^= Byte;
     AppendHex(Reply.ReplyText, Byte);
-    // The rest of the reply gets its own wire time on top of the hunt's
-    // bound; a device that trickles its bytes cannot hold the line longer.
-    const int64_t AddressChars = Byte == LongSlaveDelimiter ? 5 : 1;
-    FReplyDeadlineUs = FDevice->NowUs() + HuntBoundUs() + (AddressChars + 3) * CharTimeUs();
-    return Byte;  // the running check starts with the delimiter
-  }
+    return Byte;
 }
 
-uint8_t THartCom::ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check) {
-  uint8_t Byte = 0;
-  ReadByteBefore(Byte, FReplyDeadlineUs);
-  Check ^= Byte;
-  AppendHex(Reply.ReplyText, Byte);
-  return Byte;
+void THartCom::ReadAddress(THartDeviceResponse& Reply, uint8_t& Check)
+{
+    if (Reply.Delimiter == ShortSlaveDelimiter) {
+        Reply.ShortAddress = ReadReplyByte(Reply, Check);
+        return;
+    }
+    if (Reply.Delimiter != LongSlaveDelimiter)
+        throw EHartComError(HartKey::LongAddress);
+    for (size_t I = 0; I < sizeof Reply.Address; ++I) {
+        Reply.Address[I] = ReadReplyByte(Reply, Check);
+        if (FCheckLongAddress && Reply.Address[I] != FLongAddress[I])
+            throw EHartComError(HartKey::LongAddress);
+    }
 }
 
-void THartCom::ReadAddress(THartDeviceResponse& Reply, uint8_t& Check) {
-  if (Reply.Delimiter == ShortSlaveDelimiter) {
-    Reply.ShortAddress = ReadReplyByte(Reply, Check);
-    return;
-  }
-  if (Reply.Delimiter != LongSlaveDelimiter) throw EHartComError(HartKey::LongAddress);
-  for (size_t I = 0; I < sizeof Reply.Address; ++I) {
-    Reply.Address[I] = ReadReplyByte(Reply, Check);
-    if (FCheckLongAddress && Reply.Address[I] != FLongAddress[I])
-      throw EHartComError(HartKey::LongAddress);
-  }
+void THartCom::ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check)
+{
+    Reply.Command = ReadReplyByte(Reply, Check);
+    Reply.ByteCount = ReadReplyByte(Reply, Check);
+    FReplyDeadlineUs += int64_t(Reply.ByteCount) * CharTimeUs();
 }
 
-void THartCom::ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check) {
-  Reply.Command = ReadReplyByte(Reply, Check);
-  Reply.ByteCount = ReadReplyByte(Reply, Check);
-  FReplyDeadlineUs += int64_t(Reply.ByteCount) * CharTimeUs();
+void THartCom::ReadData(THartDeviceResponse& Reply, uint8_t& Check)
+{
+    for (size_t I = 0; I < Reply.ByteCount; ++I)
+        Reply.Data[I] = ReadReplyByte(Reply, Check);
 }
 
-void THartCom::ReadData(THartDeviceResponse& Reply, uint8_t& Check) {
-  for (size_t I = 0; I < Reply.ByteCount; ++I) Reply.Data[I] = ReadReplyByte(Reply, Check);
+void THartCom::ReadCheckByte(THartDeviceResponse& Reply)
+{
+    uint8_t Byte = 0;
+    ReadByteBefore(Byte, FReplyDeadlineUs);
+    Reply.Checksum = Byte;
+    AppendHex(Reply.ReplyText, Byte);
 }
 
-void THartCom::ReadCheckByte(THartDeviceResponse& Reply) {
-  uint8_t Byte = 0;
-  ReadByteBefore(Byte, FReplyDeadlineUs);
-  Reply.Checksum = Byte;
-  AppendHex(Reply.ReplyText, Byte);
+void THartCom::CheckCommErrorSummary(THartDeviceResponse& Reply) const
+{
+    if ((Reply.Data[0] & CommErrorBit) == 0)
+        return;
+    Reply.ResponseMessage = CommErrorSummaryKey(Reply.Data[0] & 0x7F);
+    throw EHartComError(Reply.ResponseMessage);
 }
 
-void THartCom::CheckCommErrorSummary(THartDeviceResponse& Reply) const {
-  if ((Reply.Data[0] & CommErrorBit) == 0) return;
-  Reply.ResponseMessage = CommErrorSummaryKey(Reply.Data[0] & 0x7F);
-  throw EHartComError(Reply.ResponseMessage);
+void THartCom::NameResponseCode(THartDeviceResponse& Reply) const
+{
+    if (Reply.Data[0] == ResponseBusy)
+        Reply.ResponseMessage = HartKey::Busy;
+    if (Reply.Data[0] == ResponseNotImplemented)
+        Reply.ResponseMessage = HartKey::CommandNotImplemented;
 }
 
-void THartCom::NameResponseCode(THartDeviceResponse& Reply) const {
-  if (Reply.Data[0] == ResponseBusy) Reply.ResponseMessage = HartKey::Busy;
-  if (Reply.Data[0] == ResponseNotImplemented) Reply.ResponseMessage = HartKey::CommandNotImplemented;
-}
-
-void THartCom::CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const {
-  if (FCheckCRC && Reply.Checksum != Check) throw EHartComError(HartKey::CrcChecking);
+void THartCom::CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const
+{
+    if (FCheckCRC && Reply.Checksum != Check)
+        throw EHartComError(HartKey::CrcChecking);
 }

@@ -16,8 +16,17 @@
 #include "hart/SerialDevice.h"
 
 enum TBaudrate : uint8_t {
-  br1200, br2400, br4800, br9600, br14400, br19200,
-  br38400, br56000, br57600, br115200, br256000,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br256000,
 };
 enum TParity : uint8_t { paNone, paOdd, paEven, paMark, paSpace };
 enum TStopbits : uint8_t { sb10, sb15, sb20 };
@@ -34,31 +43,31 @@ uint32_t BaudrateValue(TBaudrate Value);
 // Data[0] is the response code (or the communication-error summary when its
 // bit 7 is set), Data[1] the device status.
 struct THartDeviceResponse {
-  uint8_t PreambleCount = 0;
-  uint8_t Preambles[32] = {};  // counted preamble bytes 1..31 at positions 1..31
-  uint8_t Delimiter = 0;
-  uint8_t ShortAddress = 0;
-  uint8_t Address[5] = {};
-  uint8_t Command = 0;
-  uint8_t ByteCount = 0;
-  uint8_t Data[256] = {};
-  uint8_t Checksum = 0;
-  std::string ResponseMessage;
-  std::string RequestText;  // request frame as upper-case hex, no separators
-  std::string ReplyText;    // counted preambles and the reply frame, as hex
+    uint8_t PreambleCount = 0;
+    uint8_t Preambles[32] = {};  // counted preamble bytes 1..31 at positions 1..31
+    uint8_t Delimiter = 0;
+    uint8_t ShortAddress = 0;
+    uint8_t Address[5] = {};
+    uint8_t Command = 0;
+    uint8_t ByteCount = 0;
+    uint8_t Data[256] = {};
+    uint8_t Checksum = 0;
+    std::string ResponseMessage;
+    std::string RequestText;  // request frame as upper-case hex, no separators
+    std::string ReplyText;  // counted preambles and the reply frame, as hex
 
-  // Zero every byte field and empty every text.
-  void Clear();
+    // Zero every byte field and empty every text.
+    void Clear();
 };
 
 // One exchange on the line, for a trace: the reply record (with RequestText and
 // ReplyText), the failure's key or empty, and the device clock when the request
 // was written and when the exchange ended.
 struct THartExchangeTrace {
-  const THartDeviceResponse& Reply;
-  std::string ErrorKey;
-  int64_t StartUs = 0;
-  int64_t EndUs = 0;
+    const THartDeviceResponse& Reply;
+    std::string ErrorKey;
+    int64_t StartUs = 0;
+    int64_t EndUs = 0;
 };
 
 // Platform serial device used by the default THartCom constructor:
@@ -67,159 +76,158 @@ std::unique_ptr<TSerialDevice> CreatePlatformSerialDevice();
 
 class THartCom {
 public:
-  static constexpr uint32_t InvalidHandle = SerialInvalidHandle;
-  // Request frames longer than this are refused ("144.REQUESTTOOLONG").
-  static constexpr size_t MaxFrameLength = 255;
-  // The hunt for a reply gives up after this many bytes without a delimiter.
-  static constexpr uint32_t MaxHuntBytes = 255;
+    static constexpr uint32_t InvalidHandle = SerialInvalidHandle;
+    // Request frames longer than this are refused ("144.REQUESTTOOLONG").
+    static constexpr size_t MaxFrameLength = 255;
+    // The hunt for a reply gives up after this many bytes without a delimiter.
+    static constexpr uint32_t MaxHuntBytes = 255;
 
-  THartCom();
-  explicit THartCom(std::unique_ptr<TSerialDevice> Device);
-  virtual ~THartCom();
-  THartCom(const THartCom&) = delete;
-  THartCom& operator=(const THartCom&) = delete;
+    THartCom();
+    explicit THartCom(std::unique_ptr<TSerialDevice> Device);
+    virtual ~THartCom();
+    THartCom(const THartCom&) = delete;
+    THartCom& operator=(const THartCom&) = delete;
 
-  // --- properties ---------------------------------------------------------
-  // Serial devices of this machine: on POSIX the ports that exist
-  // (/dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM*), on Windows the registry's list.
-  std::vector<std::string> SerialDevices() const;
-  uint32_t CommDevice() const { return FCommDevice; }
+    // --- properties ---------------------------------------------------------
+    // Serial devices of this machine: on POSIX the ports that exist
+    // (/dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM*), on Windows the registry's list.
+    std::vector<std::string> SerialDevices() const;
+    uint32_t CommDevice() const { return FCommDevice; }
 
-  TDeviceName CommPort() const { return FCommPort; }
-  void SetCommPort(TDeviceName Value) { FCommPort = Value; }
-  TBaudrate Baudrate() const { return FBaudrate; }
-  void SetBaudrate(TBaudrate Value);
-  TParity Parity() const { return FParity; }
-  void SetParity(TParity Value);
-  TStopbits StopBits() const { return FStopBits; }
-  void SetStopBits(TStopbits Value);
-  TDatabits DataBits() const { return FDataBits; }
-  void SetDataBits(TDatabits Value);
-  uint8_t NumPreamble() const { return FNumPreamble; }
-  void SetNumPreamble(uint8_t Value) { FNumPreamble = Value; }
-  uint8_t Preamble() const { return FPreamble; }
-  void SetPreamble(uint8_t Value) { FPreamble = Value; }
-  bool UseRTS() const { return FUseRTS; }
-  void SetUseRTS(bool Value);
-  uint32_t TimeOut() const { return FTimeOut; }
-  void SetTimeOut(uint32_t Ms) { FTimeOut = Ms; }
-  uint32_t RTSDelay() const { return FRTSDelay; }
-  void SetRTSDelay(uint32_t Ms) { FRTSDelay = Ms; }
-  bool CheckCRC() const { return FCheckCRC; }
-  void SetCheckCRC(bool Value) { FCheckCRC = Value; }
-  bool CheckLongAddress() const { return FCheckLongAddress; }
-  void SetCheckLongAddress(bool Value) { FCheckLongAddress = Value; }
-  bool CheckCommError() const { return FCheckCommError; }
-  void SetCheckCommError(bool Value) { FCheckCommError = Value; }
-  TPhysLayer PhysLayer() const { return FPhysLayer; }
-  void SetPhysLayer(TPhysLayer Value) { ApplyPhysLayer(Value); }
+    TDeviceName CommPort() const { return FCommPort; }
+    void SetCommPort(TDeviceName Value) { FCommPort = Value; }
+    TBaudrate Baudrate() const { return FBaudrate; }
+    void SetBaudrate(TBaudrate Value);
+    TParity Parity() const { return FParity; }
+    void SetParity(TParity Value);
+    TStopbits StopBits() const { return FStopBits; }
+    void SetStopBits(TStopbits Value);
+    TDatabits DataBits() const { return FDataBits; }
+    void SetDataBits(TDatabits Value);
+    uint8_t NumPreamble() const { return FNumPreamble; }
+    void SetNumPreamble(uint8_t Value) { FNumPreamble = Value; }
+    uint8_t Preamble() const { return FPreamble; }
+    void SetPreamble(uint8_t Value) { FPreamble = Value; }
+    bool UseRTS() const { return FUseRTS; }
+    void SetUseRTS(bool Value);
+    uint32_t TimeOut() const { return FTimeOut; }
+    void SetTimeOut(uint32_t Ms) { FTimeOut = Ms; }
+    uint32_t RTSDelay() const { return FRTSDelay; }
+    void SetRTSDelay(uint32_t Ms) { FRTSDelay = Ms; }
+    bool CheckCRC() const { return FCheckCRC; }
+    void SetCheckCRC(bool Value) { FCheckCRC = Value; }
+    bool CheckLongAddress() const { return FCheckLongAddress; }
+    void SetCheckLongAddress(bool Value) { FCheckLongAddress = Value; }
+    bool CheckCommError() const { return FCheckCommError; }
+    void SetCheckCommError(bool Value) { FCheckCommError = Value; }
+    TPhysLayer PhysLayer() const { return FPhysLayer; }
+    void SetPhysLayer(TPhysLayer Value) { ApplyPhysLayer(Value); }
 
-  bool PortOpen() const { return FPortOpen; }
-  uint32_t PlatformId() const { return FPlatformId; }
+    bool PortOpen() const { return FPortOpen; }
+    uint32_t PlatformId() const { return FPlatformId; }
 
-  // --- port operations ----------------------------------------------------
-  bool OpenPort(const std::string& Name);
-  bool ClosePort();
-  void ApplyLineSettings();
-  void ApplyPhysLayer(TPhysLayer Value);
-  void SetRTS();
-  void ClearRTS();
-  void PurgePort();
-  int32_t WritePort(const uint8_t* Buffer, int32_t Count);
-  int32_t ReadPort(uint8_t* Buffer, int32_t Count);
+    // --- port operations ----------------------------------------------------
+    bool OpenPort(const std::string& Name);
+    bool ClosePort();
+    void ApplyLineSettings();
+    void ApplyPhysLayer(TPhysLayer Value);
+    void SetRTS();
+    void ClearRTS();
+    void PurgePort();
+    int32_t WritePort(const uint8_t* Buffer, int32_t Count);
+    int32_t ReadPort(uint8_t* Buffer, int32_t Count);
 
-  // --- transaction ----------------------------------------------------------
-  // One request/reply exchange; always returns 0, raises EHartComError.
-  int32_t SendCommand(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength,
-                      THartDeviceResponse& Reply);
+    // --- transaction ----------------------------------------------------------
+    // One request/reply exchange; always returns 0, raises EHartComError.
+    int32_t SendCommand(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength, THartDeviceResponse& Reply);
 
-  // The connected device's long address in frame order, learnt by command 0.
-  const std::array<uint8_t, 5>& LongAddress() const { return FLongAddress; }
-  bool LongAddressValid() const { return FLongAddressValid; }
-  // Set by command 0 (the command layer) and by tests.
-  void SetLongAddress(const uint8_t Address[5]);
-  void SetLongAddressValid(bool Value) { FLongAddressValid = Value; }
-  // Zero the address and mark it invalid (command 0 does this before sending).
-  void ClearLongAddress();
+    // The connected device's long address in frame order, learnt by command 0.
+    const std::array<uint8_t, 5>& LongAddress() const { return FLongAddress; }
+    bool LongAddressValid() const { return FLongAddressValid; }
+    // Set by command 0 (the command layer) and by tests.
+    void SetLongAddress(const uint8_t Address[5]);
+    void SetLongAddressValid(bool Value) { FLongAddressValid = Value; }
+    // Zero the address and mark it invalid (command 0 does this before sending).
+    void ClearLongAddress();
 
-  // Called after each transaction that wrote its request, also a failed one.
-  std::function<void(const THartExchangeTrace&)> OnExchange;
+    // Called after each transaction that wrote its request, also a failed one.
+    std::function<void(const THartExchangeTrace&)> OnExchange;
 
-  // The reply record of the last transaction run by the command layer.
-  THartDeviceResponse Response;
+    // The reply record of the last transaction run by the command layer.
+    THartDeviceResponse Response;
 
-  // The serial device the link talks to.
-  TSerialDevice& Device() { return *FDevice; }
+    // The serial device the link talks to.
+    TSerialDevice& Device() { return *FDevice; }
 
 private:
-  void ConfigureOpenedPort();
-  bool ManualRts() const;
-  int64_t ReadLimitUs() const;
-  // Time one character takes on the line with the present settings.
-  int64_t CharTimeUs() const;
-  // How long the hunt may take from the reply's first byte.
-  int64_t HuntBoundUs() const;
-  // The time-outs OpenPort sets; a read is shortened below them only to end
-  // at a deadline of the transaction.
-  TSerialTimeouts PortTimeouts() const;
-  void SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs);
-  void RestoreReadLimit();
-  // One byte, waiting at most one read limit and never past DeadlineUs.
-  void ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs);
-  size_t FrameLength(uint8_t Command, uint8_t RequestLength) const;
-  TSerialLineSettings LineSettingsFromProperties(const TSerialLineSettings& Current) const;
-  void ReleaseFailedPort();
-  void CheckLineErrors();
+    void ConfigureOpenedPort();
+    bool ManualRts() const;
+    int64_t ReadLimitUs() const;
+    // Time one character takes on the line with the present settings.
+    int64_t CharTimeUs() const;
+    // How long the hunt may take from the reply's first byte.
+    int64_t HuntBoundUs() const;
+    // The time-outs OpenPort sets; a read is shortened below them only to end
+    // at a deadline of the transaction.
+    TSerialTimeouts PortTimeouts() const;
+    void SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs);
+    void RestoreReadLimit();
+    // One byte, waiting at most one read limit and never past DeadlineUs.
+    void ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs);
+    size_t FrameLength(uint8_t Command, uint8_t RequestLength) const;
+    TSerialLineSettings LineSettingsFromProperties(const TSerialLineSettings& Current) const;
+    void ReleaseFailedPort();
+    void CheckLineErrors();
 
-  // SendCommand's steps.
-  void CheckAddressKnown(uint8_t Command) const;
-  void CheckPortOpen() const;
-  void CheckFrameFits(uint8_t Command, uint8_t RequestLength) const;
-  void CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const;
-  void RaiseRtsForTransmission();
-  void BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
-  void AppendCheckByte();
-  void SetRequestText(THartDeviceResponse& Reply) const;
-  void WriteRequest();
-  void ReleaseRtsAfterTransmission();
-  static constexpr int64_t NoDeadline = INT64_MAX;
-  bool ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs);
-  uint8_t HuntForDelimiter(THartDeviceResponse& Reply);
-  uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
-  void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
-  void ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check);
-  void ReadData(THartDeviceResponse& Reply, uint8_t& Check);
-  void ReadCheckByte(THartDeviceResponse& Reply);
-  void CheckCommErrorSummary(THartDeviceResponse& Reply) const;
-  void NameResponseCode(THartDeviceResponse& Reply) const;
-  void CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const;
-  void TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey, int64_t StartUs) const;
+    // SendCommand's steps.
+    void CheckAddressKnown(uint8_t Command) const;
+    void CheckPortOpen() const;
+    void CheckFrameFits(uint8_t Command, uint8_t RequestLength) const;
+    void CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const;
+    void RaiseRtsForTransmission();
+    void BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
+    void AppendCheckByte();
+    void SetRequestText(THartDeviceResponse& Reply) const;
+    void WriteRequest();
+    void ReleaseRtsAfterTransmission();
+    static constexpr int64_t NoDeadline = INT64_MAX;
+    bool ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs);
+    uint8_t HuntForDelimiter(THartDeviceResponse& Reply);
+    uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
+    void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
+    void ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check);
+    void ReadData(THartDeviceResponse& Reply, uint8_t& Check);
+    void ReadCheckByte(THartDeviceResponse& Reply);
+    void CheckCommErrorSummary(THartDeviceResponse& Reply) const;
+    void NameResponseCode(THartDeviceResponse& Reply) const;
+    void CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const;
+    void TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey, int64_t StartUs) const;
 
-  std::unique_ptr<TSerialDevice> FDevice;
-  uint32_t FCommDevice = 0;  // InvalidHandle only once a port was closed or failed to open
-  TDeviceName FCommPort = Com1;
-  TBaudrate FBaudrate = br1200;
-  TParity FParity = paOdd;
-  TStopbits FStopBits = sb10;
-  TDatabits FDataBits = da8;
-  uint8_t FNumPreamble = 6;
-  uint8_t FPreamble = 0xFF;
-  bool FUseRTS = false;
-  uint32_t FTimeOut = 500;
-  uint32_t FPortTimeOut = 500;  // TimeOut as set on the port by the last OpenPort
-  uint32_t FReadPerByteMs = 10;    // read time-outs the port has now
-  uint32_t FReadConstantMs = 500;
-  int64_t FReplyDeadlineUs = 0;    // the rest of the reply must be in by then
-  uint32_t FRTSDelay = 20;
-  bool FCheckCRC = true;
-  bool FCheckLongAddress = true;
-  bool FCheckCommError = true;
-  TPhysLayer FPhysLayer = RS232C;
-  bool FPortOpen = false;
-  uint32_t FPlatformId = 0;
+    std::unique_ptr<TSerialDevice> FDevice;
+    uint32_t FCommDevice = 0;  // InvalidHandle only once a port was closed or failed to open
+    TDeviceName FCommPort = Com1;
+    TBaudrate FBaudrate = br1200;
+    TParity FParity = paOdd;
+    TStopbits FStopBits = sb10;
+    TDatabits FDataBits = da8;
+    uint8_t FNumPreamble = 6;
+    uint8_t FPreamble = 0xFF;
+    bool FUseRTS = false;
+    uint32_t FTimeOut = 500;
+    uint32_t FPortTimeOut = 500;  // TimeOut as set on the port by the last OpenPort
+    uint32_t FReadPerByteMs = 10;  // read time-outs the port has now
+    uint32_t FReadConstantMs = 500;
+    int64_t FReplyDeadlineUs = 0;  // the rest of the reply must be in by then
+    uint32_t FRTSDelay = 20;
+    bool FCheckCRC = true;
+    bool FCheckLongAddress = true;
+    bool FCheckCommError = true;
+    TPhysLayer FPhysLayer = RS232C;
+    bool FPortOpen = false;
+    uint32_t FPlatformId = 0;
 
-  std::array<uint8_t, 5> FLongAddress{};
-  bool FLongAddressValid = false;
-  std::array<uint8_t, 256> FRequest{};
-  uint8_t FRequestLength = 0;
+    std::array<uint8_t, 5> FLongAddress {};
+    bool FLongAddressValid = false;
+    std::array<uint8_t, 256> FRequest {};
+    uint8_t FRequestLength = 0;
 };

@@ -7,10 +7,16 @@
 
 class EHartComError : public std::runtime_error {
 public:
-  explicit EHartComError(const std::string& Key) : std::runtime_error(Key) {}
-  explicit EHartComError(const char* Key) : std::runtime_error(Key) {}
+    explicit EHartComError(const std::string& Key)
+        : std::runtime_error(Key)
+    {
+    }
+    explicit EHartComError(const char* Key)
+        : std::runtime_error(Key)
+    {
+    }
 
-  // The key the error was raised with (the same text as what()).
-  std::string Message() const { return what(); }
-  int HelpContext() const { return 0; }
+    // The key the error was raised with (the same text as what()).
+    std::string Message() const { return what(); }
+    int HelpContext() const { return 0; }
 };

@@ -17,104 +17,104 @@ enum TFloatFormat : uint8_t { IEEE754, MICROCHIP, XEMICS };
 
 // Identity of a device, filled by command 0.
 struct THartDevInfo {
-  std::string Manufacturer;
-  std::string DeviceType;
-  uint8_t MinPreambles = 0;
-  std::string UnivCmdRev;
-  std::string DeviceRev;
-  std::string SoftwareRev;  // "H.L", hexadecimal nibbles
-  std::string HardwareRev;
-  int32_t DeviceId = 0;
-  std::string SerialNr;
+    std::string Manufacturer;
+    std::string DeviceType;
+    uint8_t MinPreambles = 0;
+    std::string UnivCmdRev;
+    std::string DeviceRev;
+    std::string SoftwareRev;  // "H.L", hexadecimal nibbles
+    std::string HardwareRev;
+    int32_t DeviceId = 0;
+    std::string SerialNr;
 };
 
 // Transducer limits, filled by command 14.
 struct TSensorInfo {
-  uint8_t SensorSerial[3] = {};
-  std::string Unit;
-  float UpperLimit = 0;
-  float LowerLimit = 0;
-  float MinSpan = 0;
+    uint8_t SensorSerial[3] = {};
+    std::string Unit;
+    float UpperLimit = 0;
+    float LowerLimit = 0;
+    float MinSpan = 0;
 };
 
 // Output settings of the primary variable, filled by command 15.
 struct TPrVarInfo {
-  uint8_t AlarmSelect = 0;
-  uint8_t TransferFunction = 0;
-  std::string Unit;
-  float UpperRange = 0;
-  float LowerRange = 0;
-  float Damping = 0;
-  uint8_t WriteProtect = 0;
-  uint8_t PrivateLabel = 0;
+    uint8_t AlarmSelect = 0;
+    uint8_t TransferFunction = 0;
+    std::string Unit;
+    float UpperRange = 0;
+    float LowerRange = 0;
+    float Damping = 0;
+    uint8_t WriteProtect = 0;
+    uint8_t PrivateLabel = 0;
 };
 
 class THart : public THartCom {
 public:
-  THart();
-  explicit THart(std::unique_ptr<TSerialDevice> Device);
-  ~THart() override;
+    THart();
+    explicit THart(std::unique_ptr<TSerialDevice> Device);
+    ~THart() override;
 
-  // --- properties kept for the window's stored settings; no conversion reads them
-  TFloatFormat FloatFormat() const { return FFloatFormat; }
-  void SetFloatFormat(TFloatFormat Value) { FFloatFormat = Value; }
-  bool SwapEepData() const { return FSwapEepData; }
-  void SetSwapEepData(bool Value) { FSwapEepData = Value; }
-  bool SwapRamData() const { return FSwapRamData; }
-  void SetSwapRamData(bool Value) { FSwapRamData = Value; }
+    // --- properties kept for the window's stored settings; no conversion reads them
+    TFloatFormat FloatFormat() const { return FFloatFormat; }
+    void SetFloatFormat(TFloatFormat Value) { FFloatFormat = Value; }
+    bool SwapEepData() const { return FSwapEepData; }
+    void SetSwapEepData(bool Value) { FSwapEepData = Value; }
+    bool SwapRamData() const { return FSwapRamData; }
+    void SetSwapRamData(bool Value) { FSwapRamData = Value; }
 
-  // --- encodings ------------------------------------------------------------
-  // Count bytes from Source to Target, reversed if Reverse; the buffers may be the same.
-  static void ReverseBytes(const uint8_t* Source, uint8_t* Target, bool Reverse, uint8_t Count);
-  // 4 characters per whole group of 3 bytes; at most 64 bytes (else ERangeError).
-  static std::string UnpackASCII(const uint8_t* Source, uint8_t ByteCount);
-  // Text padded with blanks to CharCount, 3 bytes per whole group of 4 characters;
-  // at most 44 characters (else ERangeError).
-  static void PackASCII(const std::string& Text, uint8_t* Target, uint8_t CharCount);
+    // --- encodings ------------------------------------------------------------
+    // Count bytes from Source to Target, reversed if Reverse; the buffers may be the same.
+    static void ReverseBytes(const uint8_t* Source, uint8_t* Target, bool Reverse, uint8_t Count);
+    // 4 characters per whole group of 3 bytes; at most 64 bytes (else ERangeError).
+    static std::string UnpackASCII(const uint8_t* Source, uint8_t ByteCount);
+    // Text padded with blanks to CharCount, 3 bytes per whole group of 4 characters;
+    // at most 44 characters (else ERangeError).
+    static void PackASCII(const std::string& Text, uint8_t* Target, uint8_t CharCount);
 
-  // --- tables -----------------------------------------------------------------
-  static uint8_t GetUnitCode(const std::string& Name);  // 255 if unknown
-  static std::string GetUnitName(uint8_t Code);         // "unknown" if unknown
-  static std::string GetManufacturerName(uint8_t Code);
-  static std::string GetDeviceTypeName(uint8_t Code);
+    // --- tables -----------------------------------------------------------------
+    static uint8_t GetUnitCode(const std::string& Name);  // 255 if unknown
+    static std::string GetUnitName(uint8_t Code);  // "unknown" if unknown
+    static std::string GetManufacturerName(uint8_t Code);
+    static std::string GetDeviceTypeName(uint8_t Code);
 
-  // --- commands (each returns 0 or raises) -------------------------------------
-  // 0: identity; stores the device's long address in the link.
-  int32_t ReadUniqueIdentifier(THartDevInfo& Info);
-  // 13
-  int32_t ReadTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day,
-                                uint8_t& Month, uint16_t& Year);
-  // 14
-  int32_t ReadSensorInfo(TSensorInfo& Info);
-  // 15
-  int32_t ReadPrVarInfo(TPrVarInfo& Info);
-  // 18: the arguments are overwritten with the device's echo. A year outside
-  // 1900..2155 raises ERangeError before anything is sent.
-  int32_t WriteTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day,
-                                 uint8_t& Month, uint16_t& Year);
-  // 34: seconds.
-  int32_t WriteDamping(float& Damping);
-  // 35: a unit name outside the table is sent as code 255.
-  int32_t WriteRangeValues(std::string& Unit, float& Upper, float& Lower);
-  // 36, 37, 43: trims against the pressure applied at the transmitter.
-  int32_t SetUpperRangeValue();
-  int32_t SetLowerRangeValue();
-  int32_t SetPVZero();
-  // 44
-  int32_t WritePVUnit(std::string& Unit);
-  // 3: loop current in mA, PV unit name, primary variable.
-  int32_t ReadDynamicVariables(float& Current, std::string& Unit, float& PV);
+    // --- commands (each returns 0 or raises) -------------------------------------
+    // 0: identity; stores the device's long address in the link.
+    int32_t ReadUniqueIdentifier(THartDevInfo& Info);
+    // 13
+    int32_t ReadTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day, uint8_t& Month,
+                                  uint16_t& Year);
+    // 14
+    int32_t ReadSensorInfo(TSensorInfo& Info);
+    // 15
+    int32_t ReadPrVarInfo(TPrVarInfo& Info);
+    // 18: the arguments are overwritten with the device's echo. A year outside
+    // 1900..2155 raises ERangeError before anything is sent.
+    int32_t WriteTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day, uint8_t& Month,
+                                   uint16_t& Year);
+    // 34: seconds.
+    int32_t WriteDamping(float& Damping);
+    // 35: a unit name outside the table is sent as code 255.
+    int32_t WriteRangeValues(std::string& Unit, float& Upper, float& Lower);
+    // 36, 37, 43: trims against the pressure applied at the transmitter.
+    int32_t SetUpperRangeValue();
+    int32_t SetLowerRangeValue();
+    int32_t SetPVZero();
+    // 44
+    int32_t WritePVUnit(std::string& Unit);
+    // 3: loop current in mA, PV unit name, primary variable.
+    int32_t ReadDynamicVariables(float& Current, std::string& Unit, float& PV);
 
 private:
-  // Runs one command and turns a non-zero response code into EHartComError.
-  int32_t Execute(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
-  // Reply data byte k (after the two status bytes).
-  const uint8_t* ReplyData(size_t k = 0) const { return &Response.Data[k + 2]; }
-  float ReplyFloat(size_t k) const;
-  void DecodeTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day,
-                               uint8_t& Month, uint16_t& Year) const;
+    // Runs one command and turns a non-zero response code into EHartComError.
+    int32_t Execute(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
+    // Reply data byte k (after the two status bytes).
+    const uint8_t* ReplyData(size_t k = 0) const { return &Response.Data[k + 2]; }
+    float ReplyFloat(size_t k) const;
+    void DecodeTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day, uint8_t& Month,
+                                 uint16_t& Year) const;
 
-  TFloatFormat FFloatFormat = XEMICS;
-  bool FSwapEepData = true;
-  bool FSwapRamData = false;
+    TFloatFormat FFloatFormat = XEMICS;
+    bool FSwapEepData = true;
+    bool FSwapRamData = false;
 };

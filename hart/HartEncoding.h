@@ -29,4 +29,4 @@ void FloatToWire(float Value, uint8_t* Wire);
 // 3 wire bytes, most significant first, to a 24-bit number.
 int32_t DeviceIdFromWire(const uint8_t* Wire);
 
-} // namespace HartData
+}  // namespace HartData

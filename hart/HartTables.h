@@ -16,4 +16,4 @@ std::string DeviceTypeName(uint8_t Code);
 
 inline constexpr uint8_t UnknownUnitCode = 255;
 
-} // namespace HartTables
+}  // namespace HartTables

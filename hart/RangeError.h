@@ -7,5 +7,8 @@
 
 class ERangeError : public std::out_of_range {
 public:
-  explicit ERangeError(const std::string& Message) : std::out_of_range(Message) {}
+    explicit ERangeError(const std::string& Message)
+        : std::out_of_range(Message)
+    {
+    }
 };

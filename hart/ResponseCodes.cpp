@@ -7,8 +7,8 @@ namespace HartResponse {
 namespace {
 
 struct TRow {
-  uint8_t Code;
-  const char* Key;
+    uint8_t Code;
+    const char* Key;
 };
 using TRows = std::initializer_list<TRow>;
 
@@ -17,66 +17,62 @@ const TRows ReadRows = {{6, "7.TRANSSPEC"}, {16, "19.ACCESSRESTRICTED"}};
 
 const TRows Cmd3Rows = {{6, "7.TRANSSPEC"}, {8, "1.UPDATEFAILURE"}, {16, "19.ACCESSRESTRICTED"}};
 
-const TRows Cmd18Rows = {
-    {5, "6.TOOSHORTRESP"}, {6, "7.TRANSSPEC"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
+const TRows Cmd18Rows = {{5, "6.TOOSHORTRESP"}, {6, "7.TRANSSPEC"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
-const TRows Cmd34Rows = {
-    {3, "4.TOOLARGEPARAM"}, {4, "5.TOOSMALLPARAM"}, {5, "6.TOOSHORTRESP"}, {6, "7.TRANSSPEC"},
-    {7, "8.WRITEPROTECT"},  {8, "0.TONEAREST"},     {16, "19.ACCESSRESTRICTED"}};
+const TRows Cmd34Rows = {{3, "4.TOOLARGEPARAM"}, {4, "5.TOOSMALLPARAM"}, {5, "6.TOOSHORTRESP"},      {6, "7.TRANSSPEC"},
+                         {7, "8.WRITEPROTECT"},  {8, "0.TONEAREST"},     {16, "19.ACCESSRESTRICTED"}};
 
 // Code 14 of command 35 has its own spelling of the span key.
-const TRows Cmd35Rows = {
-    {2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"},  {6, "7.TRANSSPEC"},
-    {7, "8.WRITEPROTECT"},     {8, "0.TONEAREST"},     {9, "10.LOWERTOOHIGH"},
-    {10, "12.LOWERTOOLOW"},    {11, "14.UPPERTOOHIGH"}, {12, "15.UPPERTOOLOW"},
-    {13, "17.OUTOFLIMITS"},    {14, "18.SPANTOOSMAL"},  {16, "19.ACCESSRESTRICTED"},
-    {18, "20.INVALIDUNIT"},    {29, "21.INVALIDSPAN"}};
+const TRows Cmd35Rows
+    = {{2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"},  {6, "7.TRANSSPEC"},     {7, "8.WRITEPROTECT"},
+       {8, "0.TONEAREST"},        {9, "10.LOWERTOOHIGH"}, {10, "12.LOWERTOOLOW"}, {11, "14.UPPERTOOHIGH"},
+       {12, "15.UPPERTOOLOW"},    {13, "17.OUTOFLIMITS"}, {14, "18.SPANTOOSMAL"}, {16, "19.ACCESSRESTRICTED"},
+       {18, "20.INVALIDUNIT"},    {29, "21.INVALIDSPAN"}};
 
 // Commands 36 and 37.
-const TRows SetRangeRows = {
-    {6, "7.TRANSSPEC"},     {7, "8.WRITEPROTECT"},     {9, "9.PROCTOOHIGH"},
-    {10, "11.PROCTOOLOW"}, {14, "18.SPANTOOSMALL"}, {16, "19.ACCESSRESTRICTED"}};
+const TRows SetRangeRows = {{6, "7.TRANSSPEC"},    {7, "8.WRITEPROTECT"},   {9, "9.PROCTOOHIGH"},
+                            {10, "11.PROCTOOLOW"}, {14, "18.SPANTOOSMALL"}, {16, "19.ACCESSRESTRICTED"}};
 
-const TRows Cmd43Rows = {
-    {7, "8.WRITEPROTECT"}, {9, "9.PROCTOOHIGH"}, {10, "11.PROCTOOLOW"}, {16, "19.ACCESSRESTRICTED"}};
+const TRows Cmd43Rows
+    = {{7, "8.WRITEPROTECT"}, {9, "9.PROCTOOHIGH"}, {10, "11.PROCTOOLOW"}, {16, "19.ACCESSRESTRICTED"}};
 
-const TRows Cmd44Rows = {
-    {2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
+const TRows Cmd44Rows
+    = {{2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
 const TRows NoRows = {};
 
 const TRows& OwnRows(uint8_t Command)
 {
-  switch (Command) {
-  case 0:
-  case 13:
-  case 14:
-  case 15: return ReadRows;
-  case 3: return Cmd3Rows;
-  case 18: return Cmd18Rows;
-  case 34: return Cmd34Rows;
-  case 35: return Cmd35Rows;
-  case 36:
-  case 37: return SetRangeRows;
-  case 43: return Cmd43Rows;
-  case 44: return Cmd44Rows;
-  default: return NoRows;
-  }
+    switch (Command) {
+        case 0:
+        case 13:
+        case 14:
+        case 15: return ReadRows;
+        case 3: return Cmd3Rows;
+        case 18: return Cmd18Rows;
+        case 34: return Cmd34Rows;
+        case 35: return Cmd35Rows;
+        case 36:
+        case 37: return SetRangeRows;
+        case 43: return Cmd43Rows;
+        case 44: return Cmd44Rows;
+        default: return NoRows;
+    }
 }
 
-} // namespace
+}  // namespace
 
 std::string Key(uint8_t Command, uint8_t Code)
 {
-  for (const TRow& Row : OwnRows(Command))
-    if (Row.Code == Code)
-      return Row.Key;
-  switch (Code) {
-  case 0: return "0.NONE";
-  case 32: return "22.BUSY";
-  case 64: return "137.COMMANDNOTIMPLEMENTED";
-  default: return "23.UNDEFINED";
-  }
+    for (const TRow& Row : OwnRows(Command))
+        if (Row.Code == Code)
+            return Row.Key;
+    switch (Code) {
+        case 0: return "0.NONE";
+        case 32: return "22.BUSY";
+        case 64: return "137.COMMANDNOTIMPLEMENTED";
+        default: return "23.UNDEFINED";
+    }
 }
 
-} // namespace HartResponse
+}  // namespace HartResponse

@@ -10,4 +10,4 @@ namespace HartResponse {
 // anything else.
 std::string Key(uint8_t Command, uint8_t Code);
 
-} // namespace HartResponse
+}  // namespace HartResponse

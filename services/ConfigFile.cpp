@@ -18,10 +18,10 @@ constexpr char Utf8String = 0x14;
 
 // Windows-1252 positions 0x80 to 0x9F; the five it leaves undefined map to
 // the control character of the same number, as Windows itself does.
-constexpr std::array<char16_t, 32> Cp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> Cp1252High
+    = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+       0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+       0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString FromWindows1252(const QByteArray& Bytes)
 {
@@ -50,8 +50,8 @@ void AppendLength(QByteArray& Bytes, std::uint32_t Length)
 
 [[noreturn]] void Truncated(qsizetype Offset)
 {
-    throw EStreamError(QStringLiteral("Stream read error: the file ends at byte %1, before its fourth item is complete")
-                           .arg(Offset));
+    throw EStreamError(
+        QStringLiteral("Stream read error: the file ends at byte %1, before its fourth item is complete").arg(Offset));
 }
 
 // Count bytes from Offset, or a stream error when the data end first.
@@ -100,34 +100,32 @@ QString TConfigFile::DecodeItem(const QByteArray& Bytes, qsizetype& Offset)
     const qsizetype start = Offset;
     const char kind = Take(Bytes, Offset, 1)[0];
     switch (kind) {
-    case ShortString: {
-        const auto length = static_cast<unsigned char>(Take(Bytes, Offset, 1)[0]);
-        return FromWindows1252(Take(Bytes, Offset, length));
-    }
-    case LongString:
-        return FromWindows1252(Take(Bytes, Offset, TakeLength(Bytes, Offset)));
-    case Utf8String:
-        return QString::fromUtf8(Take(Bytes, Offset, TakeLength(Bytes, Offset)));
-    case WideString: {
-        const QByteArray units = Take(Bytes, Offset, qint64(TakeLength(Bytes, Offset)) * 2);
-        QString text;
-        text.reserve(units.size() / 2);
-        for (qsizetype i = 0; i < units.size(); i += 2)
-            text += QChar(char16_t(static_cast<unsigned char>(units[i])
-                                   | (static_cast<unsigned char>(units[i + 1]) << 8)));
-        return text;
-    }
-    default:
-        throw EStreamError(QStringLiteral("Invalid property value: byte %1 is 0x%2, which starts no text item")
-                               .arg(start)
-                               .arg(static_cast<unsigned char>(kind), 2, 16, QLatin1Char('0')));
+        case ShortString: {
+            const auto length = static_cast<unsigned char>(Take(Bytes, Offset, 1)[0]);
+            return FromWindows1252(Take(Bytes, Offset, length));
+        }
+        case LongString: return FromWindows1252(Take(Bytes, Offset, TakeLength(Bytes, Offset)));
+        case Utf8String: return QString::fromUtf8(Take(Bytes, Offset, TakeLength(Bytes, Offset)));
+        case WideString: {
+            const QByteArray units = Take(Bytes, Offset, qint64(TakeLength(Bytes, Offset)) * 2);
+            QString text;
+            text.reserve(units.size() / 2);
+            for (qsizetype i = 0; i < units.size(); i += 2)
+                text += QChar(
+                    char16_t(static_cast<unsigned char>(units[i]) | (static_cast<unsigned char>(units[i + 1]) << 8)));
+            return text;
+        }
+        default:
+            throw EStreamError(QStringLiteral("Invalid property value: byte %1 is 0x%2, which starts no text item")
+                                   .arg(start)
+                                   .arg(static_cast<unsigned char>(kind), 2, 16, QLatin1Char('0')));
     }
 }
 
 QByteArray TConfigFile::Encode(const TConfigItems& Items)
 {
     return EncodeItem(Items.UpperRange) + EncodeItem(Items.LowerRange) + EncodeItem(Items.Unit)
-        + EncodeItem(Items.Damping);
+           + EncodeItem(Items.Damping);
 }
 
 TConfigItems TConfigFile::Decode(const QByteArray& Bytes)

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-
 namespace {
 
 // The value rounded to Digits significant digits, as its digit string
@@ -85,4 +84,3 @@ QString FormatGeneral(double Value, int Digits, const QLocale& Locale)
         result.replace(QLatin1Char('.'), point);
     return result;
 }
-

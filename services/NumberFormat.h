@@ -8,11 +8,9 @@
 #include <QLocale>
 #include <QString>
 
-
 // Formats Value with at most Digits significant digits (1 to 17). Fixed
 // notation unless the value, rounded to Digits significant digits, is 10^Digits
 // or more in magnitude, or is below 0.0001; then mantissa, "E", an optional
 // "-" and the exponent without leading zeros. Zero is "0"; not-a-number and
 // infinities are "NAN", "INF" and "-INF".
 QString FormatGeneral(double Value, int Digits, const QLocale& Locale = QLocale());
-

@@ -9,6 +9,8 @@
 class EStreamError : public std::runtime_error {
 public:
     explicit EStreamError(const QString& Message)
-        : std::runtime_error(Message.toStdString()) {}
+        : std::runtime_error(Message.toStdString())
+    {
+    }
     QString Message() const { return QString::fromStdString(what()); }
 };

@@ -36,7 +36,10 @@ struct TTransmitterData {
 
 class TTransmitterRead {
 public:
-    explicit TTransmitterRead(THart& Hart) : FHart(Hart) {}
+    explicit TTransmitterRead(THart& Hart)
+        : FHart(Hart)
+    {
+    }
 
     // The English log lines, as they happen.
     std::function<void(const QString& Line)> OnLog;

@@ -38,7 +38,8 @@ QString BlanksToTabs(QString Text)
 class TLineWriter {
 public:
     explicit TLineWriter(const QLocale& Locale)
-        : FLocale(Locale), FDecimalPoint(Locale.decimalPoint().toLocal8Bit())
+        : FLocale(Locale)
+        , FDecimalPoint(Locale.decimalPoint().toLocal8Bit())
     {
         // Times shown to the millisecond cannot be shared between samples.
         FTimesBySecond = !LongTimePattern(Locale).contains(QLatin1Char('z'));
@@ -55,7 +56,7 @@ public:
             FDateText = BlanksToTabs(ShortDateText(Date, FLocale)).toLocal8Bit();
         }
         Out += FDateText;
-        if (Time != QTime(0, 0)) { // exactly midnight shows the date alone
+        if (Time != QTime(0, 0)) {  // exactly midnight shows the date alone
             Out += '\t';
             Out += TimeText(Time);
         }
@@ -83,11 +84,10 @@ private:
     {
         const double V = Value;
         char Buffer[32];
-        const auto Result = std::isfinite(V) && V != 0
-                                ? std::to_chars(Buffer, Buffer + sizeof Buffer, V,
-                                                std::chars_format::general, LogDigits)
-                                : std::to_chars_result{Buffer, std::errc::value_too_large};
-        if (Result.ec != std::errc()) { // zero, NaN and infinities
+        const auto Result = std::isfinite(V) && V != 0 ? std::to_chars(Buffer, Buffer + sizeof Buffer, V,
+                                                                       std::chars_format::general, LogDigits)
+                                                       : std::to_chars_result {Buffer, std::errc::value_too_large};
+        if (Result.ec != std::errc()) {  // zero, NaN and infinities
             Out += FormatGeneral(V, LogDigits, FLocale).toLocal8Bit();
             return;
         }
@@ -113,7 +113,7 @@ private:
     QLocale FLocale;
     QByteArray FDecimalPoint;
     bool FTimesBySecond = false;
-    std::vector<QByteArray> FTimes; // by second of the day, made on first use
+    std::vector<QByteArray> FTimes;  // by second of the day, made on first use
     QDate FDate;
     QByteArray FDateText;
 };
@@ -140,7 +140,7 @@ void WriteLines(QIODevice& Stream, const QByteArray& Bytes)
     }
 }
 
-} // namespace
+}  // namespace
 
 int TDataloger::AddSample(float Pressure, float Current)
 {
@@ -151,7 +151,7 @@ int TDataloger::AddSample(const QDateTime& Time, float Pressure, float Current)
 {
     if (FSamples.size() == FSamples.capacity())
         FSamples.reserve(FSamples.size() + std::max(FSamples.size() / 4, MinGrowth));
-    FSamples.append(TLogSample{Time, Current, Pressure});
+    FSamples.append(TLogSample {Time, Current, Pressure});
     return Count();
 }
 
@@ -169,8 +169,8 @@ void TDataloger::Clear()
 
 QString TDataloger::FormatLine(const TLogSample& Sample)
 {
-    return BlanksToTabs(DateTimeText(Sample.Time)) + QLatin1Char('\t') + FormatGeneral(Sample.Current, LogDigits) + QStringLiteral("\t\t")
-           + FormatGeneral(Sample.Pressure, LogDigits);
+    return BlanksToTabs(DateTimeText(Sample.Time)) + QLatin1Char('\t') + FormatGeneral(Sample.Current, LogDigits)
+           + QStringLiteral("\t\t") + FormatGeneral(Sample.Pressure, LogDigits);
 }
 
 // The lines are appended at the end of the stream, in chunks of whole lines.
@@ -178,7 +178,7 @@ void TDataloger::SaveToStream(QIODevice& Stream)
 {
     if (!Stream.isSequential() && !Stream.seek(Stream.size()))
         ThrowWriteError(Stream);
-    TLineWriter Writer{QLocale()};
+    TLineWriter Writer {QLocale()};
     QByteArray Chunk;
     Chunk.reserve(ChunkBytes + 256);
     for (const TLogSample& sample : FSamples) {

@@ -25,11 +25,10 @@ const char* const LanguageFileName = "language.ini";
 // Windows-1252 differs from Latin 1 only in 0x80 to 0x9F.
 QString DecodeWindows1252(const QByteArray& Bytes)
 {
-    static const char16_t High[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    static const char16_t High[32]
+        = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+           0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+           0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     QString text;
     text.reserve(Bytes.size());
     for (char c : Bytes) {
@@ -53,8 +52,7 @@ QString DecodeLanguageFile(const QByteArray& Bytes)
 // Comparison of class names, as the translator does it: exact, ignoring case.
 bool IsClass(const QObject* Object, const char* ClassName)
 {
-    return QLatin1String(Object->metaObject()->className())
-               .compare(QLatin1String(ClassName), Qt::CaseInsensitive) == 0;
+    return QLatin1String(Object->metaObject()->className()).compare(QLatin1String(ClassName), Qt::CaseInsensitive) == 0;
 }
 
 // A QAction stands for a menu item when it is shown in a menu or menu bar.
@@ -99,8 +97,8 @@ TLangManager::TLangManager()
     // Started from a desktop launcher, the current directory is seldom the
     // program's own; the file beside the program is the fallback.
     if (!QFileInfo::exists(here) && QCoreApplication::instance()) {
-        const QString besideProgram =
-            QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QLatin1String(LanguageFileName));
+        const QString besideProgram
+            = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QLatin1String(LanguageFileName));
         if (QFileInfo::exists(besideProgram))
             FFileName = besideProgram;
     }
@@ -227,8 +225,8 @@ void TLangManager::TranslateComponent(QObject* Component) const
         menu->menuAction()->setStatusTip(text);
     } else if (IsClass(Component, "QAction")) {
         auto* action = static_cast<QAction*>(Component);
-        if (name.isEmpty() || action->isSeparator() || action->text() == QLatin1String("-")
-            || !IsMenuItem(action) || IsMenuOwnAction(action))
+        if (name.isEmpty() || action->isSeparator() || action->text() == QLatin1String("-") || !IsMenuItem(action)
+            || IsMenuOwnAction(action))
             return;
         action->setText(Translate(caption));
         const QString text = Translate(hint);

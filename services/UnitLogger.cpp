@@ -30,8 +30,8 @@ QString ArchiveBaseName(const QDateTime& Now)
 {
     const QDate d = Now.date();
     const QTime t = Now.time();
-    return QString::asprintf("log_%02d%02d%02d_%02d%02d%02d", d.day(), d.month(), d.year() % 100,
-                             t.hour(), t.minute(), t.second());
+    return QString::asprintf("log_%02d%02d%02d_%02d%02d%02d", d.day(), d.month(), d.year() % 100, t.hour(), t.minute(),
+                             t.second());
 }
 
 }  // namespace
@@ -104,8 +104,8 @@ bool TCalibLog::ArchiveOldLog()
     const QString logPath = dir.absoluteFilePath(QLatin1String(LogFileName));
     const QString base = ArchiveBaseName(QDateTime::currentDateTime());
     for (int attempt = 0; attempt < MaxArchiveAttempts; ++attempt) {
-        const QString name = attempt == 0 ? base + QStringLiteral(".txt")
-                                          : QStringLiteral("%1_%2.txt").arg(base).arg(attempt);
+        const QString name
+            = attempt == 0 ? base + QStringLiteral(".txt") : QStringLiteral("%1_%2.txt").arg(base).arg(attempt);
         const QString path = dir.absoluteFilePath(name);
         // QFile::rename never replaces an existing file.
         if (QFileInfo::exists(path))
@@ -134,8 +134,8 @@ void TCalibLog::WriteLine(const QString& Message)
     if (!FFile)
         return;
     const QDateTime now = QDateTime::currentDateTime();
-    const QString text = ShortDateText(now.date()) + QLatin1Char(' ') + LongTimeText(now.time())
-                         + QStringLiteral("  ") + Message;
+    const QString text
+        = ShortDateText(now.date()) + QLatin1Char(' ') + LongTimeText(now.time()) + QStringLiteral("  ") + Message;
     QByteArray bytes = text.toLocal8Bit();
     bytes.append("\r\n", 2);
     // One write per line; a failed or short write is not reported.

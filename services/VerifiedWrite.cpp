@@ -82,7 +82,7 @@ TWriteResult TVerifiedWrite::WriteRange(const std::string& Unit, float Upper, fl
         Result.Output = TPrVarInfo();
         FHart.ReadPrVarInfo(Result.Output);
         return std::fabs(Upper - Result.Output.UpperRange) < 0.00001f
-            && std::fabs(Lower - Result.Output.LowerRange) < 0.00001f && Result.Output.Unit == Unit;
+               && std::fabs(Lower - Result.Output.LowerRange) < 0.00001f && Result.Output.Unit == Unit;
     });
 }
 
@@ -104,15 +104,13 @@ QString TVerifiedWrite::ReadBackText(TWriteStep Step, const TWriteResult& Result
     const TPrVarInfo& out = Result.Output;
     const QString unit = QString::fromStdString(out.Unit);
     switch (Step) {
-    case TWriteStep::Description:
-        return QStringLiteral("\"%1\" / \"%2\"").arg(Trimmed(Result.Description.Tag),
-                                                     Trimmed(Result.Description.Descriptor));
-    case TWriteStep::Unit:
-        return unit;
-    case TWriteStep::Range:
-        return Number(out.LowerRange) + QStringLiteral(" … ") + Number(out.UpperRange) + QLatin1Char(' ') + unit;
-    case TWriteStep::Damping:
-        return Number(out.Damping) + QStringLiteral(" s");
+        case TWriteStep::Description:
+            return QStringLiteral("\"%1\" / \"%2\"")
+                .arg(Trimmed(Result.Description.Tag), Trimmed(Result.Description.Descriptor));
+        case TWriteStep::Unit: return unit;
+        case TWriteStep::Range:
+            return Number(out.LowerRange) + QStringLiteral(" … ") + Number(out.UpperRange) + QLatin1Char(' ') + unit;
+        case TWriteStep::Damping: return Number(out.Damping) + QStringLiteral(" s");
     }
     return QString();
 }

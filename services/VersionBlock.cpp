@@ -15,12 +15,16 @@ const char* const WantedTable = VersionTableId;
 // program file could mistake for the block.
 QByteArray BeginMarker()
 {
-    return QByteArray("\x7f" "CALVISTA") + QByteArray(":VERSIONINFO:");
+    return QByteArray("\x7f"
+                      "CALVISTA")
+           + QByteArray(":VERSIONINFO:");
 }
 
 QByteArray EndMarker()
 {
-    return QByteArray("\x7f" "CALVISTA") + QByteArray(":VERSIONEND\x7f");
+    return QByteArray("\x7f"
+                      "CALVISTA")
+           + QByteArray(":VERSIONEND\x7f");
 }
 
 constexpr qsizetype MaxBlockSize = 8192;
@@ -50,8 +54,7 @@ bool ReadField(const QByteArray& Bytes, qsizetype& Pos, qsizetype Limit, QByteAr
 // Parses one block whose table id starts at Pos. Layout: table id NUL, then
 // name NUL value NUL pairs, an empty name, the end marker. False when the bytes
 // there are not a complete block.
-bool ParseBlockAt(const QByteArray& Bytes, qsizetype Pos, QByteArray& TableId,
-                  QMap<QString, QString>& Values)
+bool ParseBlockAt(const QByteArray& Bytes, qsizetype Pos, QByteArray& TableId, QMap<QString, QString>& Values)
 {
     const qsizetype limit = std::min(Bytes.size(), Pos + MaxBlockSize);
     if (!ReadField(Bytes, Pos, limit, TableId) || !IsHexTableId(TableId))
@@ -105,8 +108,7 @@ QMap<QString, QString> ParseVersionBlocks(const QByteArray& Bytes)
         pos += begin.size();
         QByteArray tableId;
         QMap<QString, QString> table;
-        if (ParseBlockAt(Bytes, pos, tableId, table)
-            && tableId.compare(WantedTable, Qt::CaseInsensitive) == 0)
+        if (ParseBlockAt(Bytes, pos, tableId, table) && tableId.compare(WantedTable, Qt::CaseInsensitive) == 0)
             return WantedValues(table);
     }
     return {};

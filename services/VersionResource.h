@@ -8,8 +8,7 @@
 
 // The one string table that is read: U.S. English, Windows Latin 1.
 inline constexpr const char* VersionTableId = "040904E4";
-inline constexpr const char* VersionValueNames[] = {"ProductName", "FileVersion", "Comments",
-                                                    "CompanyName"};
+inline constexpr const char* VersionValueNames[] = {"ProductName", "FileVersion", "Comments", "CompanyName"};
 
 #ifdef _WIN32
 // The values of VersionValueNames in the table VersionTableId of FileName's

@@ -61,54 +61,78 @@ Output:
 
 TSimPtyServer* Server = nullptr;
 
-void OnSignal(int) { if (Server) Server->Stop(); }
+void OnSignal(int)
+{
+    if (Server)
+        Server->Stop();
+}
 
 [[noreturn]] void Fail(const std::string& Message)
 {
-  std::fprintf(stderr, "hart-sim: %s\nTry 'hart-sim --help'.\n", Message.c_str());
-  std::exit(2);
+    std::fprintf(stderr, "hart-sim: %s\nTry 'hart-sim --help'.\n", Message.c_str());
+    std::exit(2);
 }
 
 double Number(const char* Text, const char* Option)
 {
-  char* End = nullptr;
-  const double Value = std::strtod(Text, &End);
-  if (End == Text || *End != '\0')
-    Fail(std::string("invalid number for ") + Option + ": " + Text);
-  return Value;
+    char* End = nullptr;
+    const double Value = std::strtod(Text, &End);
+    if (End == Text || *End != '\0')
+        Fail(std::string("invalid number for ") + Option + ": " + Text);
+    return Value;
 }
 
 long Integer(const char* Text, const char* Option, long Min, long Max)
 {
-  char* End = nullptr;
-  const long Value = std::strtol(Text, &End, 0);
-  if (End == Text || *End != '\0' || Value < Min || Value > Max)
-    Fail(std::string("invalid value for ") + Option + ": " + Text);
-  return Value;
+    char* End = nullptr;
+    const long Value = std::strtol(Text, &End, 0);
+    if (End == Text || *End != '\0' || Value < Min || Value > Max)
+        Fail(std::string("invalid value for ") + Option + ": " + Text);
+    return Value;
 }
 
 void Pair(const char* Text, const char* Option, float& First, float& Second)
 {
-  const std::string S = Text;
-  const size_t Colon = S.find(':');
-  if (Colon == std::string::npos)
-    Fail(std::string(Option) + " takes two numbers separated by a colon");
-  First = static_cast<float>(Number(S.substr(0, Colon).c_str(), Option));
-  Second = static_cast<float>(Number(S.substr(Colon + 1).c_str(), Option));
+    const std::string S = Text;
+    const size_t Colon = S.find(':');
+    if (Colon == std::string::npos)
+        Fail(std::string(Option) + " takes two numbers separated by a colon");
+    First = static_cast<float>(Number(S.substr(0, Colon).c_str(), Option));
+    Second = static_cast<float>(Number(S.substr(Colon + 1).c_str(), Option));
 }
 
 std::string Upper(std::string Text)
 {
-  for (char& C : Text)
-    C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-  return Text;
+    for (char& C : Text)
+        C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+    return Text;
 }
 
 enum : int {
-  OptLink = 1000, OptInstant, OptTurnaround, OptPreambles, OptLeadingFE, OptManufacturer,
-  OptDeviceType, OptDeviceId, OptSoftwareRev, OptTag, OptDescriptor, OptDate, OptUnit, OptRange,
-  OptLimits, OptMinSpan, OptDamping, OptWriteProtect, OptSignal, OptLevel, OptAmplitude,
-  OptPeriod, OptNoise, OptNoiseSeries,
+    OptLink = 1000,
+    OptInstant,
+    OptTurnaround,
+    OptPreambles,
+    OptLeadingFE,
+    OptManufacturer,
+    OptDeviceType,
+    OptDeviceId,
+    OptSoftwareRev,
+    OptTag,
+    OptDescriptor,
+    OptDate,
+    OptUnit,
+    OptRange,
+    OptLimits,
+    OptMinSpan,
+    OptDamping,
+    OptWriteProtect,
+    OptSignal,
+    OptLevel,
+    OptAmplitude,
+    OptPeriod,
+    OptNoise,
+    OptNoiseSeries,
 };
 
 const option Options[] = {
@@ -141,112 +165,129 @@ const option Options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-  TSimDeviceState State;
-  TSimSignal Signal;
-  TSimPacing Pacing = TSimPacing::Baud1200(20000);
-  std::string LinkPath;
-  int Preambles = 5;
-  bool LeadingFE = false, Verbose = false;
-  long NoiseSeries = -1;
+    TSimDeviceState State;
+    TSimSignal Signal;
+    TSimPacing Pacing = TSimPacing::Baud1200(20000);
+    std::string LinkPath;
+    int Preambles = 5;
+    bool LeadingFE = false, Verbose = false;
+    long NoiseSeries = -1;
 
-  int Opt;
-  while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
-    switch (Opt) {
-    case OptLink: LinkPath = optarg; break;
-    case OptInstant: Pacing.CharTimeUs = 0; break;
-    case OptTurnaround: Pacing.TurnaroundUs = static_cast<int64_t>(Number(optarg, "--turnaround") * 1000); break;
-    case OptPreambles: Preambles = static_cast<int>(Integer(optarg, "--preambles", 2, 30)); break;
-    case OptLeadingFE: LeadingFE = true; break;
-    case OptManufacturer: State.Manufacturer = static_cast<uint8_t>(Integer(optarg, "--manufacturer", 0, 255)); break;
-    case OptDeviceType: State.DeviceType = static_cast<uint8_t>(Integer(optarg, "--device-type", 0, 255)); break;
-    case OptDeviceId: State.DeviceId = static_cast<uint32_t>(Integer(optarg, "--device-id", 0, 0xFFFFFF)); break;
-    case OptSoftwareRev: State.SoftwareRev = static_cast<uint8_t>(Integer(optarg, "--software-rev", 0, 255)); break;
-    case OptTag: State.Tag = Upper(optarg); break;
-    case OptDescriptor: State.Descriptor = Upper(optarg); break;
-    case OptDate: {
-      int D = 0, M = 0, Y = 0;
-      if (std::sscanf(optarg, "%d.%d.%d", &D, &M, &Y) != 3 || D < 1 || D > 31 || M < 1 || M > 12 || Y < 1900 || Y > 2155)
-        Fail(std::string("invalid date: ") + optarg);
-      State.Day = static_cast<uint8_t>(D);
-      State.Month = static_cast<uint8_t>(M);
-      State.Year = static_cast<uint16_t>(Y);
-      break;
+    int Opt;
+    while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
+        switch (Opt) {
+            case OptLink: LinkPath = optarg; break;
+            case OptInstant: Pacing.CharTimeUs = 0; break;
+            case OptTurnaround:
+                Pacing.TurnaroundUs = static_cast<int64_t>(Number(optarg, "--turnaround") * 1000);
+                break;
+            case OptPreambles: Preambles = static_cast<int>(Integer(optarg, "--preambles", 2, 30)); break;
+            case OptLeadingFE: LeadingFE = true; break;
+            case OptManufacturer:
+                State.Manufacturer = static_cast<uint8_t>(Integer(optarg, "--manufacturer", 0, 255));
+                break;
+            case OptDeviceType:
+                State.DeviceType = static_cast<uint8_t>(Integer(optarg, "--device-type", 0, 255));
+                break;
+            case OptDeviceId:
+                State.DeviceId = static_cast<uint32_t>(Integer(optarg, "--device-id", 0, 0xFFFFFF));
+                break;
+            case OptSoftwareRev:
+                State.SoftwareRev = static_cast<uint8_t>(Integer(optarg, "--software-rev", 0, 255));
+                break;
+            case OptTag: State.Tag = Upper(optarg); break;
+            case OptDescriptor: State.Descriptor = Upper(optarg); break;
+            case OptDate: {
+                int D = 0, M = 0, Y = 0;
+                if (std::sscanf(optarg, "%d.%d.%d", &D, &M, &Y) != 3 || D < 1 || D > 31 || M < 1 || M > 12 || Y < 1900
+                    || Y > 2155)
+                    Fail(std::string("invalid date: ") + optarg);
+                State.Day = static_cast<uint8_t>(D);
+                State.Month = static_cast<uint8_t>(M);
+                State.Year = static_cast<uint16_t>(Y);
+                break;
+            }
+            case OptUnit: {
+                const auto Code = SimUnits::Parse(optarg);
+                if (!Code)
+                    Fail(std::string("unknown pressure unit: ") + optarg);
+                State.PvUnit = State.RangeUnit = State.SensorUnit = Signal.Unit = *Code;
+                break;
+            }
+            case OptRange: Pair(optarg, "--range", State.LowerRange, State.UpperRange); break;
+            case OptLimits: Pair(optarg, "--limits", State.LowerLimit, State.UpperLimit); break;
+            case OptMinSpan: State.MinSpan = static_cast<float>(Number(optarg, "--min-span")); break;
+            case OptDamping: State.Damping = static_cast<float>(Number(optarg, "--damping")); break;
+            case OptWriteProtect: State.WriteProtected = true; break;
+            case OptSignal: {
+                const std::string S = optarg;
+                if (S == "constant")
+                    Signal.Shape = TSimSignalShape::Constant;
+                else if (S == "ramp")
+                    Signal.Shape = TSimSignalShape::Ramp;
+                else if (S == "sine")
+                    Signal.Shape = TSimSignalShape::Sine;
+                else
+                    Fail("unknown signal shape: " + S);
+                break;
+            }
+            case OptLevel: Signal.Level = Number(optarg, "--level"); break;
+            case OptAmplitude: Signal.Amplitude = Number(optarg, "--amplitude"); break;
+            case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
+            case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;
+            case OptNoiseSeries: NoiseSeries = Integer(optarg, "--noise-series", 0, 0x7FFFFFFF); break;
+            case 'v': Verbose = true; break;
+            case 'h': std::fputs(Usage, stdout); return 0;
+            default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
+        }
     }
-    case OptUnit: {
-      const auto Code = SimUnits::Parse(optarg);
-      if (!Code)
-        Fail(std::string("unknown pressure unit: ") + optarg);
-      State.PvUnit = State.RangeUnit = State.SensorUnit = Signal.Unit = *Code;
-      break;
-    }
-    case OptRange: Pair(optarg, "--range", State.LowerRange, State.UpperRange); break;
-    case OptLimits: Pair(optarg, "--limits", State.LowerLimit, State.UpperLimit); break;
-    case OptMinSpan: State.MinSpan = static_cast<float>(Number(optarg, "--min-span")); break;
-    case OptDamping: State.Damping = static_cast<float>(Number(optarg, "--damping")); break;
-    case OptWriteProtect: State.WriteProtected = true; break;
-    case OptSignal: {
-      const std::string S = optarg;
-      if (S == "constant") Signal.Shape = TSimSignalShape::Constant;
-      else if (S == "ramp") Signal.Shape = TSimSignalShape::Ramp;
-      else if (S == "sine") Signal.Shape = TSimSignalShape::Sine;
-      else Fail("unknown signal shape: " + S);
-      break;
-    }
-    case OptLevel: Signal.Level = Number(optarg, "--level"); break;
-    case OptAmplitude: Signal.Amplitude = Number(optarg, "--amplitude"); break;
-    case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
-    case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;
-    case OptNoiseSeries: NoiseSeries = Integer(optarg, "--noise-series", 0, 0x7FFFFFFF); break;
-    case 'v': Verbose = true; break;
-    case 'h': std::fputs(Usage, stdout); return 0;
-    default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
-    }
-  }
-  if (optind < argc)
-    Fail(std::string("unexpected argument: ") + argv[optind]);
+    if (optind < argc)
+        Fail(std::string("unexpected argument: ") + argv[optind]);
 
-  TSimTransmitter Transmitter(State, Signal);
-  Transmitter.SetPacing(Pacing);
-  Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
-  Transmitter.SetLeadingFE(LeadingFE);
-  if (NoiseSeries >= 0)
-    Transmitter.SetNoiseSeries(static_cast<uint32_t>(NoiseSeries));
+    TSimTransmitter Transmitter(State, Signal);
+    Transmitter.SetPacing(Pacing);
+    Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
+    Transmitter.SetLeadingFE(LeadingFE);
+    if (NoiseSeries >= 0)
+        Transmitter.SetNoiseSeries(static_cast<uint32_t>(NoiseSeries));
 
-  try {
-    TSimPtyServer Pty(Transmitter);
-    if (!LinkPath.empty())
-      Pty.MakeLink(LinkPath);
-    if (Verbose)
-      Pty.OnRequest = [](const TSimRequest& R) {
-        std::printf("command %u (%s frame, %zu data bytes): %s\n", R.Command, R.LongFrame ? "long" : "short",
-                    R.Data.size(), R.ResponseCode < 0 ? "no answer" : ("response code " + std::to_string(R.ResponseCode)).c_str());
+    try {
+        TSimPtyServer Pty(Transmitter);
+        if (!LinkPath.empty())
+            Pty.MakeLink(LinkPath);
+        if (Verbose)
+            Pty.OnRequest = [](const TSimRequest& R) {
+                std::printf("command %u (%s frame, %zu data bytes): %s\n", R.Command, R.LongFrame ? "long" : "short",
+                            R.Data.size(),
+                            R.ResponseCode < 0 ? "no answer"
+                                               : ("response code " + std::to_string(R.ResponseCode)).c_str());
+                std::fflush(stdout);
+            };
+        Server = &Pty;
+        struct sigaction Action {};
+        Action.sa_handler = OnSignal;
+        sigaction(SIGINT, &Action, nullptr);
+        sigaction(SIGTERM, &Action, nullptr);
+        sigaction(SIGHUP, &Action, nullptr);
+        std::signal(SIGPIPE, SIG_IGN);
+
+        std::printf("hart-sim: serving a simulated transmitter on %s\n", Pty.SlavePath().c_str());
+        if (!LinkPath.empty())
+            std::printf("hart-sim: %s -> %s\n", LinkPath.c_str(), Pty.SlavePath().c_str());
+        std::printf("hart-sim: %s, %s %s, unit %s, range %g to %g; Ctrl+C ends\n",
+                    Pacing.CharTimeUs ? "1200 baud" : "instant", State.WriteProtected ? "write-protected" : "writable",
+                    "device", SimUnits::Name(State.PvUnit).c_str(), State.LowerRange, State.UpperRange);
         std::fflush(stdout);
-      };
-    Server = &Pty;
-    struct sigaction Action {};
-    Action.sa_handler = OnSignal;
-    sigaction(SIGINT, &Action, nullptr);
-    sigaction(SIGTERM, &Action, nullptr);
-    sigaction(SIGHUP, &Action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
-    std::printf("hart-sim: serving a simulated transmitter on %s\n", Pty.SlavePath().c_str());
-    if (!LinkPath.empty())
-      std::printf("hart-sim: %s -> %s\n", LinkPath.c_str(), Pty.SlavePath().c_str());
-    std::printf("hart-sim: %s, %s %s, unit %s, range %g to %g; Ctrl+C ends\n",
-                Pacing.CharTimeUs ? "1200 baud" : "instant", State.WriteProtected ? "write-protected" : "writable",
-                "device", SimUnits::Name(State.PvUnit).c_str(), State.LowerRange, State.UpperRange);
-    std::fflush(stdout);
-    Pty.Run();
-    Server = nullptr;
-  } catch (const std::system_error& E) {
-    std::fprintf(stderr, "hart-sim: %s\n", E.what());
-    return 1;
-  }
-  std::printf("hart-sim: stopped\n");
-  return 0;
+        Pty.Run();
+        Server = nullptr;
+    } catch (const std::system_error& E) {
+        std::fprintf(stderr, "hart-sim: %s\n", E.what());
+        return 1;
+    }
+    std::printf("hart-sim: stopped\n");
+    return 0;
 }

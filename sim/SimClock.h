@@ -9,14 +9,14 @@
 #include <cstdint>
 
 struct TSimClock {
-  bool RealTime = false;
+    bool RealTime = false;
 
-  int64_t NowUs() const;
-  // Moves the clock on to Us (never back); sleeps there in real time.
-  void AdvanceTo(int64_t Us);
-  void AdvanceBy(int64_t Us) { AdvanceTo(NowUs() + Us); }
+    int64_t NowUs() const;
+    // Moves the clock on to Us (never back); sleeps there in real time.
+    void AdvanceTo(int64_t Us);
+    void AdvanceBy(int64_t Us) { AdvanceTo(NowUs() + Us); }
 
 private:
-  int64_t FVirtualUs = 0;
-  std::chrono::steady_clock::time_point FOrigin = std::chrono::steady_clock::now();
+    int64_t FVirtualUs = 0;
+    std::chrono::steady_clock::time_point FOrigin = std::chrono::steady_clock::now();
 };

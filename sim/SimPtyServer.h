@@ -18,52 +18,51 @@
 
 class TSimPtyServer {
 public:
-  // Opens the pseudo-terminal; throws std::system_error when that fails.
-  explicit TSimPtyServer(TSimTransmitter& Transmitter);
-  ~TSimPtyServer();
-  TSimPtyServer(const TSimPtyServer&) = delete;
-  TSimPtyServer& operator=(const TSimPtyServer&) = delete;
+    // Opens the pseudo-terminal; throws std::system_error when that fails.
+    explicit TSimPtyServer(TSimTransmitter& Transmitter);
+    ~TSimPtyServer();
+    TSimPtyServer(const TSimPtyServer&) = delete;
+    TSimPtyServer& operator=(const TSimPtyServer&) = delete;
 
-  // The path a master opens, such as /dev/pts/4.
-  const std::string& SlavePath() const { return FSlavePath; }
-  // Makes LinkPath a symbolic link to the slave side (an existing link there is
-  // replaced); the link is removed again when the server goes. Throws std::system_error.
-  void MakeLink(const std::string& LinkPath);
+    // The path a master opens, such as /dev/pts/4.
+    const std::string& SlavePath() const { return FSlavePath; }
+    // Makes LinkPath a symbolic link to the slave side (an existing link there is
+    // replaced); the link is removed again when the server goes. Throws std::system_error.
+    void MakeLink(const std::string& LinkPath);
 
-  // Serves until Stop() is called.
-  void Run();
-  // Ends Run(); may be called from another thread or a signal handler.
-  void Stop();
+    // Serves until Stop() is called.
+    void Run();
+    // Ends Run(); may be called from another thread or a signal handler.
+    void Stop();
 
-  // Runs Fn(Transmitter) while the server does not touch the transmitter.
-  template <class F>
-  auto WithTransmitter(F&& Fn)
-  {
-    std::lock_guard<std::mutex> Lock(FLock);
-    return Fn(FTransmitter);
-  }
+    // Runs Fn(Transmitter) while the server does not touch the transmitter.
+    template <class F> auto WithTransmitter(F&& Fn)
+    {
+        std::lock_guard<std::mutex> Lock(FLock);
+        return Fn(FTransmitter);
+    }
 
-  // Called after each request the transmitter answered or ignored on purpose
-  // (under the transmitter lock).
-  std::function<void(const TSimRequest&)> OnRequest;
+    // Called after each request the transmitter answered or ignored on purpose
+    // (under the transmitter lock).
+    std::function<void(const TSimRequest&)> OnRequest;
 
-  // The server's clock in microseconds (monotonic, 0 at construction).
-  int64_t NowUs() const;
+    // The server's clock in microseconds (monotonic, 0 at construction).
+    int64_t NowUs() const;
 
 private:
-  void ReceiveBytes();
-  void SendDueBytes();
-  int64_t NextDueUs() const;
+    void ReceiveBytes();
+    void SendDueBytes();
+    int64_t NextDueUs() const;
 
-  TSimTransmitter& FTransmitter;
-  std::mutex FLock;
-  int FMaster = -1;
-  int FSlave = -1;  // kept open so the terminal stays up between masters
-  int FWake[2] = {-1, -1};
-  std::atomic<bool> FStop{false};
-  std::string FSlavePath;
-  std::string FLinkPath;
-  int64_t FOriginNs = 0;
-  int64_t FLineFreeUs = 0;  // when the last request byte has finished arriving
-  std::deque<TSimOutByte> FPending;
+    TSimTransmitter& FTransmitter;
+    std::mutex FLock;
+    int FMaster = -1;
+    int FSlave = -1;  // kept open so the terminal stays up between masters
+    int FWake[2] = {-1, -1};
+    std::atomic<bool> FStop {false};
+    std::string FSlavePath;
+    std::string FLinkPath;
+    int64_t FOriginNs = 0;
+    int64_t FLineFreeUs = 0;  // when the last request byte has finished arriving
+    std::deque<TSimOutByte> FPending;
 };

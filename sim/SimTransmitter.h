@@ -22,216 +22,216 @@
 // RangeUnit, transducer limits and minimum span in SensorUnit (reported in the
 // PV unit).
 struct TSimDeviceState {
-  // identity (command 0)
-  uint8_t Manufacturer = 185;    // the maker's own code
-  uint8_t DeviceType = 24;       // "Quill 20"
-  uint32_t DeviceId = 1234567;   // 24 bits
-  uint8_t MinPreambles = 5;
-  uint8_t UnivCmdRev = 5;
-  uint8_t DeviceRev = 3;
-  uint8_t SoftwareRev = 0x21;
-  uint8_t HardwareRev = 4;       // 5 bits
-  uint8_t PollingAddress = 0;
-  // description (commands 13 and 18)
-  std::string Tag = "PT-101";
-  std::string Descriptor = "SIMULATED PT";
-  uint8_t Day = 15, Month = 6;
-  uint16_t Year = 2024;          // 1900..2155
-  // transducer (command 14)
-  uint32_t SensorSerial = 0x0A1B2C;  // 24 bits
-  uint8_t SensorUnit = 7;            // bar
-  float UpperLimit = 40.0f;
-  float LowerLimit = -1.0f;
-  float MinSpan = 0.4f;
-  // output (commands 15, 34, 35, 44)
-  uint8_t PvUnit = 7;
-  uint8_t RangeUnit = 7;
-  float UpperRange = 10.0f;
-  float LowerRange = 0.0f;
-  float Damping = 0.4f;          // seconds
-  float MaxDamping = 32.0f;
-  uint8_t AlarmSelect = 0;       // high
-  uint8_t TransferFunction = 0;  // linear
-  bool WriteProtected = false;
-  uint8_t PrivateLabel = 185;
-  // zero trim (command 43): the largest reading, as a fraction of the sensor's
-  // span, that may be trimmed away in all
-  double ZeroTrimFraction = 0.05;
+    // identity (command 0)
+    uint8_t Manufacturer = 185;  // the maker's own code
+    uint8_t DeviceType = 24;  // "Quill 20"
+    uint32_t DeviceId = 1234567;  // 24 bits
+    uint8_t MinPreambles = 5;
+    uint8_t UnivCmdRev = 5;
+    uint8_t DeviceRev = 3;
+    uint8_t SoftwareRev = 0x21;
+    uint8_t HardwareRev = 4;  // 5 bits
+    uint8_t PollingAddress = 0;
+    // description (commands 13 and 18)
+    std::string Tag = "PT-101";
+    std::string Descriptor = "SIMULATED PT";
+    uint8_t Day = 15, Month = 6;
+    uint16_t Year = 2024;  // 1900..2155
+    // transducer (command 14)
+    uint32_t SensorSerial = 0x0A1B2C;  // 24 bits
+    uint8_t SensorUnit = 7;  // bar
+    float UpperLimit = 40.0f;
+    float LowerLimit = -1.0f;
+    float MinSpan = 0.4f;
+    // output (commands 15, 34, 35, 44)
+    uint8_t PvUnit = 7;
+    uint8_t RangeUnit = 7;
+    float UpperRange = 10.0f;
+    float LowerRange = 0.0f;
+    float Damping = 0.4f;  // seconds
+    float MaxDamping = 32.0f;
+    uint8_t AlarmSelect = 0;  // high
+    uint8_t TransferFunction = 0;  // linear
+    bool WriteProtected = false;
+    uint8_t PrivateLabel = 185;
+    // zero trim (command 43): the largest reading, as a fraction of the sensor's
+    // span, that may be trimmed away in all
+    double ZeroTrimFraction = 0.05;
 };
 
 enum class TSimSignalShape : uint8_t { Constant, Ramp, Sine };
 
 // The pressure applied to the transmitter over time.
 struct TSimSignal {
-  TSimSignalShape Shape = TSimSignalShape::Constant;
-  double Level = 2.5;       // constant value, ramp start, sine centre
-  double Amplitude = 0.0;   // sine amplitude; a ramp rises by this much per period
-  double PeriodS = 30.0;    // sine period, ramp period (saw tooth)
-  double Noise = 0.0;       // standard deviation of added white noise
-  uint8_t Unit = 7;         // unit of Level, Amplitude and Noise
+    TSimSignalShape Shape = TSimSignalShape::Constant;
+    double Level = 2.5;  // constant value, ramp start, sine centre
+    double Amplitude = 0.0;  // sine amplitude; a ramp rises by this much per period
+    double PeriodS = 30.0;  // sine period, ramp period (saw tooth)
+    double Noise = 0.0;  // standard deviation of added white noise
+    uint8_t Unit = 7;  // unit of Level, Amplitude and Noise
 };
 
 // Faults applied to the answer of one request.
 struct TSimFault {
-  bool NoAnswer = false;            // stay silent
-  std::vector<uint8_t> Noise;       // bytes sent before the preambles
-  bool BadCheckByte = false;        // send a wrong check byte
-  int CommErrorSummary = -1;        // first status byte with bit 7 set (e.g. 0x90), no data
-  int ResponseCode = -1;            // answer with this response code and no data
-  int DataBytes = -1;               // cut the reply data after this many bytes (status excluded)
-  int LostByteIndex = -1;           // this byte of the answer (0 = first byte sent) never arrives
-  int LateByteIndex = -1;           // this byte of the answer (0 = first byte sent) and
-  int64_t LateByUs = 0;             //   all after it arrive later by LateByUs
-  int LineErrorByteIndex = -1;      // this byte of the answer carries line-error flags
-  uint32_t LineErrors = 0;          //   (SerialErr... values of hart/SerialDevice.h)
+    bool NoAnswer = false;  // stay silent
+    std::vector<uint8_t> Noise;  // bytes sent before the preambles
+    bool BadCheckByte = false;  // send a wrong check byte
+    int CommErrorSummary = -1;  // first status byte with bit 7 set (e.g. 0x90), no data
+    int ResponseCode = -1;  // answer with this response code and no data
+    int DataBytes = -1;  // cut the reply data after this many bytes (status excluded)
+    int LostByteIndex = -1;  // this byte of the answer (0 = first byte sent) never arrives
+    int LateByteIndex = -1;  // this byte of the answer (0 = first byte sent) and
+    int64_t LateByUs = 0;  //   all after it arrive later by LateByUs
+    int LineErrorByteIndex = -1;  // this byte of the answer carries line-error flags
+    uint32_t LineErrors = 0;  //   (SerialErr... values of hart/SerialDevice.h)
 };
 
 // How fast the answer travels. CharTimeUs 0 answers at once.
 struct TSimPacing {
-  int64_t CharTimeUs = 0;
-  int64_t TurnaroundUs = 0;  // silence between the end of a request and the first reply byte
+    int64_t CharTimeUs = 0;
+    int64_t TurnaroundUs = 0;  // silence between the end of a request and the first reply byte
 
-  static constexpr int64_t CharTime1200 = 9167;  // 11 bits at 1200 baud
-  static TSimPacing Instant() { return {}; }
-  static TSimPacing Baud1200(int64_t TurnaroundUs = 20000) { return {CharTime1200, TurnaroundUs}; }
+    static constexpr int64_t CharTime1200 = 9167;  // 11 bits at 1200 baud
+    static TSimPacing Instant() { return {}; }
+    static TSimPacing Baud1200(int64_t TurnaroundUs = 20000) { return {CharTime1200, TurnaroundUs}; }
 };
 
 // One byte of an answer and the time its last bit arrives at the master.
 struct TSimOutByte {
-  uint8_t Byte = 0;
-  int64_t ArrivalUs = 0;
-  uint32_t LineErrors = 0;
+    uint8_t Byte = 0;
+    int64_t ArrivalUs = 0;
+    uint32_t LineErrors = 0;
 };
 
 // A request the transmitter recognised (for logs and tests).
 struct TSimRequest {
-  uint8_t Command = 0;
-  bool LongFrame = false;
-  std::vector<uint8_t> Data;
-  int64_t EndUs = 0;
-  int ResponseCode = -1;  // -1 while not answered, or when the answer was suppressed
+    uint8_t Command = 0;
+    bool LongFrame = false;
+    std::vector<uint8_t> Data;
+    int64_t EndUs = 0;
+    int ResponseCode = -1;  // -1 while not answered, or when the answer was suppressed
 };
 
 class TSimTransmitter {
 public:
-  explicit TSimTransmitter(const TSimDeviceState& State = {}, const TSimSignal& Signal = {});
+    explicit TSimTransmitter(const TSimDeviceState& State = {}, const TSimSignal& Signal = {});
 
-  // --- the line ---------------------------------------------------------------
-  // Takes one byte that finished arriving at ArrivalUs. When it completes a valid
-  // request for this device, returns the answer; otherwise nothing.
-  std::vector<TSimOutByte> Feed(uint8_t Byte, int64_t ArrivalUs);
-  // Forgets a partly received frame.
-  void ResetReceiver();
+    // --- the line ---------------------------------------------------------------
+    // Takes one byte that finished arriving at ArrivalUs. When it completes a valid
+    // request for this device, returns the answer; otherwise nothing.
+    std::vector<TSimOutByte> Feed(uint8_t Byte, int64_t ArrivalUs);
+    // Forgets a partly received frame.
+    void ResetReceiver();
 
-  // --- configuration --------------------------------------------------------------
-  const TSimDeviceState& State() const { return FState; }
-  TSimDeviceState& MutableState() { return FState; }
-  void SetState(const TSimDeviceState& State) { FState = State; }
-  void SetWriteProtected(bool Value) { FState.WriteProtected = Value; }
+    // --- configuration --------------------------------------------------------------
+    const TSimDeviceState& State() const { return FState; }
+    TSimDeviceState& MutableState() { return FState; }
+    void SetState(const TSimDeviceState& State) { FState = State; }
+    void SetWriteProtected(bool Value) { FState.WriteProtected = Value; }
 
-  const TSimSignal& Signal() const { return FSignal; }
-  void SetSignal(const TSimSignal& Signal);
-  void SetNoiseSeries(uint32_t Series) { FRandom = std::mt19937(Series); }
+    const TSimSignal& Signal() const { return FSignal; }
+    void SetSignal(const TSimSignal& Signal);
+    void SetNoiseSeries(uint32_t Series) { FRandom = std::mt19937(Series); }
 
-  const TSimPacing& Pacing() const { return FPacing; }
-  void SetPacing(const TSimPacing& Pacing) { FPacing = Pacing; }
-  // Preambles in each answer (5 by default); the first one 0xFE if LeadingFE.
-  void SetReplyPreambles(uint8_t Count) { FReplyPreambles = Count; }
-  void SetLeadingFE(bool Value) { FLeadingFE = Value; }
-  // A gap longer than this inside a request makes the receiver start over
-  // (100 ms by default; 0 = never).
-  void SetGapLimitUs(int64_t Us) { FGapLimitUs = Us; }
+    const TSimPacing& Pacing() const { return FPacing; }
+    void SetPacing(const TSimPacing& Pacing) { FPacing = Pacing; }
+    // Preambles in each answer (5 by default); the first one 0xFE if LeadingFE.
+    void SetReplyPreambles(uint8_t Count) { FReplyPreambles = Count; }
+    void SetLeadingFE(bool Value) { FLeadingFE = Value; }
+    // A gap longer than this inside a request makes the receiver start over
+    // (100 ms by default; 0 = never).
+    void SetGapLimitUs(int64_t Us) { FGapLimitUs = Us; }
 
-  // Commands answered with 64 (not implemented).
-  void SetCommandImplemented(uint8_t Command, bool Implemented);
-  // Faults for the next answers, one per answered request, in order.
-  void QueueFault(const TSimFault& Fault) { FFaults.push_back(Fault); }
-  size_t PendingFaults() const { return FFaults.size(); }
+    // Commands answered with 64 (not implemented).
+    void SetCommandImplemented(uint8_t Command, bool Implemented);
+    // Faults for the next answers, one per answered request, in order.
+    void QueueFault(const TSimFault& Fault) { FFaults.push_back(Fault); }
+    size_t PendingFaults() const { return FFaults.size(); }
 
-  // --- the measurement ------------------------------------------------------------
-  // The pressure applied at time Us, in the PV unit, without zero trim or damping.
-  double AppliedPressure(int64_t Us);
-  // The damped, zero-trimmed primary variable in the PV unit at time Us.
-  double PrimaryVariable(int64_t Us);
-  // Loop current in mA for a primary variable in the PV unit.
-  double LoopCurrent(double PV) const;
-  // Zero trim in pascal, subtracted from the applied pressure.
-  double ZeroOffsetPa() const { return FZeroOffsetPa; }
+    // --- the measurement ------------------------------------------------------------
+    // The pressure applied at time Us, in the PV unit, without zero trim or damping.
+    double AppliedPressure(int64_t Us);
+    // The damped, zero-trimmed primary variable in the PV unit at time Us.
+    double PrimaryVariable(int64_t Us);
+    // Loop current in mA for a primary variable in the PV unit.
+    double LoopCurrent(double PV) const;
+    // Zero trim in pascal, subtracted from the applied pressure.
+    double ZeroOffsetPa() const { return FZeroOffsetPa; }
 
-  // --- what happened ------------------------------------------------------------
-  // The latest requests recognised (at most MaxKeptRequests), oldest first.
-  const std::vector<TSimRequest>& Requests() const { return FRequests; }
-  void ClearRequests() { FRequests.clear(); }
-  // Requests recognised since construction.
-  uint64_t RequestCount() const { return FRequestCount; }
-  static constexpr size_t MaxKeptRequests = 256;
-  // Frames dropped for a wrong check byte.
-  int CheckByteErrors() const { return FCheckByteErrors; }
+    // --- what happened ------------------------------------------------------------
+    // The latest requests recognised (at most MaxKeptRequests), oldest first.
+    const std::vector<TSimRequest>& Requests() const { return FRequests; }
+    void ClearRequests() { FRequests.clear(); }
+    // Requests recognised since construction.
+    uint64_t RequestCount() const { return FRequestCount; }
+    static constexpr size_t MaxKeptRequests = 256;
+    // Frames dropped for a wrong check byte.
+    int CheckByteErrors() const { return FCheckByteErrors; }
 
 private:
-  enum class TRx : uint8_t { Hunt, Address, Command, Count, Data, Check };
+    enum class TRx : uint8_t { Hunt, Address, Command, Count, Data, Check };
 
-  struct TAnswer {
-    uint8_t Code = 0;
-    std::vector<uint8_t> Data;
-  };
+    struct TAnswer {
+        uint8_t Code = 0;
+        std::vector<uint8_t> Data;
+    };
 
-  bool AddressedToMe() const;
-  std::vector<TSimOutByte> Answer(int64_t EndUs);
-  TAnswer Execute(uint8_t Command, const std::vector<uint8_t>& Request, int64_t NowUs);
-  uint8_t DeviceStatus(int64_t NowUs);
+    bool AddressedToMe() const;
+    std::vector<TSimOutByte> Answer(int64_t EndUs);
+    TAnswer Execute(uint8_t Command, const std::vector<uint8_t>& Request, int64_t NowUs);
+    uint8_t DeviceStatus(int64_t NowUs);
 
-  TAnswer ReadUniqueIdentifier() const;
-  TAnswer ReadDynamicVariables(int64_t NowUs);
-  TAnswer ReadTagDescriptorDate() const;
-  TAnswer ReadSensorInfo() const;
-  TAnswer ReadPrVarInfo() const;
-  TAnswer WriteTagDescriptorDate(const std::vector<uint8_t>& Request);
-  TAnswer WriteDamping(const std::vector<uint8_t>& Request);
-  TAnswer WriteRangeValues(const std::vector<uint8_t>& Request);
-  TAnswer SetRangeValueFromApplied(bool Upper, int64_t NowUs);
-  TAnswer SetPVZero(int64_t NowUs);
-  TAnswer WritePVUnit(const std::vector<uint8_t>& Request);
+    TAnswer ReadUniqueIdentifier() const;
+    TAnswer ReadDynamicVariables(int64_t NowUs);
+    TAnswer ReadTagDescriptorDate() const;
+    TAnswer ReadSensorInfo() const;
+    TAnswer ReadPrVarInfo() const;
+    TAnswer WriteTagDescriptorDate(const std::vector<uint8_t>& Request);
+    TAnswer WriteDamping(const std::vector<uint8_t>& Request);
+    TAnswer WriteRangeValues(const std::vector<uint8_t>& Request);
+    TAnswer SetRangeValueFromApplied(bool Upper, int64_t NowUs);
+    TAnswer SetPVZero(int64_t NowUs);
+    TAnswer WritePVUnit(const std::vector<uint8_t>& Request);
 
-  double SignalPa(int64_t Us);
-  double DampedPa(int64_t Us);
-  double ToSensorUnit(double Value, uint8_t Unit) const;
+    double SignalPa(int64_t Us);
+    double DampedPa(int64_t Us);
+    double ToSensorUnit(double Value, uint8_t Unit) const;
 
-  TSimDeviceState FState;
-  TSimSignal FSignal;
-  std::mt19937 FRandom{1};
-  std::normal_distribution<double> FGauss{0.0, 1.0};
-  TSimPacing FPacing;
-  uint8_t FReplyPreambles = 5;
-  bool FLeadingFE = false;
-  int64_t FGapLimitUs = 100000;
-  std::set<uint8_t> FNotImplemented;
-  std::deque<TSimFault> FFaults;
+    TSimDeviceState FState;
+    TSimSignal FSignal;
+    std::mt19937 FRandom {1};
+    std::normal_distribution<double> FGauss {0.0, 1.0};
+    TSimPacing FPacing;
+    uint8_t FReplyPreambles = 5;
+    bool FLeadingFE = false;
+    int64_t FGapLimitUs = 100000;
+    std::set<uint8_t> FNotImplemented;
+    std::deque<TSimFault> FFaults;
 
-  // receiver
-  TRx FRx = TRx::Hunt;
-  int FPreambles = 0;
-  int64_t FLastByteUs = 0;
-  uint8_t FDelimiter = 0;
-  uint8_t FAddress[5] = {};
-  size_t FAddressLength = 0, FAddressRead = 0;
-  uint8_t FCommand = 0;
-  uint8_t FByteCount = 0;
-  std::vector<uint8_t> FData;
-  uint8_t FCheck = 0;
+    // receiver
+    TRx FRx = TRx::Hunt;
+    int FPreambles = 0;
+    int64_t FLastByteUs = 0;
+    uint8_t FDelimiter = 0;
+    uint8_t FAddress[5] = {};
+    size_t FAddressLength = 0, FAddressRead = 0;
+    uint8_t FCommand = 0;
+    uint8_t FByteCount = 0;
+    std::vector<uint8_t> FData;
+    uint8_t FCheck = 0;
 
-  // measurement
-  bool FFilterStarted = false;
-  double FFilteredPa = 0;
-  int64_t FFilterUs = 0;
-  double FZeroOffsetPa = 0;
-  // device status
-  bool FColdStart = true;
-  bool FConfigChanged = false;
+    // measurement
+    bool FFilterStarted = false;
+    double FFilteredPa = 0;
+    int64_t FFilterUs = 0;
+    double FZeroOffsetPa = 0;
+    // device status
+    bool FColdStart = true;
+    bool FConfigChanged = false;
 
-  void Record(const TSimRequest& Request);
+    void Record(const TSimRequest& Request);
 
-  std::vector<TSimRequest> FRequests;
-  uint64_t FRequestCount = 0;
-  int FCheckByteErrors = 0;
+    std::vector<TSimRequest> FRequests;
+    uint64_t FRequestCount = 0;
+    int FCheckByteErrors = 0;
 };

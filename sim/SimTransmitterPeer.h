@@ -8,17 +8,21 @@
 
 class TSimTransmitterPeer : public TSimPeer {
 public:
-  explicit TSimTransmitterPeer(TSimTransmitter& Transmitter) : FTransmitter(Transmitter) {}
-  // Attaches itself to Line as its peer.
-  TSimTransmitterPeer(TSimTransmitter& Transmitter, TSimSerialDevice& Line) : FTransmitter(Transmitter)
-  {
-    Line.SetPeer(this);
-  }
+    explicit TSimTransmitterPeer(TSimTransmitter& Transmitter)
+        : FTransmitter(Transmitter)
+    {
+    }
+    // Attaches itself to Line as its peer.
+    TSimTransmitterPeer(TSimTransmitter& Transmitter, TSimSerialDevice& Line)
+        : FTransmitter(Transmitter)
+    {
+        Line.SetPeer(this);
+    }
 
-  TSimTransmitter& Transmitter() { return FTransmitter; }
+    TSimTransmitter& Transmitter() { return FTransmitter; }
 
-  void OnMasterBytes(TSimSerialDevice& Line, const uint8_t* Data, size_t Count, int64_t EndUs) override;
+    void OnMasterBytes(TSimSerialDevice& Line, const uint8_t* Data, size_t Count, int64_t EndUs) override;
 
 private:
-  TSimTransmitter& FTransmitter;
+    TSimTransmitter& FTransmitter;
 };

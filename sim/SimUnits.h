@@ -18,4 +18,4 @@ std::optional<uint8_t> Parse(const std::string& Text);
 // The unit's short name, or its code in decimal.
 std::string Name(uint8_t Code);
 
-} // namespace SimUnits
+}  // namespace SimUnits

@@ -89,7 +89,14 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     MarkLog();
     w.acSave->trigger();
 
-    EXPECT_EQ(FileBytes(name), QByteArray("\x06\x04" "12,5" "\x06\x02" "-1" "\x06\x04" "mbar" "\x06\x03" "0.5"));
+    EXPECT_EQ(FileBytes(name), QByteArray("\x06\x04"
+                                          "12,5"
+                                          "\x06\x02"
+                                          "-1"
+                                          "\x06\x04"
+                                          "mbar"
+                                          "\x06\x03"
+                                          "0.5"));
     EXPECT_FALSE(w.RangeChanged || w.UnitChanged || w.DampingChanged || w.DescriptionChanged);
     const TFileDialogOptions& options = Dialogs->Shown().value(0).Options;
     EXPECT_EQ(options.Title, "Save File");
@@ -97,7 +104,8 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     EXPECT_EQ(options.FilterIndex, 2);
     EXPECT_EQ(options.DefaultExt, "cfg");
     EXPECT_EQ(w.CfgDir, Dir);
-    EXPECT_EQ(LogSinceMark(), (QStringList{"Config file " + name + " will be save", "Config file " + name + " is saved"}));
+    EXPECT_EQ(LogSinceMark(),
+              (QStringList {"Config file " + name + " will be save", "Config file " + name + " is saved"}));
 
     // Another transmitter's file: its unit in other letters selects the entry.
     const QString other = Dir + "/other.cfg";
@@ -108,20 +116,20 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     MarkLog();
     w.acLoad->trigger();
 
-    EXPECT_EQ(Fields(w), (TFields{"20", "-0,5", "bar", "1,5"}));
+    EXPECT_EQ(Fields(w), (TFields {"20", "-0,5", "bar", "1,5"}));
     EXPECT_TRUE(w.RangeChanged && w.DampingChanged);
     EXPECT_FALSE(w.UnitChanged);
     EXPECT_EQ(Dialogs->Shown().value(0).Options.Title, "Open File");
     EXPECT_EQ(Dialogs->Shown().value(0).Options.InitialDir, "/elsewhere");
     EXPECT_EQ(w.CfgDir, Dir);
-    EXPECT_EQ(LogSinceMark(), (QStringList{"Config file " + other + " will be open", "Config file is loaded"}));
+    EXPECT_EQ(LogSinceMark(), (QStringList {"Config file " + other + " will be open", "Config file is loaded"}));
 
     Tx->ClearRequests();
     w.acSet->trigger();
     std::vector<int> commands;
     for (const TSimRequest& request : Tx->Requests())
         commands.push_back(request.Command);
-    EXPECT_EQ(commands, (std::vector<int>{35, 15, 34, 15}));
+    EXPECT_EQ(commands, (std::vector<int> {35, 15, 34, 15}));
     EXPECT_EQ(Tx->State().RangeUnit, 7);
     EXPECT_EQ(Tx->State().LowerRange, -0.5f);
     EXPECT_EQ(Tx->State().Damping, 1.5f);
@@ -181,7 +189,7 @@ TEST_F(TConfigFileWindowTest, ASaveThatFailsKeepsTheOldFile)
     // as root): the log still has room, the new file's long item does not.
     const qint64 limit = QFileInfo("log.txt").size() + 4096;
     w.edUpperRange->setText(QString(limit + 100, QLatin1Char('9')));
-    rlimit previous{};
+    rlimit previous {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
     rlimit small = previous;
     small.rlim_cur = rlim_t(limit);
@@ -194,7 +202,7 @@ TEST_F(TConfigFileWindowTest, ASaveThatFailsKeepsTheOldFile)
     EXPECT_EQ(FileBytes(name), old);
     ASSERT_EQ(ApplicationErrors.size(), 1);
     EXPECT_TRUE(ApplicationErrors[0].startsWith("Stream write error")) << ApplicationErrors[0].toStdString();
-    EXPECT_EQ(LogSinceMark(), QStringList{"Config file " + name + " will be save"});
-    EXPECT_EQ(QDir(Dir).entryList(QDir::Files), QStringList{"plant.cfg"});
+    EXPECT_EQ(LogSinceMark(), QStringList {"Config file " + name + " will be save"});
+    EXPECT_EQ(QDir(Dir).entryList(QDir::Files), QStringList {"plant.cfg"});
 #endif
 }

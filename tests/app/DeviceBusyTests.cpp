@@ -63,8 +63,8 @@ std::vector<std::pair<QString, bool>> DeviceControls(const TfrmMain& W)
     for (QAction* action : {W.acRead, W.acSet, W.acSetUR, W.acSetLR, W.acSetZero, W.acLoad, W.acSave,
                             W.acStartMonitoring, W.mmiRead, W.mmiLoad, W.mmiSave})
         states.emplace_back(action->objectName(), action->isEnabled());
-    for (QWidget* widget : std::initializer_list<QWidget*>{W.cmbPort, W.chbUseUSB, W.cmbSensorType, W.tbtnRead,
-                                                           W.tbtnSet, W.bbtnSetUpperRange, W.bbtnSetZero})
+    for (QWidget* widget : std::initializer_list<QWidget*> {W.cmbPort, W.chbUseUSB, W.cmbSensorType, W.tbtnRead,
+                                                            W.tbtnSet, W.bbtnSetUpperRange, W.bbtnSetZero})
         states.emplace_back(widget->objectName(), widget->isEnabled());
     return states;
 }
@@ -123,7 +123,7 @@ TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
         ASSERT_FALSE(during.empty());
         for (const auto& [name, enabled] : during)
             EXPECT_FALSE(enabled) << name.toStdString();
-        EXPECT_EQ(Commands(tx), (std::vector<int>{0, 14, 15, 13}));
+        EXPECT_EQ(Commands(tx), (std::vector<int> {0, 14, 15, 13}));
         EXPECT_TRUE(Dialogs->Shown().isEmpty()) << Dialogs->Shown()[0].Text.toStdString();
         EXPECT_TRUE(ApplicationErrors.isEmpty());
         EXPECT_TRUE(w.Hart1->PortOpen());
@@ -170,7 +170,7 @@ TEST_F(TMainWindowTest, TheDeviceControlsComeBackAfterAFailedOrAbortedWorkflow)
     silent.NoAnswer = true;
     tx.QueueFault(silent);
     w.acRead->trigger();
-    ASSERT_EQ(Dialogs->Errors(), QStringList{Text("141.TRANSMITTERTIMEOUT")});
+    ASSERT_EQ(Dialogs->Errors(), QStringList {Text("141.TRANSMITTERTIMEOUT")});
     auto expected = fresh;
     for (auto& [name, enabled] : expected)
         enabled = enabled && name != "cmbSensorType";
@@ -193,7 +193,7 @@ TEST_F(TMainWindowTest, TheDeviceControlsComeBackAfterAFailedOrAbortedWorkflow)
     Line("COM1").SetPeer(&throwing);
     w.edDamping->setText("2");
     w.acSet->trigger();
-    EXPECT_EQ(ApplicationErrors, QStringList{"line broke"});
+    EXPECT_EQ(ApplicationErrors, QStringList {"line broke"});
     EXPECT_EQ(DeviceControls(w), afterRead);
     Line("COM1").SetPeer(nullptr);
 }

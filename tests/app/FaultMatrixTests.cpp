@@ -92,18 +92,21 @@ std::function<void(TArm&)> Summary(int Bits)
 struct TFaultRow {
     const char* Name;
     std::function<void(TArm&)> Arm;
-    const char* Key;     // expected for every workflow; "" when the exchange succeeds
-    bool Executed;       // the transmitter carried the request out
+    const char* Key;  // expected for every workflow; "" when the exchange succeeds
+    bool Executed;  // the transmitter carried the request out
     int64_t MaxUs = 2'100'000;
 };
 
-inline void PrintTo(const TFaultRow& Row, std::ostream* Out) { *Out << Row.Name; }
+inline void PrintTo(const TFaultRow& Row, std::ostream* Out)
+{
+    *Out << Row.Name;
+}
 
 struct TWorkflow {
     const char* Name;
     std::function<void(TfrmMain&, TScriptedOperatorDialogs&)> Start;
     bool TfrmMain::*Changed = nullptr;  // Set steps: the step's change flag
-    const char* Written = nullptr;      // Set steps: the status keys
+    const char* Written = nullptr;  // Set steps: the status keys
     const char* NotWritten = nullptr;
     const char* DoneLine = nullptr;  // logged only when the transmitter took it
 };
@@ -180,7 +183,7 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
     applied.Level = 5;  // bar, a valid upper range
     tx.SetSignal(applied);
     TFaultyPeer peer(tx, Line("COM1"));
-    TArm arm{tx, Line("COM1"), peer};
+    TArm arm {tx, Line("COM1"), peer};
     TfrmMain& w = Start();
 
     for (const TWorkflow& flow : Workflows) {
@@ -204,7 +207,7 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
             std::printf("MATRIX | %s | %s | %s | %.3f s\n", row.Name, flow.Name,
                         errors.isEmpty() ? "-" : errors.join(" / ").toUtf8().constData(), double(elapsedUs) / 1e6);
         const bool failed = *row.Key != '\0';
-        EXPECT_EQ(errors, failed ? QStringList{Text(row.Key)} : QStringList());
+        EXPECT_EQ(errors, failed ? QStringList {Text(row.Key)} : QStringList());
         EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
         EXPECT_LE(elapsedUs, row.MaxUs);
         if (!row.Executed) {
@@ -233,25 +236,28 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
 INSTANTIATE_TEST_SUITE_P(
     Faults, TFaultMatrixTest,
     ::testing::Values(
-        TFaultRow{"NoiseBeforeTheReply", Queue([](TSimFault& f) { f.Noise = {0x12, 0x00, 0xA5, 0x7E}; }), "", true},
-        TFaultRow{"LostByte", [](TArm& A) { A.Peer.DropByte = AfterDelimiter + 8; }, "141.TRANSMITTERTIMEOUT", true},
-        TFaultRow{"WrongCheckByte", Queue([](TSimFault& f) { f.BadCheckByte = true; }), "140.CRCCHECKING", true},
-        TFaultRow{"SummaryBufferOverflow", Summary(0x02), "128.BUFFOVERFLOW", false},
-        TFaultRow{"SummaryLongParity", Summary(0x08), "129.LONGPARITY", false},
-        TFaultRow{"SummaryFraming", Summary(0x10), "130.FRAMING", false},
-        TFaultRow{"SummaryOverrun", Summary(0x20), "131.OVERRUN", false},
-        TFaultRow{"SummaryVerticalParity", Summary(0x40), "132.VERTPARITY", false},
-        TFaultRow{"SummarySeveralBits", Summary(0x30), "135.COMMERR", false},
-        TFaultRow{"Busy", Queue([](TSimFault& f) { f.ResponseCode = 32; }), "22.BUSY", false},
-        TFaultRow{"NotImplemented", Queue([](TSimFault& f) { f.ResponseCode = 64; }), "137.COMMANDNOTIMPLEMENTED",
-                  false},
-        TFaultRow{"LineInputOverflow", LineError(SerialErrRxOver), "1.RXOVER", true},
-        TFaultRow{"LineOverrun", LineError(SerialErrOverrun), "2.OVERRUN", true},
-        TFaultRow{"LineParity", LineError(SerialErrParity), "3.RXPARITY", true},
-        TFaultRow{"LineFraming", LineError(SerialErrFrame), "4.FRAME", true},
-        TFaultRow{"LineBreak", LineError(SerialErrBreak), "5.BREAK", true},
-        TFaultRow{"LineSeveralErrors", LineError(SerialErrParity | SerialErrFrame), "135.COMMERROR", true},
-        TFaultRow{"NoAnswer", Queue([](TSimFault& f) { f.NoAnswer = true; }), "141.TRANSMITTERTIMEOUT", false},
-        TFaultRow{"WriteFails", [](TArm& A) { A.Line.FailNextWrite(4); }, "302.FILEWRITE", false},
-        TFaultRow{"PortVanishes", [](TArm& A) { A.Peer.Vanish = true; }, "301.FILEREAD", false, 1'000'000}),
+        TFaultRow {"NoiseBeforeTheReply", Queue([](TSimFault& f) {
+                       f.Noise = {0x12, 0x00, 0xA5, 0x7E};
+                   }),
+                   "", true},
+        TFaultRow {"LostByte", [](TArm& A) { A.Peer.DropByte = AfterDelimiter + 8; }, "141.TRANSMITTERTIMEOUT", true},
+        TFaultRow {"WrongCheckByte", Queue([](TSimFault& f) { f.BadCheckByte = true; }), "140.CRCCHECKING", true},
+        TFaultRow {"SummaryBufferOverflow", Summary(0x02), "128.BUFFOVERFLOW", false},
+        TFaultRow {"SummaryLongParity", Summary(0x08), "129.LONGPARITY", false},
+        TFaultRow {"SummaryFraming", Summary(0x10), "130.FRAMING", false},
+        TFaultRow {"SummaryOverrun", Summary(0x20), "131.OVERRUN", false},
+        TFaultRow {"SummaryVerticalParity", Summary(0x40), "132.VERTPARITY", false},
+        TFaultRow {"SummarySeveralBits", Summary(0x30), "135.COMMERR", false},
+        TFaultRow {"Busy", Queue([](TSimFault& f) { f.ResponseCode = 32; }), "22.BUSY", false},
+        TFaultRow {"NotImplemented", Queue([](TSimFault& f) { f.ResponseCode = 64; }), "137.COMMANDNOTIMPLEMENTED",
+                   false},
+        TFaultRow {"LineInputOverflow", LineError(SerialErrRxOver), "1.RXOVER", true},
+        TFaultRow {"LineOverrun", LineError(SerialErrOverrun), "2.OVERRUN", true},
+        TFaultRow {"LineParity", LineError(SerialErrParity), "3.RXPARITY", true},
+        TFaultRow {"LineFraming", LineError(SerialErrFrame), "4.FRAME", true},
+        TFaultRow {"LineBreak", LineError(SerialErrBreak), "5.BREAK", true},
+        TFaultRow {"LineSeveralErrors", LineError(SerialErrParity | SerialErrFrame), "135.COMMERROR", true},
+        TFaultRow {"NoAnswer", Queue([](TSimFault& f) { f.NoAnswer = true; }), "141.TRANSMITTERTIMEOUT", false},
+        TFaultRow {"WriteFails", [](TArm& A) { A.Line.FailNextWrite(4); }, "302.FILEWRITE", false},
+        TFaultRow {"PortVanishes", [](TArm& A) { A.Peer.Vanish = true; }, "301.FILEREAD", false, 1'000'000}),
     [](const auto& Info) { return std::string(Info.param.Name); });

@@ -111,7 +111,7 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
     QString expected = Text(c.Expected);
     if (!c.Argument.isEmpty())
         expected = expected.arg(c.Argument);
-    EXPECT_EQ(Dialogs->Errors(), QStringList{expected});
+    EXPECT_EQ(Dialogs->Errors(), QStringList {expected});
     EXPECT_FALSE(w.tmrMonitor->isActive());
     EXPECT_EQ(w.Dataloger, nullptr);
     // The page stays locked until a recording starts and stops.
@@ -119,24 +119,24 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
     EXPECT_EQ(w.StatusText(1), Text("W4.NOEDITION"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, TRefusedStartTest,
-    ::testing::Values(TRefusedStartCase{"CapacityZero", "0", "1", "E5.frmMain", {}},
-                      TRefusedStartCase{"CapacityNegative", "-1", "1", "E5.frmMain", {}},
-                      TRefusedStartCase{"CapacityNoNumber", "abc", "1", "E5.frmMain", {}},
-                      TRefusedStartCase{"RateEmpty", "3", "", "E10.frmMain", {}},
-                      TRefusedStartCase{"RateZero", "3", "0", "E10.frmMain", {}},
-                      TRefusedStartCase{"RateNoNumber", "3", "x", "E10.frmMain", {}},
-                      TRefusedStartCase{"RateBeyondTheTimer", "3", "1e10", "E10.frmMain", {}},
-                      // One command 3 at 1200 baud takes 0.52 s.
-                      TRefusedStartCase{"RateShorterThanOneExchange", "3", "0.5", "E14.frmMain", "0.53"}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
+                         ::testing::Values(TRefusedStartCase {"CapacityZero", "0", "1", "E5.frmMain", {}},
+                                           TRefusedStartCase {"CapacityNegative", "-1", "1", "E5.frmMain", {}},
+                                           TRefusedStartCase {"CapacityNoNumber", "abc", "1", "E5.frmMain", {}},
+                                           TRefusedStartCase {"RateEmpty", "3", "", "E10.frmMain", {}},
+                                           TRefusedStartCase {"RateZero", "3", "0", "E10.frmMain", {}},
+                                           TRefusedStartCase {"RateNoNumber", "3", "x", "E10.frmMain", {}},
+                                           TRefusedStartCase {"RateBeyondTheTimer", "3", "1e10", "E10.frmMain", {}},
+                                           // One command 3 at 1200 baud takes 0.52 s.
+                                           TRefusedStartCase {"RateShorterThanOneExchange", "3", "0.5", "E14.frmMain",
+                                                              "0.53"}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- a recording to its capacity -----------------------------------------------------------
 
 struct TCompleteCase {
     const char* Name;
-    bool AnswerYes;      // to "save the full datalog?"
+    bool AnswerYes;  // to "save the full datalog?"
     bool FirstSaveFails;  // the chosen file cannot be written
 };
 
@@ -153,8 +153,8 @@ TEST_P(TCompleteTest, ThirdTickOfCapacityThreeStopsAsksAndTheSamplesReachTheFile
     EXPECT_EQ(w.tmrMonitor->interval(), 750);
 
     // While recording nothing may reset or close the port under the timer.
-    const std::vector<QObject*> locked = {w.acRead, w.acSet, w.acLoad, w.acSetUR, w.acSetLR,
-                                          w.acSetZero, w.cmbPort, w.chbUseUSB, w.cmbSensorType};
+    const std::vector<QObject*> locked
+        = {w.acRead, w.acSet, w.acLoad, w.acSetUR, w.acSetLR, w.acSetZero, w.cmbPort, w.chbUseUSB, w.cmbSensorType};
     Tick(1.5);
     for (QObject* object : locked)
         EXPECT_FALSE(object->property("enabled").toBool()) << object->objectName().toStdString();
@@ -186,8 +186,8 @@ TEST_P(TCompleteTest, ThirdTickOfCapacityThreeStopsAsksAndTheSamplesReachTheFile
     EXPECT_EQ(w.acSet->isEnabled(), setWasEnabled);
 
     // The n-th point lies at (n - 1) times the rate.
-    EXPECT_EQ(w.PressureCurve->XValues(), (std::vector<double>{0, 0.75, 1.5}));
-    EXPECT_EQ(w.PressureCurve->YValues(), (std::vector<double>{1.5, 2.25, 3.0}));
+    EXPECT_EQ(w.PressureCurve->XValues(), (std::vector<double> {0, 0.75, 1.5}));
+    EXPECT_EQ(w.PressureCurve->YValues(), (std::vector<double> {1.5, 2.25, 3.0}));
     ASSERT_EQ(w.CurrentCurve->PointCount(), 3u);
     EXPECT_FLOAT_EQ(float(w.CurrentCurve->YValues()[2]), CurrentAt(3.0));
     EXPECT_EQ(w.stCurrentPressureValue->text(), "3.0000");
@@ -219,9 +219,9 @@ TEST_P(TCompleteTest, ThirdTickOfCapacityThreeStopsAsksAndTheSamplesReachTheFile
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, TCompleteTest,
-                         ::testing::Values(TCompleteCase{"YesSaves", true, false},
-                                           TCompleteCase{"NoKeepsTheSamplesForTheStop", false, false},
-                                           TCompleteCase{"AFailedSaveKeepsTheSamples", true, true}),
+                         ::testing::Values(TCompleteCase {"YesSaves", true, false},
+                                           TCompleteCase {"NoKeepsTheSamplesForTheStop", false, false},
+                                           TCompleteCase {"AFailedSaveKeepsTheSamples", true, true}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyStartChangesNothing)
@@ -285,24 +285,24 @@ TEST_P(TLinkLostTest, OffersTheSamplesThenShowsOneErrorAndNoFurtherTickRuns)
     EXPECT_TRUE(w.pnlDataMain->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, TLinkLostTest,
-    ::testing::Values(TLinkLostCase{"TransmitterSilent",
-                                    [](TSimTransmitter& Tx, TSimSerialDevice&) {
-                                        TSimFault silent;
-                                        silent.NoAnswer = true;
-                                        for (int i = 0; i < 8; ++i)
-                                            Tx.QueueFault(silent);
-                                    }},
-                      TLinkLostCase{"AdapterPulled",
-                                    [](TSimTransmitter&, TSimSerialDevice& Line) {
-                                        for (TSimOp op : {TSimOp::SetRts, TSimOp::SetDtr, TSimOp::Purge})
-                                            Line.SetOpFails(op, true);
-                                        Line.FailNextWrite(0);
-                                        for (int i = 0; i < 8; ++i)
-                                            Line.AddReadFault(TSimReadFault::Fail);
-                                    }}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Faults, TLinkLostTest,
+                         ::testing::Values(TLinkLostCase {"TransmitterSilent",
+                                                          [](TSimTransmitter& Tx, TSimSerialDevice&) {
+                                                              TSimFault silent;
+                                                              silent.NoAnswer = true;
+                                                              for (int i = 0; i < 8; ++i)
+                                                                  Tx.QueueFault(silent);
+                                                          }},
+                                           TLinkLostCase {
+                                               "AdapterPulled",
+                                               [](TSimTransmitter&, TSimSerialDevice& Line) {
+                                                   for (TSimOp op : {TSimOp::SetRts, TSimOp::SetDtr, TSimOp::Purge})
+                                                       Line.SetOpFails(op, true);
+                                                   Line.FailNextWrite(0);
+                                                   for (int i = 0; i < 8; ++i)
+                                                       Line.AddReadFault(TSimReadFault::Fail);
+                                               }}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- closing with samples not saved ---------------------------------------------------------
 
@@ -344,13 +344,13 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, TCloseTest,
-                         ::testing::Values(TCloseCase{"CancelKeepsTheWindow", TDialogAnswer::Cancel, false, false, false},
-                                           TCloseCase{"NoDropsTheSamples", TDialogAnswer::No, false, true, false},
-                                           TCloseCase{"YesSavesAndCloses", TDialogAnswer::Yes, false, true, true},
-                                           TCloseCase{"YesButNoFileKeepsTheWindow", TDialogAnswer::Yes, true, false,
-                                                      false}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, TCloseTest,
+    ::testing::Values(TCloseCase {"CancelKeepsTheWindow", TDialogAnswer::Cancel, false, false, false},
+                      TCloseCase {"NoDropsTheSamples", TDialogAnswer::No, false, true, false},
+                      TCloseCase {"YesSavesAndCloses", TDialogAnswer::Yes, false, true, true},
+                      TCloseCase {"YesButNoFileKeepsTheWindow", TDialogAnswer::Yes, true, false, false}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- labelling and the chart panels ---------------------------------------------------------
 
@@ -366,7 +366,7 @@ TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRa
     EXPECT_EQ(w.bdcCurrent->AxisTitle().value(0), "U, V");
     EXPECT_EQ(w.lblCurrentUnit->text(), "V");
     EXPECT_EQ(w.stCurrentCurrentValue->text(), "8.0000");
-    EXPECT_EQ(w.CurrentCurve->YValues(), (std::vector<double>{8.0, 8.0}));
+    EXPECT_EQ(w.CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
     EXPECT_TRUE(w.mmiVoltLine->isChecked());
     EXPECT_FALSE(w.mmiCurrLine->isChecked());
 
@@ -425,10 +425,10 @@ TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheS
 
 struct TPrintCase {
     const char* Name;
-    bool Pressure;            // which chart
+    bool Pressure;  // which chart
     bool PageSetupConfirmed;  // with an A4 landscape layout
     bool PrintConfirmed;
-    const char* MediaBox;     // start of the PDF page's box (A4), or null when nothing is printed
+    const char* MediaBox;  // start of the PDF page's box (A4), or null when nothing is printed
 };
 
 class TPrintTest : public TMonitorTest, public ::testing::WithParamInterface<TPrintCase> {};
@@ -467,7 +467,7 @@ TEST_P(TPrintTest, PrintsTheChartOntoAPdfPage)
 
 INSTANTIATE_TEST_SUITE_P(
     Charts, TPrintTest,
-    ::testing::Values(TPrintCase{"PressurePortraitWithDefaultMargins", true, false, true, "/MediaBox [0 0 595"},
-                      TPrintCase{"CurrentLandscapeFromThePageSetup", false, true, true, "/MediaBox [0 0 842"},
-                      TPrintCase{"CancelledPrintWritesNothing", true, true, false, nullptr}),
+    ::testing::Values(TPrintCase {"PressurePortraitWithDefaultMargins", true, false, true, "/MediaBox [0 0 595"},
+                      TPrintCase {"CurrentLandscapeFromThePageSetup", false, true, true, "/MediaBox [0 0 842"},
+                      TPrintCase {"CancelledPrintWritesNothing", true, true, false, nullptr}),
     [](const auto& Info) { return std::string(Info.param.Name); });

@@ -39,7 +39,10 @@ struct TDevicePathCase {
     QString Path;
 };
 
-inline void PrintTo(const TDevicePathCase& Case, std::ostream* Out) { *Out << Case.Name.toStdString(); }
+inline void PrintTo(const TDevicePathCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name.toStdString();
+}
 
 class TDevicePathTest : public TMainWindowTest, public ::testing::WithParamInterface<TDevicePathCase> {};
 
@@ -103,7 +106,7 @@ TEST_F(TMainWindowTest, DropDownRebuildsTheListWithoutThePortHeldByTheLink)
     EXPECT_EQ(w.cmbPort->count(), 1);
     EXPECT_EQ(w.cmbPort->itemText(0), "COM5");
     EXPECT_EQ(w.cmbPort->currentText(), "COM2");  // the chosen text stays
-    EXPECT_TRUE(w.Hart1->PortOpen());             // dropping down is no change of port
+    EXPECT_TRUE(w.Hart1->PortOpen());  // dropping down is no change of port
 }
 
 TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
@@ -145,14 +148,17 @@ struct TLineRuleCase {
     const char* Name;
     bool UseUsb;
     int SensorType;  // 0 HART, 1 Orsa / Quill
-    bool UseRTS;     // the link's setting after the read
-    bool RtsIdle;    // RTS after the read
-    bool RtsToggled; // RTS raised around each request
-    bool Waited;     // 200 ms between opening and the first request
+    bool UseRTS;  // the link's setting after the read
+    bool RtsIdle;  // RTS after the read
+    bool RtsToggled;  // RTS raised around each request
+    bool Waited;  // 200 ms between opening and the first request
 };
 
 // Test names list the case by its name.
-inline void PrintTo(const TLineRuleCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TLineRuleCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TLineRuleTest : public TMainWindowTest, public ::testing::WithParamInterface<TLineRuleCase> {};
 
@@ -182,10 +188,10 @@ TEST_P(TLineRuleTest, SetsRtsAsTheSensorTypeAndUsbAsk)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, TLineRuleTest,
-                         ::testing::Values(TLineRuleCase{"UsbHart", true, 0, false, true, false, false},
-                                           TLineRuleCase{"UsbOrsaQuill", true, 1, false, false, false, false},
-                                           TLineRuleCase{"ModemHart", false, 0, true, false, true, true},
-                                           TLineRuleCase{"PlainOrsaQuill", false, 1, false, false, false, false}),
+                         ::testing::Values(TLineRuleCase {"UsbHart", true, 0, false, true, false, false},
+                                           TLineRuleCase {"UsbOrsaQuill", true, 1, false, false, false, false},
+                                           TLineRuleCase {"ModemHart", false, 0, true, false, true, true},
+                                           TLineRuleCase {"PlainOrsaQuill", false, 1, false, false, false, false}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMainWindowTest, OrsaQuillWithoutUsbKeepsTheRtsHandlingOfAnEarlierHartRead)

@@ -27,10 +27,10 @@ struct TFieldTexts {
 
 TFieldTexts Shown(const TfrmMain& w)
 {
-    return {w.edManufacturer->text(), w.edTransType->text(), w.edSerialNr->text(),  w.edRevLevelTrans->text(),
-            w.edRevLevelComm->text(), w.edUpperLimit->text(), w.edLowerLimit->text(), w.edMinSpan->text(),
-            w.edUpperRange->text(),   w.edLowerRange->text(), w.edDamping->text(),  w.cmbUnit->currentText(),
-            w.lblPressureUnit->text(), w.edTag->text(),       w.edDesc->text(),     w.medDate->text()};
+    return {w.edManufacturer->text(),  w.edTransType->text(),  w.edSerialNr->text(),   w.edRevLevelTrans->text(),
+            w.edRevLevelComm->text(),  w.edUpperLimit->text(), w.edLowerLimit->text(), w.edMinSpan->text(),
+            w.edUpperRange->text(),    w.edLowerRange->text(), w.edDamping->text(),    w.cmbUnit->currentText(),
+            w.lblPressureUnit->text(), w.edTag->text(),        w.edDesc->text(),       w.medDate->text()};
 }
 
 void ExpectFields(const TFieldTexts& Actual, const TFieldTexts& Expected)
@@ -56,8 +56,8 @@ void ExpectFields(const TFieldTexts& Actual, const TFieldTexts& Expected)
 // The controls a successful read enables.
 std::vector<QWidget*> EnabledByRead(const TfrmMain& w)
 {
-    return {w.tbtnSet,          w.tbtnSave,        w.chbSaveDatalog,         w.stCurrentCurrentValue,
-            w.lblCurrentUnit,   w.chbCurrentLine,  w.stCurrentPressureValue, w.lblPressureUnit,
+    return {w.tbtnSet,        w.tbtnSave,       w.chbSaveDatalog,         w.stCurrentCurrentValue,
+            w.lblCurrentUnit, w.chbCurrentLine, w.stCurrentPressureValue, w.lblPressureUnit,
             w.chbPressureLine};
 }
 
@@ -119,7 +119,10 @@ struct TReadCase {
 };
 
 // Test names list the case by its name.
-inline void PrintTo(const TReadCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TReadCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TReadTest : public TMainWindowTest, public ::testing::WithParamInterface<TReadCase> {};
 
@@ -161,8 +164,8 @@ TEST_P(TReadTest, FillsEveryFieldAndEnablesSetSaveAndTheDatalog)
     EXPECT_EQ(log[3], "Software: " + c.Expected.RevTrans + ";  Univ. Command: " + c.Expected.RevComm);
     EXPECT_EQ(log[4], "Read Primary Variable Output Information");
     EXPECT_EQ(log[5], "Current settings: Lower Range - " + c.Expected.LowerRange + " " + c.Expected.PressureUnit
-                          + "  Upper Range - " + c.Expected.UpperRange + " " + c.Expected.PressureUnit
-                          + "  Damping - " + c.Expected.Damping + " s");
+                          + "  Upper Range - " + c.Expected.UpperRange + " " + c.Expected.PressureUnit + "  Damping - "
+                          + c.Expected.Damping + " s");
     EXPECT_EQ(log[6], "Read Tag, Descriptor, Date");
     const QDate date = QDate::fromString(c.Expected.Date, "dd.MM.yyyy");
     EXPECT_EQ(log[7], "ReadTDD: " + c.Expected.Tag + "; " + c.Expected.Desc + ";  " + ShortDateText(date));
@@ -170,27 +173,26 @@ TEST_P(TReadTest, FillsEveryFieldAndEnablesSetSaveAndTheDatalog)
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, TReadTest,
-    ::testing::Values(
-        TReadCase{"DemoTransmitter",
-                  QLocale::English,
-                  {},
-                  {"Norvane", "Quill 20", "1234567", "3/2.1", "5", "40 bar", "-1  bar", "0.4  bar", "10", "0", "0.4",
-                   "bar", "bar", "PT-101  ", "SIMULATED PT    ", "15.06.2024"},
-                  "1234567"},
-        TReadCase{"OtherMakerOldSerialUnknownUnit",
-                  QLocale::English,
-                  OddDevice(),
-                  {"Rosemount", "unknown", "1234 05 01", "12/1.F", "7", "1234.568 inH20", "-0.00012345  inH20",
-                   "1.234568E7  inH20", "250.125", "-2.5", "100", "", "inH20", "A       ", "                ",
-                   "29.02.2000"},
-                  "1234 05 01"},
-        TReadCase{"GermanDecimalComma",
-                  QLocale::German,
-                  OddDevice(),
-                  {"Rosemount", "unknown", "1234 05 01", "12/1.F", "7", "1234,568 inH20", "-0,00012345  inH20",
-                   "1,234568E7  inH20", "250,125", "-2,5", "100", "", "inH20", "A       ", "                ",
-                   "29.02.2000"},
-                  "1234 05 01"}),
+    ::testing::Values(TReadCase {"DemoTransmitter",
+                                 QLocale::English,
+                                 {},
+                                 {"Norvane", "Quill 20", "1234567", "3/2.1", "5", "40 bar", "-1  bar", "0.4  bar", "10",
+                                  "0", "0.4", "bar", "bar", "PT-101  ", "SIMULATED PT    ", "15.06.2024"},
+                                 "1234567"},
+                      TReadCase {"OtherMakerOldSerialUnknownUnit",
+                                 QLocale::English,
+                                 OddDevice(),
+                                 {"Rosemount", "unknown", "1234 05 01", "12/1.F", "7", "1234.568 inH20",
+                                  "-0.00012345  inH20", "1.234568E7  inH20", "250.125", "-2.5", "100", "", "inH20",
+                                  "A       ", "                ", "29.02.2000"},
+                                 "1234 05 01"},
+                      TReadCase {"GermanDecimalComma",
+                                 QLocale::German,
+                                 OddDevice(),
+                                 {"Rosemount", "unknown", "1234 05 01", "12/1.F", "7", "1234,568 inH20",
+                                  "-0,00012345  inH20", "1,234568E7  inH20", "250,125", "-2,5", "100", "", "inH20",
+                                  "A       ", "                ", "29.02.2000"},
+                                 "1234 05 01"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMainWindowTest, ReadSendsCommandsZeroFourteenFifteenAndThirteen)
@@ -214,7 +216,7 @@ TEST_F(TMainWindowTest, ReadSendsCommandsZeroFourteenFifteenAndThirteen)
         EXPECT_EQ(request.LongFrame, request.Command != 0);
         EXPECT_EQ(request.ResponseCode, 0);
     }
-    EXPECT_EQ(commands, (std::vector<int>{0, 14, 15, 13}));
+    EXPECT_EQ(commands, (std::vector<int> {0, 14, 15, 13}));
 }
 
 TEST_F(TMainWindowTest, AfterAReadSaveDatalogUnlocksTheDatalogControls)
@@ -224,8 +226,8 @@ TEST_F(TMainWindowTest, AfterAReadSaveDatalogUnlocksTheDatalogControls)
     w.cmbPort->setCurrentIndex(0);
     w.acRead->trigger();
     w.tbnMain->setCurrentIndex(1);
-    const std::vector<QWidget*> datalog = {w.tbtnStartDatalog, w.tbtnStopDatalog, w.edStorageCap,
-                                           w.lblCapacity,      w.edRate,          w.lblRate};
+    const std::vector<QWidget*> datalog
+        = {w.tbtnStartDatalog, w.tbtnStopDatalog, w.edStorageCap, w.lblCapacity, w.edRate, w.lblRate};
     for (QWidget* control : datalog)
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     w.chbSaveDatalog->click();
@@ -283,7 +285,10 @@ struct TReadFailureCase {
 };
 
 // Test names list the case by its name.
-inline void PrintTo(const TReadFailureCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TReadFailureCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TReadFailureTest : public TMainWindowTest, public ::testing::WithParamInterface<TReadFailureCase> {};
 
@@ -307,7 +312,7 @@ TEST_P(TReadFailureTest, ShowsAndLogsTheTranslatedTextAndKeepsSetAndSaveDisabled
 
     const QString text = Text(c.Key, c.Language);
     ASSERT_NE(text, "n.d.");
-    EXPECT_EQ(Dialogs->Errors(), QStringList{text});
+    EXPECT_EQ(Dialogs->Errors(), QStringList {text});
     EXPECT_EQ(LogMessages().last(), text);
     EXPECT_TRUE(ApplicationErrors.isEmpty());
     EXPECT_FALSE(w.tbtnSet->isEnabled());
@@ -331,12 +336,12 @@ TEST_P(TReadFailureTest, ShowsAndLogsTheTranslatedTextAndKeepsSetAndSaveDisabled
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, TReadFailureTest,
-    ::testing::Values(TReadFailureCase{"NoAnswer", 0, 0, NoAnswer(), "141.TRANSMITTERTIMEOUT"},
-                      TReadFailureCase{"NoAnswerGerman", 1, 0, NoAnswer(), "141.TRANSMITTERTIMEOUT"},
-                      TReadFailureCase{"AccessRestricted", 0, 0, ResponseCode(16), "19.ACCESSRESTRICTED"},
-                      TReadFailureCase{"CommErrorSummary", 0, 0, CommErrorSummary(0x90), "130.FRAMING"},
-                      TReadFailureCase{"OutputInfoRefused", 0, 2, ResponseCode(6), "7.TRANSSPEC"},
-                      TReadFailureCase{"PortInUse", 0, -1, TSimFault(), "133.PORTALREADYUSED"}),
+    ::testing::Values(TReadFailureCase {"NoAnswer", 0, 0, NoAnswer(), "141.TRANSMITTERTIMEOUT"},
+                      TReadFailureCase {"NoAnswerGerman", 1, 0, NoAnswer(), "141.TRANSMITTERTIMEOUT"},
+                      TReadFailureCase {"AccessRestricted", 0, 0, ResponseCode(16), "19.ACCESSRESTRICTED"},
+                      TReadFailureCase {"CommErrorSummary", 0, 0, CommErrorSummary(0x90), "130.FRAMING"},
+                      TReadFailureCase {"OutputInfoRefused", 0, 2, ResponseCode(6), "7.TRANSSPEC"},
+                      TReadFailureCase {"PortInUse", 0, -1, TSimFault(), "133.PORTALREADYUSED"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMainWindowTest, ASecondReadReusesThePortLeftOpen)

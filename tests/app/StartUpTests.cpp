@@ -45,13 +45,16 @@ QStringList Items(const QComboBox* Box)
 struct TStartPortCase {
     const char* Name;
     std::vector<std::string> Ports;  // simulated ports present
-    const char* StoredPort;          // nullptr: no StartUp key at all (first run)
+    const char* StoredPort;  // nullptr: no StartUp key at all (first run)
     QStringList ExpectedList;
     QString ExpectedText;
 };
 
 // Test names list the case by its name.
-inline void PrintTo(const TStartPortCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TStartPortCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TStartPortTest : public TMainWindowTest, public ::testing::WithParamInterface<TStartPortCase> {};
 
@@ -73,14 +76,17 @@ TEST_P(TStartPortTest, SelectsTheStoredPortWhenItIsListed)
 
 INSTANTIATE_TEST_SUITE_P(
     Ports, TStartPortTest,
-    ::testing::Values(
-        TStartPortCase{"NoPorts", {}, "COM1", {}, ""},
-        TStartPortCase{"StoredAmongThem", {"COM1", "COM3", "COM12"}, "COM3", {"COM1", "COM3", "COM12"}, "COM3"},
-        TStartPortCase{"StoredIgnoringCase", {"COM1", "COM3"}, "com3", {"COM1", "COM3"}, "COM3"},
-        TStartPortCase{"StoredNotAmongThem", {"COM1", "COM3"}, "COM7", {"COM1", "COM3"}, ""},
-        TStartPortCase{"FirstRun", {"COM2"}, nullptr, {"COM2"}, ""},
-        TStartPortCase{"AdapterByPath", {"COM41", "COM2", "/dev/ttyUSB0"}, "/dev/ttyUSB0",
-                       {"COM2", "/dev/ttyUSB0"}, "/dev/ttyUSB0"}),
+    ::testing::Values(TStartPortCase {"NoPorts", {}, "COM1", {}, ""},
+                      TStartPortCase {
+                          "StoredAmongThem", {"COM1", "COM3", "COM12"}, "COM3", {"COM1", "COM3", "COM12"}, "COM3"},
+                      TStartPortCase {"StoredIgnoringCase", {"COM1", "COM3"}, "com3", {"COM1", "COM3"}, "COM3"},
+                      TStartPortCase {"StoredNotAmongThem", {"COM1", "COM3"}, "COM7", {"COM1", "COM3"}, ""},
+                      TStartPortCase {"FirstRun", {"COM2"}, nullptr, {"COM2"}, ""},
+                      TStartPortCase {"AdapterByPath",
+                                      {"COM41", "COM2", "/dev/ttyUSB0"},
+                                      "/dev/ttyUSB0",
+                                      {"COM2", "/dev/ttyUSB0"},
+                                      "/dev/ttyUSB0"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMainWindowTest, PortListLeavesOutPortsInUseElsewhere)
@@ -89,7 +95,7 @@ TEST_F(TMainWindowTest, PortListLeavesOutPortsInUseElsewhere)
     AddTransmitter("COM3");
     ASSERT_EQ(Line("COM3").Open("COM3"), TSerialOpenResult::Ok);  // another program holds it
     TfrmMain& w = Start();
-    EXPECT_EQ(Items(w.cmbPort), QStringList{"COM1"});
+    EXPECT_EQ(Items(w.cmbPort), QStringList {"COM1"});
     EXPECT_EQ(w.cmbPort->currentText(), "");  // nothing stored
 }
 
@@ -105,8 +111,8 @@ TEST_F(TMainWindowTest, FirstRunShowsTheMissingPreferenceAndStoresTheStartUpValu
     ASSERT_EQ(Dialogs->Errors().size(), 1);
     EXPECT_TRUE(Dialogs->Errors()[0].contains("WindowTop")) << Dialogs->Errors()[0].toStdString();
     const QStringList log = LogMessages();
-    EXPECT_EQ(log.mid(0, 3), (QStringList{"Application starts", "Registry will be read",
-                                           "Current directories are initialized"}));
+    EXPECT_EQ(log.mid(0, 3),
+              (QStringList {"Application starts", "Registry will be read", "Current directories are initialized"}));
     EXPECT_TRUE(log.contains("Read preferences"));
     EXPECT_TRUE(log.contains(Dialogs->Errors()[0]));
     EXPECT_FALSE(log.contains("Current preferences are set"));
@@ -149,14 +155,17 @@ TEST_F(TMainWindowTest, ClosingWritesBackTheDirectoriesReadAtStart)
 struct TPreferenceCase {
     const char* Name;
     const char* BadValue;  // the value given a text that is no integer; nullptr: all good
-    const char* Removed;   // the value removed; nullptr: none
-    QPoint Position;       // expected afterwards
+    const char* Removed;  // the value removed; nullptr: none
+    QPoint Position;  // expected afterwards
     QSize Size;
-    bool Complete;         // "Current preferences are set" logged
+    bool Complete;  // "Current preferences are set" logged
 };
 
 // Test names list the case by its name.
-inline void PrintTo(const TPreferenceCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TPreferenceCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TPreferenceTest : public TMainWindowTest, public ::testing::WithParamInterface<TPreferenceCase> {};
 
@@ -194,10 +203,10 @@ TEST_P(TPreferenceTest, AppliesValuesUpToTheFirstMissingOrWronglyTypedOne)
 
 INSTANTIATE_TEST_SUITE_P(
     Registry, TPreferenceTest,
-    ::testing::Values(TPreferenceCase{"AllPresent", nullptr, nullptr, {33, 44}, {700, 560}, true},
-                      TPreferenceCase{"WidthNotANumber", "WindowWidth", nullptr, {33, 44}, {640, 512}, false},
-                      TPreferenceCase{"LeftMissing", nullptr, "WindowLeft", {-1, 44}, {640, 512}, false},
-                      TPreferenceCase{"HeightMissing", nullptr, "WindowHeight", {33, 44}, {700, 512}, false}),
+    ::testing::Values(TPreferenceCase {"AllPresent", nullptr, nullptr, {33, 44}, {700, 560}, true},
+                      TPreferenceCase {"WidthNotANumber", "WindowWidth", nullptr, {33, 44}, {640, 512}, false},
+                      TPreferenceCase {"LeftMissing", nullptr, "WindowLeft", {-1, 44}, {640, 512}, false},
+                      TPreferenceCase {"HeightMissing", nullptr, "WindowHeight", {33, 44}, {700, 512}, false}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMainWindowTest, SavePreferencesWritesTheWindowBoundsAndTheCurrentChartHeight)
@@ -219,7 +228,7 @@ TEST_F(TMainWindowTest, SavePreferencesWritesTheWindowBoundsAndTheCurrentChartHe
     EXPECT_EQ(settings.value("WindowState").toInt(), 0);
     EXPECT_EQ(settings.value("SplitterPos").toInt(), splitter);
     const QStringList log = LogMessages();
-    EXPECT_EQ(log.mid(log.size() - 2), (QStringList{"Write preferences", "Preferences are written"}));
+    EXPECT_EQ(log.mid(log.size() - 2), (QStringList {"Write preferences", "Preferences are written"}));
 }
 
 // --- language ---------------------------------------------------------------------------
@@ -259,7 +268,7 @@ TEST_F(TMainWindowTest, LanguageSwitchKeepsTheSensorTypeAndLeavesThePortsAlone)
     EXPECT_TRUE(w.tbtnLangGer->isChecked());
     EXPECT_TRUE(w.mmiLangGer->isChecked());
     EXPECT_FALSE(w.mmiLangEng->isChecked());
-    EXPECT_EQ(Items(w.cmbPort), (QStringList{"COM1", "COM4"}));
+    EXPECT_EQ(Items(w.cmbPort), (QStringList {"COM1", "COM4"}));
 
     w.cmbSensorType->setCurrentIndex(1);
     w.tbtnLangEng->click();
@@ -284,9 +293,9 @@ TEST_F(TMainWindowTest, StartsWithTheDesignStateOfTheControls)
     EXPECT_FALSE(w.chbSaveDatalog->isEnabled());
     EXPECT_FALSE(w.medDate->isEnabled());
     EXPECT_TRUE(w.cmbSensorType->isEnabled());
-    for (QWidget* c : std::initializer_list<QWidget*>{w.stCurrentCurrentValue, w.lblCurrentUnit, w.chbCurrentLine,
-                                                      w.stCurrentPressureValue, w.lblPressureUnit, w.chbPressureLine,
-                                                      w.tbtnStartDatalog, w.edStorageCap, w.edRate})
+    for (QWidget* c : std::initializer_list<QWidget*> {w.stCurrentCurrentValue, w.lblCurrentUnit, w.chbCurrentLine,
+                                                       w.stCurrentPressureValue, w.lblPressureUnit, w.chbPressureLine,
+                                                       w.tbtnStartDatalog, w.edStorageCap, w.edRate})
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
     EXPECT_EQ(w.edStorageCap->text(), "100");
     EXPECT_EQ(w.edStorageCap->maxLength(), 5);
@@ -300,7 +309,7 @@ TEST_F(TMainWindowTest, StartsWithTheDesignStateOfTheControls)
     EXPECT_FALSE(w.tbMonitoring->isVisible());
     EXPECT_TRUE(w.tbPort->isVisible());
     EXPECT_EQ(w.cmbUnit->currentIndex(), -1);
-    EXPECT_EQ(w.bdcCurrent->AxisTitle(), (QStringList{"I, mA", "t, s"}));
+    EXPECT_EQ(w.bdcCurrent->AxisTitle(), (QStringList {"I, mA", "t, s"}));
     EXPECT_EQ(w.acRead->shortcut(), QKeySequence("Ctrl+R"));
     EXPECT_EQ(w.acQuit->shortcut(), QKeySequence("Ctrl+Q"));
     EXPECT_EQ(w.acShowVoltage->shortcut(), QKeySequence("Ctrl+Alt+U"));
@@ -339,8 +348,7 @@ TEST_F(TMainWindowTest, StatusBarHasItsThreePanelsAndKeepsNdOutOfTheHintPanel)
     w.SetStatusPanel1OwnerDrawn(true);
     w.prbProgress->setVisible(true);
     EXPECT_EQ(w.prbProgress->parentWidget(), w.stbMain);
-    EXPECT_EQ(w.prbProgress->geometry(),
-              QRect(w.stbPanels[1]->mapTo(w.stbMain, QPoint(0, 0)), w.stbPanels[1]->size()));
+    EXPECT_EQ(w.prbProgress->geometry(), QRect(w.stbPanels[1]->mapTo(w.stbMain, QPoint(0, 0)), w.stbPanels[1]->size()));
 }
 
 TEST_F(TMainWindowTest, PagesAndToolBarActionsShowAndHideTheToolBars)
@@ -355,10 +363,10 @@ TEST_F(TMainWindowTest, PagesAndToolBarActionsShowAndHideTheToolBars)
     EXPECT_FALSE(w.tbMonitoring->isVisible());
     EXPECT_TRUE(w.tbPort->isVisible());
 
-    const std::vector<std::tuple<QAction*, QToolBar*, QAction*>> bars = {
-        {w.acTBActionShow, w.tbAction, w.mmiTBActionShow},
-        {w.acTBLangShow, w.tbLanguage, w.mmiTBLangShow},
-        {w.acTBPortShow, w.tbPort, w.mmiTBPortShow}};
+    const std::vector<std::tuple<QAction*, QToolBar*, QAction*>> bars
+        = {{w.acTBActionShow, w.tbAction, w.mmiTBActionShow},
+           {w.acTBLangShow, w.tbLanguage, w.mmiTBLangShow},
+           {w.acTBPortShow, w.tbPort, w.mmiTBPortShow}};
     for (const auto& [action, bar, item] : bars) {
         SCOPED_TRACE(bar->objectName().toStdString());
         EXPECT_TRUE(item->isChecked());
@@ -479,7 +487,7 @@ TEST_F(TMainWindowTest, ChartLineCheckBoxesRunTheirActions)
 TEST_F(TMainWindowTest, GuardShowsAnEscapedExceptionInTheDefaultErrorDisplay)
 {
     TApplication::Guard([] { throw std::runtime_error("'x' is not a valid integer value"); });
-    EXPECT_EQ(ApplicationErrors, QStringList{"'x' is not a valid integer value"});
+    EXPECT_EQ(ApplicationErrors, QStringList {"'x' is not a valid integer value"});
 }
 
 // --- the dialogs seam -----------------------------------------------------------------------
@@ -505,9 +513,10 @@ TEST(TOperatorDialogsTest, ScriptedDialogsRecordAndAnswerInOrder)
     dialogs.ShowError(nullptr, "broken");
     EXPECT_TRUE(dialogs.AskYesNo(nullptr, "Sure?", TDialogIcon::Warning));
     EXPECT_FALSE(dialogs.AskYesNo(nullptr, "Again?", TDialogIcon::Confirmation));  // nothing queued
-    EXPECT_EQ(dialogs.GetSaveFileName(nullptr, {"Save File", "/tmp", "", 2, "cfg"}), std::optional<QString>("/tmp/a.cfg"));
+    EXPECT_EQ(dialogs.GetSaveFileName(nullptr, {"Save File", "/tmp", "", 2, "cfg"}),
+              std::optional<QString>("/tmp/a.cfg"));
     EXPECT_EQ(dialogs.GetOpenFileName(nullptr, {"Open File", "", "", 2, "cfg"}), std::nullopt);
-    EXPECT_EQ(dialogs.Errors(), QStringList{"broken"});
+    EXPECT_EQ(dialogs.Errors(), QStringList {"broken"});
     EXPECT_EQ(dialogs.Unanswered(), 1);
     ASSERT_EQ(dialogs.Shown().size(), 5);
     EXPECT_EQ(dialogs.Shown()[1].Icon, TDialogIcon::Warning);

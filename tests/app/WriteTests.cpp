@@ -74,16 +74,19 @@ struct TSetCase {
     const char* Name;
     std::function<void(TSimDeviceState&)> Device;
     std::function<void(TfrmMain&)> Edit;
-    std::vector<int> Sent;    // commands of the Set
-    QString Status;           // key of panel 1 afterwards; empty: still the read's
-    QString Error;            // key of the one error box; empty: none
+    std::vector<int> Sent;  // commands of the Set
+    QString Status;  // key of panel 1 afterwards; empty: still the read's
+    QString Error;  // key of the one error box; empty: none
     QStringList ErrorArgs;
     bool PortOpen;
     bool DescriptionChanged, UnitChanged, RangeChanged, DampingChanged;  // afterwards
     std::function<void(const TSimDeviceState&)> Kept;  // what the transmitter holds
 };
 
-inline void PrintTo(const TSetCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TSetCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TSetTest : public TMainWindowTest, public ::testing::WithParamInterface<TSetCase> {};
 
@@ -140,72 +143,191 @@ TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
 INSTANTIATE_TEST_SUITE_P(
     Edits, TSetTest,
     ::testing::Values(
-        TSetCase{"NoEdits", Unchanged, [](TfrmMain&) {}, {}, "", "", {}, true, false, false, false, false, NoCheck},
-        TSetCase{"TagOnly", Unchanged, [](TfrmMain& w) { w.edTag->setText("NEW-TAG"); }, {18, 13}, "infWrittenTDD",
-                 "", {}, true, false, false, false, false,
-                 [](const TSimDeviceState& s) {
-                     EXPECT_EQ(s.Tag, "NEW-TAG ");
-                     EXPECT_EQ(s.Descriptor, "SIMULATED PT    ");
-                     EXPECT_EQ(s.Year, 2024);
-                 }},
-        TSetCase{"UnitAndRange", Unchanged,
-                 [](TfrmMain& w) {
-                     SelectUnit(w, "mbar");
-                     w.edUpperRange->setText("2000");
-                     w.edLowerRange->setText("-500");
-                 },
-                 {44, 15, 35, 15}, "infWrittenRanges", "", {}, false, false, false, false, false,
-                 [](const TSimDeviceState& s) {
-                     EXPECT_EQ(s.PvUnit, 8);
-                     EXPECT_EQ(s.UpperRange, 2000.0f);
-                     EXPECT_EQ(s.LowerRange, -500.0f);
-                 }},
-        TSetCase{"GermanRangeOnAnEnglishDesktop", Unchanged,
-                 [](TfrmMain& w) {
-                     w.edUpperRange->setText("12,5");
-                     w.edLowerRange->setText("-0,25");
-                 },
-                 {35, 15}, "infWrittenRanges", "", {}, false, false, false, false, false,
-                 [](const TSimDeviceState& s) {
-                     EXPECT_EQ(s.UpperRange, 12.5f);
-                     EXPECT_EQ(s.LowerRange, -0.25f);
-                 }},
-        TSetCase{"Damping100", [](TSimDeviceState& s) { s.MaxDamping = 100; },
-                 [](TfrmMain& w) { w.edDamping->setText("100"); }, {34, 15}, "infWrittenDamping", "", {}, false,
-                 false, false, false, false, [](const TSimDeviceState& s) { EXPECT_EQ(s.Damping, 100.0f); }},
-        TSetCase{"Damping100.5", [](TSimDeviceState& s) { s.MaxDamping = 200; },
-                 [](TfrmMain& w) { w.edDamping->setText("100.5"); }, {}, "", "E4.frmMain", {}, true, false, false,
-                 false, true, NoCheck},
-        TSetCase{"DampingMinus1", Unchanged, [](TfrmMain& w) { w.edDamping->setText("-1"); }, {}, "", "E4.frmMain",
-                 {}, true, false, false, false, true, NoCheck},
+        TSetCase {"NoEdits", Unchanged, [](TfrmMain&) {}, {}, "", "", {}, true, false, false, false, false, NoCheck},
+        TSetCase {"TagOnly",
+                  Unchanged,
+                  [](TfrmMain& w) { w.edTag->setText("NEW-TAG"); },
+                  {18, 13},
+                  "infWrittenTDD",
+                  "",
+                  {},
+                  true,
+                  false,
+                  false,
+                  false,
+                  false,
+                  [](const TSimDeviceState& s) {
+                      EXPECT_EQ(s.Tag, "NEW-TAG ");
+                      EXPECT_EQ(s.Descriptor, "SIMULATED PT    ");
+                      EXPECT_EQ(s.Year, 2024);
+                  }},
+        TSetCase {"UnitAndRange",
+                  Unchanged,
+                  [](TfrmMain& w) {
+                      SelectUnit(w, "mbar");
+                      w.edUpperRange->setText("2000");
+                      w.edLowerRange->setText("-500");
+                  },
+                  {44, 15, 35, 15},
+                  "infWrittenRanges",
+                  "",
+                  {},
+                  false,
+                  false,
+                  false,
+                  false,
+                  false,
+                  [](const TSimDeviceState& s) {
+                      EXPECT_EQ(s.PvUnit, 8);
+                      EXPECT_EQ(s.UpperRange, 2000.0f);
+                      EXPECT_EQ(s.LowerRange, -500.0f);
+                  }},
+        TSetCase {"GermanRangeOnAnEnglishDesktop",
+                  Unchanged,
+                  [](TfrmMain& w) {
+                      w.edUpperRange->setText("12,5");
+                      w.edLowerRange->setText("-0,25");
+                  },
+                  {35, 15},
+                  "infWrittenRanges",
+                  "",
+                  {},
+                  false,
+                  false,
+                  false,
+                  false,
+                  false,
+                  [](const TSimDeviceState& s) {
+                      EXPECT_EQ(s.UpperRange, 12.5f);
+                      EXPECT_EQ(s.LowerRange, -0.25f);
+                  }},
+        TSetCase {"Damping100",
+                  [](TSimDeviceState& s) { s.MaxDamping = 100; },
+                  [](TfrmMain& w) { w.edDamping->setText("100"); },
+                  {34, 15},
+                  "infWrittenDamping",
+                  "",
+                  {},
+                  false,
+                  false,
+                  false,
+                  false,
+                  false,
+                  [](const TSimDeviceState& s) { EXPECT_EQ(s.Damping, 100.0f); }},
+        TSetCase {"Damping100.5",
+                  [](TSimDeviceState& s) { s.MaxDamping = 200; },
+                  [](TfrmMain& w) { w.edDamping->setText("100.5"); },
+                  {},
+                  "",
+                  "E4.frmMain",
+                  {},
+                  true,
+                  false,
+                  false,
+                  false,
+                  true,
+                  NoCheck},
+        TSetCase {"DampingMinus1",
+                  Unchanged,
+                  [](TfrmMain& w) { w.edDamping->setText("-1"); },
+                  {},
+                  "",
+                  "E4.frmMain",
+                  {},
+                  true,
+                  false,
+                  false,
+                  false,
+                  true,
+                  NoCheck},
         // A refused value stops the whole Set: the tag is not written either.
-        TSetCase{"RangeNotANumber", Unchanged,
-                 [](TfrmMain& w) {
-                     w.edTag->setText("OTHER");
-                     w.edUpperRange->setText("1.000,5");
-                 },
-                 {}, "", "E13.frmMain", {"1.000,5"}, true, true, false, true, false,
-                 [](const TSimDeviceState& s) { EXPECT_EQ(s.Tag, "PT-101"); }},
-        TSetCase{"PastedUmlautInTheTag", Unchanged, [](TfrmMain& w) { w.edTag->setText(QStringLiteral("PTÄ1")); },
-                 {}, "", "E12.frmMain", {QStringLiteral("Ä")}, true, true, false, false, false, NoCheck},
-        TSetCase{"PastedBraceInTheDescriptor", Unchanged, [](TfrmMain& w) { w.edDesc->setText("LINE {2}"); }, {}, "",
-                 "E12.frmMain", {"{"}, true, true, false, false, false, NoCheck},
-        TSetCase{"NoDate", [](TSimDeviceState& s) { s.Day = s.Month = 0; },
-                 [](TfrmMain& w) { w.edTag->setText("NEW"); }, {}, "", "E1.frmMain", {}, true, true, false, false,
-                 false, NoCheck},
+        TSetCase {"RangeNotANumber",
+                  Unchanged,
+                  [](TfrmMain& w) {
+                      w.edTag->setText("OTHER");
+                      w.edUpperRange->setText("1.000,5");
+                  },
+                  {},
+                  "",
+                  "E13.frmMain",
+                  {"1.000,5"},
+                  true,
+                  true,
+                  false,
+                  true,
+                  false,
+                  [](const TSimDeviceState& s) { EXPECT_EQ(s.Tag, "PT-101"); }},
+        TSetCase {"PastedUmlautInTheTag",
+                  Unchanged,
+                  [](TfrmMain& w) { w.edTag->setText(QStringLiteral("PTÄ1")); },
+                  {},
+                  "",
+                  "E12.frmMain",
+                  {QStringLiteral("Ä")},
+                  true,
+                  true,
+                  false,
+                  false,
+                  false,
+                  NoCheck},
+        TSetCase {"PastedBraceInTheDescriptor",
+                  Unchanged,
+                  [](TfrmMain& w) { w.edDesc->setText("LINE {2}"); },
+                  {},
+                  "",
+                  "E12.frmMain",
+                  {"{"},
+                  true,
+                  true,
+                  false,
+                  false,
+                  false,
+                  NoCheck},
+        TSetCase {"NoDate",
+                  [](TSimDeviceState& s) { s.Day = s.Month = 0; },
+                  [](TfrmMain& w) { w.edTag->setText("NEW"); },
+                  {},
+                  "",
+                  "E1.frmMain",
+                  {},
+                  true,
+                  true,
+                  false,
+                  false,
+                  false,
+                  NoCheck},
         // Every step fails; one box, the flags stay, no status claims success.
-        TSetCase{"WriteProtected", [](TSimDeviceState& s) { s.WriteProtected = true; },
-                 [](TfrmMain& w) {
-                     w.edTag->setText("NEW");
-                     SelectUnit(w, "kPa");
-                     w.edUpperRange->setText("20");
-                     w.edDamping->setText("1");
-                 },
-                 {18, 44, 35, 34}, "infNotWrittenDamping", "8.WRITEPROTECT", {}, false, true, true, true, true,
-                 NoCheck},
-        TSetCase{"NotKept", Unchanged, [](TfrmMain& w) { w.edDamping->setText("2"); }, {34, 15, 34, 15, 34, 15},
-                 "infNotWrittenDamping", "E11.frmMain", {"0.5 s", "3"}, false, false, false, false, true,
-                 NoCheck}),
+        TSetCase {"WriteProtected",
+                  [](TSimDeviceState& s) { s.WriteProtected = true; },
+                  [](TfrmMain& w) {
+                      w.edTag->setText("NEW");
+                      SelectUnit(w, "kPa");
+                      w.edUpperRange->setText("20");
+                      w.edDamping->setText("1");
+                  },
+                  {18, 44, 35, 34},
+                  "infNotWrittenDamping",
+                  "8.WRITEPROTECT",
+                  {},
+                  false,
+                  true,
+                  true,
+                  true,
+                  true,
+                  NoCheck},
+        TSetCase {"NotKept",
+                  Unchanged,
+                  [](TfrmMain& w) { w.edDamping->setText("2"); },
+                  {34, 15, 34, 15, 34, 15},
+                  "infNotWrittenDamping",
+                  "E11.frmMain",
+                  {"0.5 s", "3"},
+                  false,
+                  false,
+                  false,
+                  false,
+                  true,
+                  NoCheck}),
     [](const auto& Info) {
         std::string name = Info.param.Name;
         std::replace(name.begin(), name.end(), '.', '_');
@@ -225,13 +347,13 @@ TEST_F(TMainWindowTest, SetWritesTheTagDescriptorAndDateAsPackedAsciiAndLogsTheS
 
     w.acSet->trigger();
 
-    ASSERT_EQ(Commands(tx), (std::vector<int>{18, 13}));
+    ASSERT_EQ(Commands(tx), (std::vector<int> {18, 13}));
     std::vector<uint8_t> data = Packed("FT 7/B", 8);
     const std::vector<uint8_t> descriptor = Packed("INLET [A]", 16);
     data.insert(data.end(), descriptor.begin(), descriptor.end());
     data.insert(data.end(), {15, 6, 124});
     EXPECT_EQ(tx.Requests()[0].Data, data);
-    EXPECT_EQ(LogSinceMark(), QStringList{"TDD will be write"});
+    EXPECT_EQ(LogSinceMark(), QStringList {"TDD will be write"});
 }
 
 TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedited)
@@ -249,7 +371,7 @@ TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedit
     ASSERT_EQ(Line("COM12").Open("COM12"), TSerialOpenResult::Ok);
     w.edTag->setText("OTHER");
     w.acSet->trigger();
-    EXPECT_EQ(ApplicationErrors, QStringList{Text("133.PORTALREADYUSED")});
+    EXPECT_EQ(ApplicationErrors, QStringList {Text("133.PORTALREADYUSED")});
     EXPECT_TRUE(w.DescriptionChanged);
     Line("COM12").Close();
     ApplicationErrors.clear();
@@ -289,14 +411,17 @@ struct TReferenceCase {
     int Command;  // expected on the line; -1: none
     TSimFault Fault;
     bool AfterSet;  // a Set of the damping closed the port before
-    QString Note;   // text of the first box (a key or the text itself)
+    QString Note;  // text of the first box (a key or the text itself)
     TDialogIcon QuestionIcon;
     QString Question;
     QString Error;  // key of the error box; empty: none
     QString DoneLine;
 };
 
-inline void PrintTo(const TReferenceCase& Case, std::ostream* Out) { *Out << Case.Name; }
+inline void PrintTo(const TReferenceCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
 
 class TReferenceTest : public TMainWindowTest, public ::testing::WithParamInterface<TReferenceCase> {};
 
@@ -331,32 +456,76 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
     EXPECT_EQ(Dialogs->Shown()[1].Kind, TScriptedOperatorDialogs::TKind::Question);
     EXPECT_EQ(Dialogs->Shown()[1].Icon, c.QuestionIcon);
     EXPECT_EQ(Dialogs->Shown()[1].Text, Text(c.Question));
-    EXPECT_EQ(Dialogs->Errors(), c.Error.isEmpty() ? QStringList() : QStringList{Text(c.Error)});
-    EXPECT_EQ(Commands(tx), c.Command < 0 ? std::vector<int>{} : std::vector<int>{c.Command});
+    EXPECT_EQ(Dialogs->Errors(), c.Error.isEmpty() ? QStringList() : QStringList {Text(c.Error)});
+    EXPECT_EQ(Commands(tx), c.Command < 0 ? std::vector<int> {} : std::vector<int> {c.Command});
     EXPECT_EQ(w.Hart1->PortOpen(), !c.AfterSet);
     const QStringList log = LogSinceMark();
     EXPECT_EQ(log.contains(c.DoneLine), c.Error.isEmpty() && c.Yes) << log.join("\n").toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, TReferenceTest,
-    ::testing::Values(
-        TReferenceCase{"UpperYes", &TfrmMain::acSetUR, true, 36, {}, false, "Set Upper Range Reference",
-                       TDialogIcon::Warning, "W0.frmMain", "", "Primary variable upper range was set"},
-        TReferenceCase{"UpperNo", &TfrmMain::acSetUR, false, -1, {}, false, "Set Upper Range Reference",
-                       TDialogIcon::Warning, "W0.frmMain", "", "Primary variable upper range was set"},
-        TReferenceCase{"LowerYes", &TfrmMain::acSetLR, true, 37, {}, false, "W1.frmMain", TDialogIcon::Warning,
-                       "W0.frmMain", "", "Primary variable lower range was set"},
-        TReferenceCase{"ZeroYes", &TfrmMain::acSetZero, true, 43, {}, false, "Set Zero Reference",
-                       TDialogIcon::Confirmation, "W2.frmMain", "", "Primary variable Zero was set"},
-        TReferenceCase{"ZeroRefused", &TfrmMain::acSetZero, true, 43,
-                       [] {
-                           TSimFault f;
-                           f.ResponseCode = 9;
-                           return f;
-                       }(),
-                       false, "Set Zero Reference", TDialogIcon::Confirmation, "W2.frmMain", "9.PROCTOOHIGH",
-                       "Primary variable Zero was set"},
-        TReferenceCase{"LowerAfterSetClosedThePort", &TfrmMain::acSetLR, true, -1, {}, true, "W1.frmMain",
-                       TDialogIcon::Warning, "W0.frmMain", "143.PORTNOTOPEN", "Primary variable lower range was set"}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
+                         ::testing::Values(TReferenceCase {"UpperYes",
+                                                           &TfrmMain::acSetUR,
+                                                           true,
+                                                           36,
+                                                           {},
+                                                           false,
+                                                           "Set Upper Range Reference",
+                                                           TDialogIcon::Warning,
+                                                           "W0.frmMain",
+                                                           "",
+                                                           "Primary variable upper range was set"},
+                                           TReferenceCase {"UpperNo",
+                                                           &TfrmMain::acSetUR,
+                                                           false,
+                                                           -1,
+                                                           {},
+                                                           false,
+                                                           "Set Upper Range Reference",
+                                                           TDialogIcon::Warning,
+                                                           "W0.frmMain",
+                                                           "",
+                                                           "Primary variable upper range was set"},
+                                           TReferenceCase {"LowerYes",
+                                                           &TfrmMain::acSetLR,
+                                                           true,
+                                                           37,
+                                                           {},
+                                                           false,
+                                                           "W1.frmMain",
+                                                           TDialogIcon::Warning,
+                                                           "W0.frmMain",
+                                                           "",
+                                                           "Primary variable lower range was set"},
+                                           TReferenceCase {"ZeroYes",
+                                                           &TfrmMain::acSetZero,
+                                                           true,
+                                                           43,
+                                                           {},
+                                                           false,
+                                                           "Set Zero Reference",
+                                                           TDialogIcon::Confirmation,
+                                                           "W2.frmMain",
+                                                           "",
+                                                           "Primary variable Zero was set"},
+                                           TReferenceCase {"ZeroRefused", &TfrmMain::acSetZero, true, 43,
+                                                           [] {
+                                                               TSimFault f;
+                                                               f.ResponseCode = 9;
+                                                               return f;
+                                                           }(),
+                                                           false, "Set Zero Reference", TDialogIcon::Confirmation,
+                                                           "W2.frmMain", "9.PROCTOOHIGH",
+                                                           "Primary variable Zero was set"},
+                                           TReferenceCase {"LowerAfterSetClosedThePort",
+                                                           &TfrmMain::acSetLR,
+                                                           true,
+                                                           -1,
+                                                           {},
+                                                           true,
+                                                           "W1.frmMain",
+                                                           TDialogIcon::Warning,
+                                                           "W0.frmMain",
+                                                           "143.PORTNOTOPEN",
+                                                           "Primary variable lower range was set"}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });

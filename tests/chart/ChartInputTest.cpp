@@ -30,16 +30,13 @@ protected:
 
     QPoint Middle() const { return {Chart->PlotLeft() + Chart->PlotWidth() / 2, 90}; }
 
-    void Click(Qt::MouseButton Button, QPoint At)
-    {
-        QTest::mouseClick(Chart, Button, Qt::NoModifier, At);
-    }
+    void Click(Qt::MouseButton Button, QPoint At) { QTest::mouseClick(Chart, Button, Qt::NoModifier, At); }
 
     void Wheel(int Delta, int Sideways = 0)
     {
         const QPointF At = Middle();
-        QWheelEvent Event(At, Chart->mapToGlobal(At), QPoint(), QPoint(Sideways, Delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent Event(At, Chart->mapToGlobal(At), QPoint(), QPoint(Sideways, Delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(Chart, &Event);
     }
 
@@ -53,7 +50,7 @@ protected:
     TNorvaneChart* Chart = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ChartInput, FirstClickOnlyFocusesThenClicksZoom)
 {
@@ -71,7 +68,7 @@ TEST_F(ChartInput, FirstClickOnlyFocusesThenClicksZoom)
     Click(Qt::RightButton, Middle());
     EXPECT_EQ(Chart->Scale(), 100);
     ASSERT_EQ(Spy.count(), 3);
-    EXPECT_EQ(Spy.at(2).at(1).toInt(), 100); // right click at 100 still reports 100
+    EXPECT_EQ(Spy.at(2).at(1).toInt(), 100);  // right click at 100 still reports 100
     EXPECT_EQ(Chart->ViewMinX(), 0);
     EXPECT_EQ(Chart->ViewMaxX(), 100);
 }
@@ -80,7 +77,7 @@ TEST_F(ChartInput, ClicksWithoutDataDoNothing)
 {
     Focus();
     Chart->Curves().Clear();
-    Chart->Curves().Add()->AddPoint(5, 5); // a single point is no data
+    Chart->Curves().Add()->AddPoint(5, 5);  // a single point is no data
     QSignalSpy Spy(Chart, &TNorvaneChart::OnScaleChange);
     Click(Qt::LeftButton, Middle());
     Click(Qt::RightButton, Middle());
@@ -94,7 +91,7 @@ TEST_F(ChartInput, ZoomKeysAndWheel)
     Focus();
     struct Step {
         const char* Name;
-        int Key;        // 0: the wheel
+        int Key;  // 0: the wheel
         int WheelDelta;
         int Sideways;
         int Scale;
@@ -130,23 +127,21 @@ TEST_F(ChartInput, ArrowsPanOnlyWhenZoomed)
     struct Case {
         Qt::Key Key;
         Qt::KeyboardModifiers Modifiers;
-        int Dx, Dy; // expected direction of the window's move
+        int Dx, Dy;  // expected direction of the window's move
     };
     const Case Cases[] = {
-        {Qt::Key_Left, Qt::NoModifier, +1, 0},
-        {Qt::Key_Right, Qt::NoModifier, -1, 0},
-        {Qt::Key_Up, Qt::NoModifier, 0, -1},
-        {Qt::Key_Down, Qt::NoModifier, 0, +1},
+        {Qt::Key_Left, Qt::NoModifier, +1, 0},      {Qt::Key_Right, Qt::NoModifier, -1, 0},
+        {Qt::Key_Up, Qt::NoModifier, 0, -1},        {Qt::Key_Down, Qt::NoModifier, 0, +1},
         {Qt::Key_Left, Qt::ControlModifier, +1, 0},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(testing::Message() << C.Key << " " << C.Modifiers);
         QTest::keyClick(Chart, Qt::Key_Asterisk, Qt::KeypadModifier);
         QTest::keyClick(Chart, C.Key, C.Modifiers);
-        EXPECT_EQ(Chart->ViewMinX(), 0); // nothing at 100
+        EXPECT_EQ(Chart->ViewMinX(), 0);  // nothing at 100
         EXPECT_EQ(Chart->ViewMinY(), 0);
 
-        QTest::keyClick(Chart, Qt::Key_Plus, Qt::KeypadModifier); // centred 25..75
+        QTest::keyClick(Chart, Qt::Key_Plus, Qt::KeypadModifier);  // centred 25..75
         const double MinX = Chart->ViewMinX();
         const double MinY = Chart->ViewMinY();
         QTest::keyClick(Chart, C.Key, C.Modifiers);
@@ -159,7 +154,7 @@ TEST_F(ChartInput, ArrowsPanOnlyWhenZoomed)
         if (C.Dx && !C.Modifiers) {
             EXPECT_NEAR(std::abs(MovedX), Pixels * 50 / Chart->PlotWidth(), 1e-9);
         }
-        if (C.Modifiers) { // a whole plot width: stopped at the end of the range
+        if (C.Modifiers) {  // a whole plot width: stopped at the end of the range
             EXPECT_EQ(Chart->ViewMaxX(), 100);
         }
         EXPECT_NEAR(Chart->ViewMaxX() - Chart->ViewMinX(), 50, 1e-9);
@@ -175,11 +170,10 @@ TEST_F(ChartInput, DragPansWithoutZooming)
     QTest::mousePress(Chart, Qt::LeftButton, Qt::NoModifier, Start);
     EXPECT_TRUE(Chart->Dragging());
     QMouseEvent Move(QEvent::MouseMove, QPointF(Start + QPoint(20, 0)),
-                     Chart->mapToGlobal(QPointF(Start + QPoint(20, 0))), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+                     Chart->mapToGlobal(QPointF(Start + QPoint(20, 0))), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(Chart, &Move);
     EXPECT_TRUE(Chart->Dragged());
-    EXPECT_LT(Chart->ViewMinX(), MinX); // content dragged right: earlier X comes in
+    EXPECT_LT(Chart->ViewMinX(), MinX);  // content dragged right: earlier X comes in
     QTest::mouseRelease(Chart, Qt::LeftButton, Qt::NoModifier, Start + QPoint(20, 0));
     EXPECT_EQ(Chart->Scale(), 200);
     EXPECT_FALSE(Chart->Dragging());
@@ -223,12 +217,12 @@ TEST_F(ChartInput, HintFollowsThePointUnderTheCursor)
     QEvent Leave(QEvent::Leave);
     QApplication::sendEvent(Chart, &Leave);
     EXPECT_FALSE(Chart->HintPending());
-    TCurve* Latest = Chart->Curves().Add(); // would take the hint over
+    TCurve* Latest = Chart->Curves().Add();  // would take the hint over
     Latest->AddPoint(0, 0);
     Latest->AddPoint(70.1, 70);
     Chart->ReevaluateHint();
     EXPECT_FALSE(Chart->HintPending());
     EXPECT_EQ(QToolTip::text(), "1: (x:70.20000, y:70.00000)");
 
-    EXPECT_FALSE(Ask(PixelOf(70, 10))); // no point there: no hint
+    EXPECT_FALSE(Ask(PixelOf(70, 10)));  // no point there: no hint
 }

@@ -18,7 +18,7 @@ TRange FullRange(const TNorvaneChart& Chart)
     return {Chart.MinXValue(), Chart.MaxXValue(), Chart.MinYValue(), Chart.MaxYValue()};
 }
 
-} // namespace
+}  // namespace
 
 TEST(ChartRange, WidensOnlyAtFullScaleAndNeverNarrows)
 {
@@ -78,7 +78,7 @@ TEST(ChartRange, ValuesThatAreNotFiniteNeverFreezeTheRange)
         TCurve* Curve = Chart.Curves().Add();
         for (auto [X, Y] : C.Points) {
             Curve->AddPoint(X, Y);
-            Chart.RenderImage(); // a repaint per point, as while monitoring
+            Chart.RenderImage();  // a repaint per point, as while monitoring
         }
         const TRange R = FullRange(Chart);
         EXPECT_EQ(R.MinX, C.Expected.MinX);
@@ -169,7 +169,7 @@ TEST(ChartZoom, MoveViewShiftsTheWindowAndStopsAtTheEdges)
     AddDiagonal(Chart);
     Chart.RenderImage();
     Chart.SetZoomPoint(QPoint(-1, 0));
-    Chart.SetScale(200); // centred: 25..75
+    Chart.SetScale(200);  // centred: 25..75
     ASSERT_NEAR(Chart.ViewMinX(), 25, 1e-9);
     const double UnitsPerPixel = 50.0 / Chart.PlotWidth();
 
@@ -194,9 +194,9 @@ TEST(ChartZoom, ClampedWindowKeepsItsWidthExactly)
 {
     struct Case {
         int Scale;
-        bool AtRightTop; // zoom point in the top right corner, else bottom left
+        bool AtRightTop;  // zoom point in the top right corner, else bottom left
     };
-    const Case Cases[] = {{300, true}, {300, false}, {700, true}, {700, false},
+    const Case Cases[] = {{300, true}, {300, false}, {700, true},  {700, false},
                           {130, true}, {130, false}, {1100, true}, {1100, false}};
     for (const Case& C : Cases) {
         SCOPED_TRACE(testing::Message() << C.Scale << (C.AtRightTop ? " top right" : " bottom left"));
@@ -237,7 +237,7 @@ TEST(ChartZoom, ClampedWindowKeepsItsWidthExactly)
         Chart.SetZoomPoint(From);
         const int Far = C.AtRightTop ? 100000 : -100000;
         Chart.MoveView(From + QPoint(Far, -Far));
-        if (C.AtRightTop) { // content to the right and up: the window's low ends
+        if (C.AtRightTop) {  // content to the right and up: the window's low ends
             EXPECT_EQ(Chart.ViewMinX(), Chart.MinXValue());
             EXPECT_EQ(Chart.ViewMaxX(), Chart.MinXValue() + MovedW);
             EXPECT_EQ(Chart.ViewMinY(), Chart.MinYValue());
@@ -271,8 +271,8 @@ TEST(ChartMapping, PixelToValueAtThePlotOriginAndCentre)
 
     // x = -1 stands for the plot centre.
     V = Chart.PixelToValue(QPoint(-1, 0));
-    const QPointF Centre = Chart.PixelToValue(QPoint(Chart.PlotLeft() + Chart.PlotWidth() / 2,
-                                                     Chart.height() - Chart.BottomArea() - Chart.PlotHeight() / 2));
+    const QPointF Centre = Chart.PixelToValue(
+        QPoint(Chart.PlotLeft() + Chart.PlotWidth() / 2, Chart.height() - Chart.BottomArea() - Chart.PlotHeight() / 2));
     EXPECT_EQ(V, Centre);
 }
 
@@ -303,7 +303,7 @@ TEST(ChartSetters, ClampIgnoreOrStore)
     EXPECT_EQ(Chart.MaxXValue(), 0.001);
     Chart.SetMaxYValue(-5);
     EXPECT_EQ(Chart.MaxYValue(), 0);
-    Chart.SetMinYValue(-5); // minima may be negative
+    Chart.SetMinYValue(-5);  // minima may be negative
     EXPECT_EQ(Chart.MinYValue(), -5);
 
     const std::pair<int, int> PrecisionCases[] = {{4, 1}, {-1, 1}, {3, 3}, {0, 0}, {2, 2}};
@@ -329,7 +329,7 @@ TEST(ChartSetters, AxisTitleCopiesUpToTwoLines)
 {
     TNorvaneChart Chart;
     Chart.SetAxisTitle({"I, mA", "t, s"});
-    Chart.SetAxisTitle({"a", "b", "c"}); // ignored
+    Chart.SetAxisTitle({"a", "b", "c"});  // ignored
     EXPECT_EQ(Chart.AxisTitle(), QStringList({"I, mA", "t, s"}));
     Chart.SetAxisTitleLine(0, "U, V");
     EXPECT_EQ(Chart.AxisTitle(), QStringList({"U, V", "t, s"}));
@@ -374,7 +374,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ChartCurves, DerivedChartChoosesItsCurveClass)
 {
@@ -388,7 +388,7 @@ TEST(ChartFind, LaterCurveWinsAndSinglePointsAreNeverFound)
     AddDiagonal(Chart);
     TCurve* Second = Chart.Curves().Add();
     Second->AddPoint(0, 0);
-    Second->AddPoint(50.3, 49); // also under the cursor at (50, 50)
+    Second->AddPoint(50.3, 49);  // also under the cursor at (50, 50)
     TCurve* Lonely = Chart.Curves().Add();
     Lonely->AddPoint(50, 50);
     Chart.RenderImage();

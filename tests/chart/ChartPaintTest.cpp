@@ -46,7 +46,7 @@ QRect BoundingBox(const QImage& Image, QColor Colour)
 
 const QColor Green(0, 255, 0);
 
-} // namespace
+}  // namespace
 
 TEST(ChartPaint, FrameCurveAndZoomText)
 {
@@ -106,11 +106,8 @@ TEST(ChartPaint, MarkerSizesFollowThickLine)
         QSize Marker;
     };
     const Case Cases[] = {
-        {1, true, false, {5, 5}},
-        {2, true, false, {2, 2}},
-        {2, false, true, {2, 2}},
-        {4, true, false, {4, 4}},
-        {1, false, false, {1, 1}}, // no marker: the dot of the zero-length line
+        {1, true, false, {5, 5}}, {2, true, false, {2, 2}},  {2, false, true, {2, 2}},
+        {4, true, false, {4, 4}}, {1, false, false, {1, 1}},  // no marker: the dot of the zero-length line
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.ThickLine);
@@ -140,7 +137,7 @@ TEST(ChartPaint, MarkersOnEveryPointButTheFirst)
     Chart.SetColor(Qt::black);
     TCurve* Curve = Chart.Curves().Add();
     Curve->SetColorGraph(Green);
-    Curve->SetThickLine(0); // hair line, so the markers stand out
+    Curve->SetThickLine(0);  // hair line, so the markers stand out
     Curve->SetDetails(true);
     Curve->AddPoint(20, 50);
     Curve->AddPoint(50, 50);
@@ -152,7 +149,7 @@ TEST(ChartPaint, MarkersOnEveryPointButTheFirst)
     EXPECT_EQ(Box.top(), Row - 2);
     EXPECT_EQ(Box.bottom(), Row + 2);
     const int FirstX = Box.left();
-    EXPECT_EQ(Image.pixelColor(FirstX, Row - 2), QColor(Qt::black)); // no marker at point 0
+    EXPECT_EQ(Image.pixelColor(FirstX, Row - 2), QColor(Qt::black));  // no marker at point 0
 }
 
 TEST(ChartPaint, EmptyRangesDrawTheOtherAxis)
@@ -175,7 +172,7 @@ TEST(ChartPaint, EmptyRangesDrawTheOtherAxis)
             Chart.SetGridX(false);
             Chart.SetGridY(false);
             if (Painted)
-                Chart.RenderImage(); // geometry of a normal painting first
+                Chart.RenderImage();  // geometry of a normal painting first
             Chart.SetMaxXValue(C.MaxX);
             Chart.SetMaxYValue(C.MaxY);
             TCurve* Curve = Chart.Curves().Add();
@@ -191,7 +188,7 @@ TEST(ChartPaint, EmptyRangesDrawTheOtherAxis)
                 // No horizontal frame edges.
                 EXPECT_EQ(CountColour(Image, QColor(255, 0, 0), QRect(21, H - Chart.BottomArea(), 200, 1)), 0);
             }
-            if (!C.XLineAt20) { // the X scale's vertical frame edge is there
+            if (!C.XLineAt20) {  // the X scale's vertical frame edge is there
                 EXPECT_EQ(Image.pixelColor(Chart.PlotLeft(), 60), QColor(255, 0, 0));
             }
         }
@@ -217,11 +214,10 @@ TEST(ChartPaint, TicksOfAZoomedWindowSitAtTheirValues)
     AddDiagonal(Chart);
     Chart.RenderImage();
     Chart.SetZoomPoint(QPoint(-1, 0));
-    Chart.SetScale(300); // Y window 33.3..66.7, ticks 5 apart from 35
+    Chart.SetScale(300);  // Y window 33.3..66.7, ticks 5 apart from 35
     const auto Expected = [&] {
         const double UnitsPerPixel = (Chart.ViewMaxY() - Chart.ViewMinY()) / Chart.PlotHeight();
-        return Chart.height() - Chart.BottomArea() -
-               chart::RoundHalfEven((35 - Chart.ViewMinY()) / UnitsPerPixel);
+        return Chart.height() - Chart.BottomArea() - chart::RoundHalfEven((35 - Chart.ViewMinY()) / UnitsPerPixel);
     };
     std::vector<int> Rows = GridRows(Chart.RenderImage(), Chart);
     ASSERT_FALSE(Rows.empty());
@@ -291,7 +287,7 @@ TEST(ChartPaint, EnvelopeDrawsTheSamePixelsAsEverySegment)
         int Scale;
         bool Ordered;
         bool Plateaus;
-        bool Odd; // now and then NaN or an infinite value
+        bool Odd;  // now and then NaN or an infinite value
     };
     const Case Cases[] = {
         {"hair line", 200000, 1, 100, true, false, false},
@@ -356,7 +352,7 @@ TEST(ChartPaint, PaintingCostFollowsWhatIsInView)
     constexpr int N = 200000;
     struct Case {
         const char* Name;
-        int Scale; // 100: the whole curve, else about 2,000 points in view
+        int Scale;  // 100: the whole curve, else about 2,000 points in view
         int ThickLine;
         bool Details;
         std::size_t MaxSegments;
@@ -395,9 +391,9 @@ TEST(ChartPaint, PaintingCostFollowsWhatIsInView)
         Ordered.RenderImage();
         const double Middle = Ordered.Curves()[0]->YValues()[N / 2];
         const QPoint Zoom(Ordered.PlotLeft() + qRound((N / 2 + 1.0) * Ordered.PlotWidth() / (Ordered.MaxXValue() + 1)),
-                          Ordered.height() - Ordered.BottomArea() -
-                              qRound((Middle - Ordered.MinYValue()) * Ordered.PlotHeight() /
-                                     (Ordered.MaxYValue() - Ordered.MinYValue())));
+                          Ordered.height() - Ordered.BottomArea()
+                              - qRound((Middle - Ordered.MinYValue()) * Ordered.PlotHeight()
+                                       / (Ordered.MaxYValue() - Ordered.MinYValue())));
         QImage Pictures[2];
         for (TNorvaneChart* Chart : {&Ordered, &Twin}) {
             Chart->RenderImage();
@@ -412,17 +408,18 @@ TEST(ChartPaint, PaintingCostFollowsWhatIsInView)
         if (C.Details) {
             EXPECT_GE(Count.Markers, 1900u);
         }
-        EXPECT_GE(Twin.LastPaintCount().Visited, std::size_t(N)); // the full path
+        EXPECT_GE(Twin.LastPaintCount().Visited, std::size_t(N));  // the full path
         ASSERT_GT(CountColour(Pictures[0], Green), 500);
         EXPECT_EQ(CountDifferent(Pictures[0], Pictures[1]), 0);
 
         // The hint looks at the points near the cursor only, and finds the
         // same point (one index later in the twin).
-        const QPoint At(Ordered.PlotLeft() + qRound((N / 2 - Ordered.ViewMinX()) * Ordered.PlotWidth() /
-                                                    (Ordered.ViewMaxX() - Ordered.ViewMinX())),
-                        Ordered.height() - Ordered.BottomArea() -
-                            qRound((Middle - Ordered.ViewMinY()) * Ordered.PlotHeight() /
-                                   (Ordered.ViewMaxY() - Ordered.ViewMinY())));
+        const QPoint At(Ordered.PlotLeft()
+                            + qRound((N / 2 - Ordered.ViewMinX()) * Ordered.PlotWidth()
+                                     / (Ordered.ViewMaxX() - Ordered.ViewMinX())),
+                        Ordered.height() - Ordered.BottomArea()
+                            - qRound((Middle - Ordered.ViewMinY()) * Ordered.PlotHeight()
+                                     / (Ordered.ViewMaxY() - Ordered.ViewMinY())));
         int Index[2] = {-1, -1};
         double X[2] = {}, Yv[2] = {};
         ASSERT_TRUE(Ordered.FindPointAt(At, Index[0], X[0], Yv[0]));

@@ -15,8 +15,8 @@ namespace {
 
 // Pixels of Area that differ clearly from white: text, lines, grid.
 struct TInk {
-    double Share = 0; // of Area
-    QRect Box;        // their bounding box
+    double Share = 0;  // of Area
+    QRect Box;  // their bounding box
 };
 
 TInk InkOf(const QImage& Image, QRect Area)
@@ -43,7 +43,7 @@ void SetUpChart(TNorvaneChart& Chart)
     Curve->SetThickLine(2);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ChartPrint, PageLooksLikeTheScreenScaled)
 {
@@ -60,8 +60,8 @@ TEST(ChartPrint, PageLooksLikeTheScreenScaled)
         const TInk ScreenInk = InkOf(Screen, Screen.rect());
 
         QImage Page;
-        QRect Target; // where the chart is on Page
-        double Scale = 0; // Page pixels per screen pixel
+        QRect Target;  // where the chart is on Page
+        double Scale = 0;  // Page pixels per screen pixel
         if (!C.Pdf) {
             Page = QImage(3200, 2100, QImage::Format_RGB32);
             Page.setDotsPerMeterX(qRound(600 / 0.0254));
@@ -81,7 +81,7 @@ TEST(ChartPrint, PageLooksLikeTheScreenScaled)
                 Writer.setPageOrientation(QPageLayout::Landscape);
                 Writer.setPageMargins(QMarginsF(0, 0, 0, 0));
                 QPainter Painter(&Writer);
-                const int Margin = qRound(10 * 1200 / 25.4); // 10 mm
+                const int Margin = qRound(10 * 1200 / 25.4);  // 10 mm
                 const int Width = Writer.width() - 2 * Margin;
                 Chart.PaintTo(Painter, QRect(Margin, Margin, Width, Width * 210 / 320));
                 Target = QRect(Margin, Margin, Width, Width * 210 / 320);

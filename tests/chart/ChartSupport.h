@@ -3,7 +3,6 @@
 
 #include "chart/NorvaneChart.h"
 
-
 // A curve from (0, 0) to (100, 100) in steps of 10, the range 0..100.
 inline TCurve* AddDiagonal(TNorvaneChart& Chart)
 {

@@ -12,8 +12,8 @@ using namespace chart;
 
 namespace {
 
-std::vector<QLine> Envelope(const std::vector<double>& X, const std::vector<double>& Y,
-                            const TPixelMap& Map, bool Ascending)
+std::vector<QLine> Envelope(const std::vector<double>& X, const std::vector<double>& Y, const TPixelMap& Map,
+                            bool Ascending)
 {
     std::vector<QLine> Lines;
     {
@@ -33,7 +33,7 @@ TPixelMap UnitMap()
     return Map;
 }
 
-} // namespace
+}  // namespace
 
 TEST(CurveEnvelope, OneColumnBecomesOneStrokeLinkedToItsNeighbours)
 {
@@ -43,9 +43,9 @@ TEST(CurveEnvelope, OneColumnBecomesOneStrokeLinkedToItsNeighbours)
     const std::vector<double> Y = {0, 2, 9, 3, 8, 4, 0};
     const std::vector<QLine> Lines = Envelope(X, Y, UnitMap(), true);
     const std::vector<QLine> Expected = {
-        {QPoint(10, 100), QPoint(11, 98)}, // into the column at its first point
+        {QPoint(10, 100), QPoint(11, 98)},  // into the column at its first point
         {QPoint(11, 91), QPoint(11, 98)},  // the column's span, highest to lowest value
-        {QPoint(11, 96), QPoint(12, 100)}, // out of the column from its last point
+        {QPoint(11, 96), QPoint(12, 100)},  // out of the column from its last point
     };
     EXPECT_EQ(Lines, Expected);
 }
@@ -70,11 +70,8 @@ TEST(CurveEnvelope, RunsByValueEqualRunsByPixel)
         bool Ties;
     };
     const Case Cases[] = {
-        {"ties on every half", 1, 1, 0, true},
-        {"dense", 0.01, 3, -20, false},
-        {"sparse", 7.3, 0.5, 3, false},
-        {"shifted ties", 2, 1, 0.25, true},
-        {"flat Y scale", 0.05, 0, 0, false},
+        {"ties on every half", 1, 1, 0, true}, {"dense", 0.01, 3, -20, false},      {"sparse", 7.3, 0.5, 3, false},
+        {"shifted ties", 2, 1, 0.25, true},    {"flat Y scale", 0.05, 0, 0, false},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Name);

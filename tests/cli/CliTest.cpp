@@ -76,7 +76,10 @@ protected:
         if (Line == TLine::Sim)
             Fn(Sim);
         else
-            Server->WithTransmitter([&](TSimTransmitter& T) { Fn(T); return 0; });
+            Server->WithTransmitter([&](TSimTransmitter& T) {
+                Fn(T);
+                return 0;
+            });
     }
 
     TRun Run(QStringList Arguments)
@@ -148,7 +151,8 @@ TEST_F(CliTest, ReadPrintsTheWindowsFieldsAndJson)
 
 TEST_F(CliTest, FramesShowTheRequestAndReplyDecoded)
 {
-    const TRun run = Run({QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("--frames")});
+    const TRun run
+        = Run({QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("--frames")});
     ASSERT_EQ(run.Status, 0);
     const std::string err = run.Err.toStdString();
     EXPECT_NE(err.find("> FF FF FF FF FF FF 02 00 00 00 02\n"
@@ -174,38 +178,48 @@ TEST_F(CliTest, WriteChangesOnlyWhatIsGiven)
         std::function<void(const TSimDeviceState&)> Check;
     };
     const std::vector<TCase> cases = {
-        {"tag keeps descriptor and date", {QStringLiteral("--tag"), QStringLiteral("ft-7")}, "Tag, descriptor and date written",
+        {"tag keeps descriptor and date",
+         {QStringLiteral("--tag"), QStringLiteral("ft-7")},
+         "Tag, descriptor and date written",
          [](const TSimDeviceState& S) {
              EXPECT_EQ(QString::fromStdString(S.Tag).trimmed(), QStringLiteral("FT-7"));
              EXPECT_EQ(QString::fromStdString(S.Descriptor).trimmed(), QStringLiteral("SIMULATED PT"));
              EXPECT_EQ(S.Day * 10000 + S.Month * 100 + S.Year % 100, 150624);
          }},
-        {"descriptor and date", {QStringLiteral("--descriptor"), QStringLiteral("LINE 4"), QStringLiteral("--date"), QStringLiteral("01.02.2025")},
+        {"descriptor and date",
+         {QStringLiteral("--descriptor"), QStringLiteral("LINE 4"), QStringLiteral("--date"),
+          QStringLiteral("01.02.2025")},
          "Tag, descriptor and date written",
          [](const TSimDeviceState& S) {
              EXPECT_EQ(QString::fromStdString(S.Descriptor).trimmed(), QStringLiteral("LINE 4"));
              EXPECT_EQ(QString::fromStdString(S.Tag).trimmed(), QStringLiteral("PT-101"));
              EXPECT_EQ(S.Day * 1000000 + S.Month * 10000 + S.Year, 1022025);
          }},
-        {"unit", {QStringLiteral("--unit"), QStringLiteral("MBAR")}, "Pressure unit and range values written",
+        {"unit",
+         {QStringLiteral("--unit"), QStringLiteral("MBAR")},
+         "Pressure unit and range values written",
          [](const TSimDeviceState& S) {
              EXPECT_EQ(S.PvUnit, 8);
              EXPECT_FLOAT_EQ(S.UpperRange, 10000.0f);  // converted by the transmitter
          }},
-        {"range in the transmitter's unit", {QStringLiteral("--range"), QStringLiteral("-0,5:12.5")},
+        {"range in the transmitter's unit",
+         {QStringLiteral("--range"), QStringLiteral("-0,5:12.5")},
          "Pressure unit and range values written",
          [](const TSimDeviceState& S) {
              EXPECT_EQ(S.RangeUnit, 7);
              EXPECT_FLOAT_EQ(S.LowerRange, -0.5f);
              EXPECT_FLOAT_EQ(S.UpperRange, 12.5f);
          }},
-        {"unit then range", {QStringLiteral("--range"), QStringLiteral("0:400"), QStringLiteral("--unit"), QStringLiteral("kPa")},
+        {"unit then range",
+         {QStringLiteral("--range"), QStringLiteral("0:400"), QStringLiteral("--unit"), QStringLiteral("kPa")},
          "Pressure unit and range values written",
          [](const TSimDeviceState& S) {
              EXPECT_EQ(S.RangeUnit, 12);
              EXPECT_FLOAT_EQ(S.UpperRange, 400.0f);
          }},
-        {"damping", {QStringLiteral("--damping"), QStringLiteral("2.5")}, "Damping written",
+        {"damping",
+         {QStringLiteral("--damping"), QStringLiteral("2.5")},
+         "Damping written",
          [](const TSimDeviceState& S) { EXPECT_FLOAT_EQ(S.Damping, 2.5f); }},
     };
     for (TLine line : {TLine::Sim, TLine::Pty}) {
@@ -213,7 +227,7 @@ TEST_F(CliTest, WriteChangesOnlyWhatIsGiven)
             SCOPED_TRACE(std::string(c.Name) + (line == TLine::Sim ? " on SIM" : " on pty"));
             const QString port = Port(line);
             With(line, [](TSimTransmitter& T) { T.SetState({}); });
-            const TRun run = Run(QStringList{QStringLiteral("write"), QStringLiteral("--port"), port} + c.Arguments);
+            const TRun run = Run(QStringList {QStringLiteral("write"), QStringLiteral("--port"), port} + c.Arguments);
             EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
             EXPECT_TRUE(run.Out.contains(QString::fromLatin1(c.Status))) << run.Out.toStdString();
             With(line, [&](TSimTransmitter& T) { c.Check(T.State()); });
@@ -245,36 +259,126 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
     };
     const QString sim = QStringLiteral("SIM");
     const std::vector<TCase> cases = {
-        {"write-protected", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1")}, writeProtect, 1,
+        {"write-protected",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1")},
+         writeProtect,
+         1,
          "The transmitter is write-protected. Remove the write protection and try again. (8.WRITEPROTECT)"},
-        {"write-protected on the pty", TLine::Pty, {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("X")}, writeProtect, 1,
+        {"write-protected on the pty",
+         TLine::Pty,
+         {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("X")},
+         writeProtect,
+         1,
          "(8.WRITEPROTECT)"},
-        {"German text", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1"), QStringLiteral("--lang"), QStringLiteral("de")},
-         writeProtect, 1, "schreibgeschützt"},
-        {"keeps another value", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("0.7")}, keepsAnotherDamping, 3,
+        {"German text",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1"), QStringLiteral("--lang"),
+          QStringLiteral("de")},
+         writeProtect,
+         1,
+         "schreibgeschützt"},
+        {"keeps another value",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("0.7")},
+         keepsAnotherDamping,
+         3,
          "did not keep the value that was written. Check the entry and try again. (E7.frmMain) Kept: 0 s"},
-        {"no such port", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM7")}, {}, 1, "(134.INVALIDPORT)"},
+        {"no such port",
+         TLine::Sim,
+         {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM7")},
+         {},
+         1,
+         "(134.INVALIDPORT)"},
         {"no command", TLine::Sim, {}, {}, 2, "No command given."},
         {"unknown command", TLine::Sim, {QStringLiteral("erase")}, {}, 2, "Unknown command: erase"},
-        {"unknown option", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--fast")}, {}, 2, "Unknown option 'fast'."},
-        {"missing value", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--port")}, {}, 2, "Missing value after '--port'."},
+        {"unknown option",
+         TLine::Sim,
+         {QStringLiteral("read"), QStringLiteral("--fast")},
+         {},
+         2,
+         "Unknown option 'fast'."},
+        {"missing value",
+         TLine::Sim,
+         {QStringLiteral("read"), QStringLiteral("--port")},
+         {},
+         2,
+         "Missing value after '--port'."},
         {"missing port", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--port=")}, {}, 2, "--port is missing."},
         {"nothing to write", TLine::Sim, {QStringLiteral("write")}, {}, 2, "Nothing to write"},
-        {"damping above 100", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("100.5")}, {}, 2,
+        {"damping above 100",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("100.5")},
+         {},
+         2,
          "The damping must lie between 0 and 100 s."},
-        {"range no pair", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--range"), QStringLiteral("10")}, {}, 2, "--range takes LRV:URV"},
-        {"unknown unit", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--unit"), QStringLiteral("furlong")}, {}, 2, "Unknown unit 'furlong'"},
-        {"tag too long", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("ABCDEFGHI")}, {}, 2, "--tag holds at most 8"},
-        {"tag not storable", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("A~B")}, {}, 2, "character '~'"},
-        {"no date", TLine::Sim, {QStringLiteral("write"), QStringLiteral("--date"), QStringLiteral("31.02.2025")}, {}, 2, "The date is not valid."},
-        {"trim without --yes", TLine::Sim, {QStringLiteral("trim"), QStringLiteral("zero")}, {}, 2, "trim would set the zero"},
-        {"trim what", TLine::Sim, {QStringLiteral("trim"), QStringLiteral("middle"), QStringLiteral("--yes")}, {}, 2, "upper, lower or zero"},
-        {"rate shorter than one exchange", TLine::Sim, {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("0.5")}, {}, 2,
+        {"range no pair",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--range"), QStringLiteral("10")},
+         {},
+         2,
+         "--range takes LRV:URV"},
+        {"unknown unit",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--unit"), QStringLiteral("furlong")},
+         {},
+         2,
+         "Unknown unit 'furlong'"},
+        {"tag too long",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("ABCDEFGHI")},
+         {},
+         2,
+         "--tag holds at most 8"},
+        {"tag not storable",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("A~B")},
+         {},
+         2,
+         "character '~'"},
+        {"no date",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--date"), QStringLiteral("31.02.2025")},
+         {},
+         2,
+         "The date is not valid."},
+        {"trim without --yes",
+         TLine::Sim,
+         {QStringLiteral("trim"), QStringLiteral("zero")},
+         {},
+         2,
+         "trim would set the zero"},
+        {"trim what",
+         TLine::Sim,
+         {QStringLiteral("trim"), QStringLiteral("middle"), QStringLiteral("--yes")},
+         {},
+         2,
+         "upper, lower or zero"},
+        {"rate shorter than one exchange",
+         TLine::Sim,
+         {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("0.5")},
+         {},
+         2,
          "at least 0.53 s"},
-        {"count not positive", TLine::Sim, {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--count"), QStringLiteral("0")},
-         {}, 2, "capacity"},
-        {"sensor", TLine::Sim, {QStringLiteral("read"), QStringLiteral("--sensor"), QStringLiteral("other")}, {}, 2, "--sensor takes"},
-        {"cfg file missing", TLine::Sim, {QStringLiteral("apply-cfg"), QStringLiteral("/nonexistent/x.cfg")}, {}, 1, "x.cfg"},
+        {"count not positive",
+         TLine::Sim,
+         {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--count"),
+          QStringLiteral("0")},
+         {},
+         2,
+         "capacity"},
+        {"sensor",
+         TLine::Sim,
+         {QStringLiteral("read"), QStringLiteral("--sensor"), QStringLiteral("other")},
+         {},
+         2,
+         "--sensor takes"},
+        {"cfg file missing",
+         TLine::Sim,
+         {QStringLiteral("apply-cfg"), QStringLiteral("/nonexistent/x.cfg")},
+         {},
+         1,
+         "x.cfg"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -325,7 +429,8 @@ TEST_F(CliTest, SaveCfgThenApplyCfgCopiesRangeUnitAndDamping)
 
 TEST_F(CliTest, TrimSetsTheRangeToTheAppliedPressure)
 {
-    const TRun run = Run({QStringLiteral("trim"), QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("upper"), QStringLiteral("--yes")});
+    const TRun run = Run({QStringLiteral("trim"), QStringLiteral("--port"), QStringLiteral("SIM"),
+                          QStringLiteral("upper"), QStringLiteral("--yes")});
     EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
     EXPECT_NEAR(Sim.State().UpperRange, 2.5, 1e-3);  // the simulated pressure
     EXPECT_EQ(Sim.Requests().back().Command, 15);
@@ -368,8 +473,8 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
             if (Samples == c.InterruptAfter)
                 std::raise(SIGINT);
         };
-        const TRun run = Run(QStringList{QStringLiteral("monitor"), QStringLiteral("--port"), Port(c.Line),
-                                         QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--log"), log}
+        const TRun run = Run(QStringList {QStringLiteral("monitor"), QStringLiteral("--port"), Port(c.Line),
+                                          QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--log"), log}
                              + c.Extra);
         EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
         EXPECT_TRUE(run.Err.contains(QString::fromLatin1(c.Err))) << run.Err.toStdString();

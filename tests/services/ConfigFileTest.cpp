@@ -31,30 +31,41 @@ struct TCodecCase {
 TEST(ConfigFile, ItemsAndBytes)
 {
     const QString long300 = QString(300, QLatin1Char('7'));
-    const QByteArray long300File = Bytes({0x0C, 0x2C, 0x01, 0x00, 0x00}) + long300.toLatin1()
-        + Bytes({0x06, 0x00, 0x06, 0x00, 0x06, 0x00});
+    const QByteArray long300File
+        = Bytes({0x0C, 0x2C, 0x01, 0x00, 0x00}) + long300.toLatin1() + Bytes({0x06, 0x00, 0x06, 0x00, 0x06, 0x00});
     const TCodecCase cases[] = {
-        {"example", {"10", "0", "bar", "0,5"},
+        {"example",
+         {"10", "0", "bar", "0,5"},
          Bytes({0x06, 0x02, 0x31, 0x30, 0x06, 0x01, 0x30, 0x06, 0x03, 0x62, 0x61, 0x72, 0x06, 0x03, 0x30, 0x2C, 0x35}),
          true},
         {"empty fields", {}, Bytes({0x06, 0x00, 0x06, 0x00, 0x06, 0x00, 0x06, 0x00}), true},
-        {"255 characters stay short", {QString(255, QLatin1Char('1')), "", "", ""},
-         Bytes({0x06, 0xFF}) + QByteArray(255, '1') + Bytes({0x06, 0x00, 0x06, 0x00, 0x06, 0x00}), true},
-        {"300 characters", {long300, "", "", ""}, long300File, true},
-        {"non-ASCII unit in UTF-8", {"1", "0", QStringLiteral("mmH₂O"), "2"},
-         Bytes({0x06, 0x01, '1', 0x06, 0x01, '0', 0x14, 0x07, 0x00, 0x00, 0x00, 'm', 'm', 'H', 0xE2, 0x82, 0x82, 'O',
-                0x06, 0x01, '2'}),
+        {"255 characters stay short",
+         {QString(255, QLatin1Char('1')), "", "", ""},
+         Bytes({0x06, 0xFF}) + QByteArray(255, '1') + Bytes({0x06, 0x00, 0x06, 0x00, 0x06, 0x00}),
          true},
-        {"Latin-1 letter in UTF-8", {QStringLiteral("Ä"), "", "", ""},
-         Bytes({0x14, 0x02, 0x00, 0x00, 0x00, 0xC3, 0x84, 0x06, 0x00, 0x06, 0x00, 0x06, 0x00}), true},
-        {"UTF-16 item", {"1", "0", QStringLiteral("kPa€"), "2"},
-         Bytes({0x06, 0x01, '1', 0x06, 0x01, '0', 0x12, 0x04, 0x00, 0x00, 0x00, 'k', 0, 'P', 0, 'a', 0, 0xAC, 0x20,
-                0x06, 0x01, '2'}),
+        {"300 characters", {long300, "", "", ""}, long300File, true},
+        {"non-ASCII unit in UTF-8",
+         {"1", "0", QStringLiteral("mmH₂O"), "2"},
+         Bytes({0x06, 0x01, '1', 0x06, 0x01, '0',  0x14, 0x07, 0x00, 0x00, 0x00,
+                'm',  'm',  'H', 0xE2, 0x82, 0x82, 'O',  0x06, 0x01, '2'}),
+         true},
+        {"Latin-1 letter in UTF-8",
+         {QStringLiteral("Ä"), "", "", ""},
+         Bytes({0x14, 0x02, 0x00, 0x00, 0x00, 0xC3, 0x84, 0x06, 0x00, 0x06, 0x00, 0x06, 0x00}),
+         true},
+        {"UTF-16 item",
+         {"1", "0", QStringLiteral("kPa€"), "2"},
+         Bytes({0x06, 0x01, '1', 0x06, 0x01, '0', 0x12, 0x04, 0x00, 0x00, 0x00,
+                'k',  0,    'P', 0,    'a',  0,   0xAC, 0x20, 0x06, 0x01, '2'}),
          false},
-        {"Windows-1252 bytes", {QStringLiteral("€5"), QStringLiteral("Ä"), "", QStringLiteral("\u0081")},
-         Bytes({0x06, 0x02, 0x80, '5', 0x0C, 0x01, 0x00, 0x00, 0x00, 0xC4, 0x06, 0x00, 0x06, 0x01, 0x81}), false},
-        {"bytes after the fourth item", {"a", "b", "c", "d"},
-         Bytes({0x06, 0x01, 'a', 0x06, 0x01, 'b', 0x06, 0x01, 'c', 0x06, 0x01, 'd', 0x55, 0x00}), false},
+        {"Windows-1252 bytes",
+         {QStringLiteral("€5"), QStringLiteral("Ä"), "", QStringLiteral("\u0081")},
+         Bytes({0x06, 0x02, 0x80, '5', 0x0C, 0x01, 0x00, 0x00, 0x00, 0xC4, 0x06, 0x00, 0x06, 0x01, 0x81}),
+         false},
+        {"bytes after the fourth item",
+         {"a", "b", "c", "d"},
+         Bytes({0x06, 0x01, 'a', 0x06, 0x01, 'b', 0x06, 0x01, 'c', 0x06, 0x01, 'd', 0x55, 0x00}),
+         false},
     };
     for (const TCodecCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -67,8 +78,8 @@ TEST(ConfigFile, ItemsAndBytes)
 
 TEST(ConfigFile, ADamagedFileGivesAStreamErrorAndNoItems)
 {
-    const QByteArray example =
-        Bytes({0x06, 0x02, 0x31, 0x30, 0x06, 0x01, 0x30, 0x06, 0x03, 0x62, 0x61, 0x72, 0x06, 0x03, 0x30, 0x2C, 0x35});
+    const QByteArray example
+        = Bytes({0x06, 0x02, 0x31, 0x30, 0x06, 0x01, 0x30, 0x06, 0x03, 0x62, 0x61, 0x72, 0x06, 0x03, 0x30, 0x2C, 0x35});
     // Every cut before the last byte ends inside or before an item.
     for (qsizetype cut = 0; cut < example.size(); ++cut) {
         SCOPED_TRACE(cut);
@@ -94,9 +105,18 @@ TEST(SettingsText, NumbersWithEitherSeparatorDatesAndPackedAscii)
     const struct {
         const char* Text;
         std::optional<float> Value;
-    } numbers[] = {{"0,5", 0.5f}, {"0.5", 0.5f}, {" -1,25 ", -1.25f}, {"100", 100.0f}, {"1E3", 1000.0f},
-                   {"1.000,5", std::nullopt}, {"1,000.5", std::nullopt}, {"", std::nullopt},
-                   {"abc", std::nullopt}, {"5 bar", std::nullopt}, {"1e39", std::nullopt}, {"nan", std::nullopt}};
+    } numbers[] = {{"0,5", 0.5f},
+                   {"0.5", 0.5f},
+                   {" -1,25 ", -1.25f},
+                   {"100", 100.0f},
+                   {"1E3", 1000.0f},
+                   {"1.000,5", std::nullopt},
+                   {"1,000.5", std::nullopt},
+                   {"", std::nullopt},
+                   {"abc", std::nullopt},
+                   {"5 bar", std::nullopt},
+                   {"1e39", std::nullopt},
+                   {"nan", std::nullopt}};
     for (const auto& n : numbers)
         EXPECT_EQ(SettingNumber(QString::fromUtf8(n.Text)), n.Value) << n.Text;
 

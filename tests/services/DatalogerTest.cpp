@@ -64,11 +64,10 @@ TEST(DatalogerTest, LinesFollowTheSamplesAndAppendToTheStream)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));  // positioned at the start
     logger.SaveToStream(file);
     file.close();
-    EXPECT_EQ(ReadAll(path).toStdString(),
-              "earlier\r\n"
-              "06.12.26\t21:45:13\t4\t\t1\r\n"
-              "06.12.26\t21:45:14\t5\t\t2\r\n"
-              "06.12.26\t21:45:15\t6\t\t3\r\n");
+    EXPECT_EQ(ReadAll(path).toStdString(), "earlier\r\n"
+                                           "06.12.26\t21:45:13\t4\t\t1\r\n"
+                                           "06.12.26\t21:45:14\t5\t\t2\r\n"
+                                           "06.12.26\t21:45:15\t6\t\t3\r\n");
 }
 
 TEST(DatalogerTest, SamplesAreStampedWithTheCurrentTime)
@@ -98,25 +97,23 @@ TEST(DatalogerTest, FlagsThroughARecording)
     sink.open(QIODevice::WriteOnly);
     const auto run = [&](const char* action) {
         const std::string a(action);
-        if (a == "add") logger.AddSample(1, 2);
-        else if (a == "complete") logger.SetComplete(true);
-        else if (a == "uncomplete") logger.SetComplete(false);
-        else if (a == "clear") logger.Clear();
-        else if (a == "save") logger.SaveToStream(sink);
+        if (a == "add")
+            logger.AddSample(1, 2);
+        else if (a == "complete")
+            logger.SetComplete(true);
+        else if (a == "uncomplete")
+            logger.SetComplete(false);
+        else if (a == "clear")
+            logger.Clear();
+        else if (a == "save")
+            logger.SaveToStream(sink);
     };
     const Step steps[] = {
-        {"start", 0, false, false},
-        {"add", 1, false, false},
-        {"add", 2, false, false},
-        {"complete", 2, true, false},
-        {"clear", 0, true, false},  // Clear leaves the flags
-        {"add", 1, true, false},
-        {"save", 1, false, true},
-        {"complete", 1, true, true},
+        {"start", 0, false, false},      {"add", 1, false, false},  {"add", 2, false, false},
+        {"complete", 2, true, false},    {"clear", 0, true, false},  // Clear leaves the flags
+        {"add", 1, true, false},         {"save", 1, false, true},  {"complete", 1, true, true},
         {"uncomplete", 1, false, false},  // clears Saved as well
-        {"save", 1, false, true},
-        {"clear", 0, false, true},
-        {"save", 0, false, true},
+        {"save", 1, false, true},        {"clear", 0, false, true}, {"save", 0, false, true},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.Action);
@@ -145,16 +142,16 @@ TEST(DatalogerTest, EmptyLoggerWritesNothingButCountsAsSaved)
 TEST(DatalogerTest, SavedLinesAreTheFormattedLines)
 {
     const QLocale locales[] = {GermanLocale(), EnglishLocale(), QLocale::c()};
-    const float special[] = {0.0f, -0.0f, 1013.25f, 4.0f, 0.00005f, 2345678.0f, 999999.5f, 999994.0f,
-                             0.0001f, 0.000099999f, -12.34567f, 1e-45f, 3.4e38f, 123456.5f, 1.0f / 3};
+    const float special[] = {0.0f,    -0.0f,        1013.25f,   4.0f,   0.00005f, 2345678.0f, 999999.5f, 999994.0f,
+                             0.0001f, 0.000099999f, -12.34567f, 1e-45f, 3.4e38f,  123456.5f,  1.0f / 3};
     std::mt19937 random(5);
     std::uniform_real_distribution<float> mantissa(-10, 10);
     std::uniform_int_distribution<int> exponent(-12, 12);
     TDataloger logger;
     const QDateTime start(QDate(2026, 12, 6), QTime(23, 59, 58));
     for (int i = 0; i < 3000; ++i) {
-        const float pressure = i < int(std::size(special)) ? special[i]
-                                                            : mantissa(random) * std::pow(10.0f, float(exponent(random)));
+        const float pressure
+            = i < int(std::size(special)) ? special[i] : mantissa(random) * std::pow(10.0f, float(exponent(random)));
         const QDateTime time = i == 1 ? QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0, 500)) : start.addMSecs(i * 700);
         logger.AddSample(time, pressure, float(i % 7) * 3.3f);
     }
@@ -174,7 +171,11 @@ TEST(DatalogerTest, SavedLinesAreTheFormattedLines)
 // Accepts a fixed number of bytes, then refuses every write.
 class TFullDevice : public QIODevice {
 public:
-    explicit TFullDevice(qint64 Room) : FRoom(Room) { open(QIODevice::WriteOnly); }
+    explicit TFullDevice(qint64 Room)
+        : FRoom(Room)
+    {
+        open(QIODevice::WriteOnly);
+    }
     QByteArray Written;
 
 protected:

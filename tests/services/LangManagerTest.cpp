@@ -14,9 +14,10 @@ struct LookupCase {
 };
 
 const LookupCase LookupCases[] = {
-    {"blanks around key and value", "[English]\r\n   frmMain.Caption   =   Main window   \r\n", 0,
-     "frmMain.Caption", "Main window"},
-    {"tabs and control characters stripped", "[English]\n\tfrmMain.Caption\t=\tMain\x01\n", 0, "frmMain.Caption", "Main"},
+    {"blanks around key and value", "[English]\r\n   frmMain.Caption   =   Main window   \r\n", 0, "frmMain.Caption",
+     "Main window"},
+    {"tabs and control characters stripped", "[English]\n\tfrmMain.Caption\t=\tMain\x01\n", 0, "frmMain.Caption",
+     "Main"},
     {"equals sign in the value", "[English]\nE1.frmMain=a=b = c\n", 0, "E1.frmMain", "a=b = c"},
     {"lower-case section header", "[english]\nfrmMain.Caption=Found\n", 0, "frmMain.Caption", "Found"},
     {"blanks inside the brackets", "[  German ]\nfrmMain.Caption=Gefunden\n", 1, "frmMain.Caption", "Gefunden"},

@@ -16,23 +16,39 @@ namespace {
 // Keys of the components of the main window and the about box that the form
 // translator looks up (captions, hints, page titles, list items).
 const char* const MainFormCaptionKeys[] = {
-    "frmMain", "chbSaveDatalog", "lblCapacity", "lblRate", "chbUseUSB", "chbCurrentLine",
-    "chbPressureLine", "grbReference", "bbtnSetUpperRange", "bbtnSetLowerRange", "bbtnSetZero",
-    "grbPressure", "lblUnit", "lblMinSpan", "lblDamping", "lblUpperRange", "lblUpperLimit",
-    "lblUpper", "lblLowerRange", "lblLowerLimit", "lblLower", "grbRevLevel", "lblTransmitter",
-    "lblUnCommand", "grbDescription", "lblDate", "lblTransType", "lblManufacturer", "lblSerialNr",
-    "lblTag", "lblDesc",
+    "frmMain",         "chbSaveDatalog", "lblCapacity",       "lblRate",           "chbUseUSB",      "chbCurrentLine",
+    "chbPressureLine", "grbReference",   "bbtnSetUpperRange", "bbtnSetLowerRange", "bbtnSetZero",    "grbPressure",
+    "lblUnit",         "lblMinSpan",     "lblDamping",        "lblUpperRange",     "lblUpperLimit",  "lblUpper",
+    "lblLowerRange",   "lblLowerLimit",  "lblLower",          "grbRevLevel",       "lblTransmitter", "lblUnCommand",
+    "grbDescription",  "lblDate",        "lblTransType",      "lblManufacturer",   "lblSerialNr",    "lblTag",
+    "lblDesc",
 };
 const char* const MainFormHintKeys[] = {
-    "tbtnStartDatalog", "tbtnStopDatalog", "tbtnRead", "tbtnSet", "tbtnSave", "tbtnLoad",
-    "tbtnLangEng", "tbtnLangGer",
+    "tbtnStartDatalog", "tbtnStopDatalog", "tbtnRead", "tbtnSet", "tbtnSave", "tbtnLoad", "tbtnLangEng", "tbtnLangGer",
 };
 // Menu items have a caption and a hint.
 const char* const MenuItems[] = {
-    "mmiApp", "mmiRead", "mmiLoad", "mmiSave", "mmiQuit", "mmiView", "mmiToolbarsShow",
-    "mmiTBActionShow", "mmiTBLangShow", "mmiTBPortShow", "mmiCurrentLine", "mmiCurrLine",
-    "mmiVoltLine", "mmiPrint", "mmiPLPrint", "mmiCLPrint", "mmiSavePreferences", "mmiLanguage",
-    "mmiLangEng", "mmiLangGer", "mmiAbout",
+    "mmiApp",
+    "mmiRead",
+    "mmiLoad",
+    "mmiSave",
+    "mmiQuit",
+    "mmiView",
+    "mmiToolbarsShow",
+    "mmiTBActionShow",
+    "mmiTBLangShow",
+    "mmiTBPortShow",
+    "mmiCurrentLine",
+    "mmiCurrLine",
+    "mmiVoltLine",
+    "mmiPrint",
+    "mmiPLPrint",
+    "mmiCLPrint",
+    "mmiSavePreferences",
+    "mmiLanguage",
+    "mmiLangEng",
+    "mmiLangGer",
+    "mmiAbout",
 };
 const char* const AboutCaptionKeys[] = {"FrmAbout", "lblCreatedBy", "lblAuthor", "lblInfoDate", "btnOK"};
 const char* const NotebookPages[] = {"tbnMain.Pages[0]", "tbnMain.Pages[1]"};
@@ -45,11 +61,10 @@ const char* const UnitNames[] = {"bar", "mbar", "kPa", "Pa", "mmH2O", "psi", "mm
 // monitoring workflows. The window publishes the keys it shows today in
 // app/MessageKeys.h; these are the ones its coming workflows will show.
 const char* const WindowMessageKeys[] = {
-    "infReadUniqueIdent", "infReadOutput", "infReadAddInfo", "infWrittenTDD", "infWrittenRanges",
-    "infWrittenDamping", "infAllowEdit", "W4.NOEDITION", "E1.frmMain", "E4.frmMain", "E5.frmMain",
-    "E6.frmMain", "E7.frmMain", "E10.frmMain", "W0.frmMain", "W1.frmMain", "W2.frmMain", "W4.frmMain",
+    "infReadUniqueIdent", "infReadOutput", "infReadAddInfo", "infWrittenTDD", "infWrittenRanges", "infWrittenDamping",
+    "infAllowEdit",       "W4.NOEDITION",  "E1.frmMain",     "E4.frmMain",    "E5.frmMain",       "E6.frmMain",
+    "E7.frmMain",         "E10.frmMain",   "W0.frmMain",     "W1.frmMain",    "W2.frmMain",       "W4.frmMain",
 };
-
 
 QStringList FormKeys()
 {
@@ -69,8 +84,7 @@ QStringList FormKeys()
     return keys;
 }
 
-template <std::size_t N>
-QStringList Keys(const char* const (&Table)[N])
+template <std::size_t N> QStringList Keys(const char* const (&Table)[N])
 {
     QStringList keys;
     for (const char* key : Table)
@@ -81,14 +95,14 @@ QStringList Keys(const char* const (&Table)[N])
 QStringList AllKeys()
 {
     QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(MainWindowMessageKeys) + Keys(LinkErrorKeys)
-        + Keys(CommandErrorKeys);
+                       + Keys(CommandErrorKeys);
     keys.removeDuplicates();
     return keys;
 }
 
 class LanguageFileTest : public ::testing::Test {
 protected:
-    TLangManager Manager{QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE)};
+    TLangManager Manager {QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE)};
 };
 
 TEST_F(LanguageFileTest, EveryKeyHasATextInBothLanguages)
@@ -100,8 +114,8 @@ TEST_F(LanguageFileTest, EveryKeyHasATextInBothLanguages)
         Manager.SetLanguage(language);
         for (const QString& key : keys) {
             const QString text = Manager.Translate(key);
-            EXPECT_NE(text, QStringLiteral("n.d.")) << TLangManager::SectionName(language).toStdString() << " "
-                                                     << key.toStdString();
+            EXPECT_NE(text, QStringLiteral("n.d."))
+                << TLangManager::SectionName(language).toStdString() << " " << key.toStdString();
             EXPECT_FALSE(text.trimmed().isEmpty()) << key.toStdString();
         }
     }

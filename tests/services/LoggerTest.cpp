@@ -27,7 +27,7 @@ protected:
     }
 
     TTempCurrentDir Dir;
-    TLocaleGuard Locale{GermanLocale()};
+    TLocaleGuard Locale {GermanLocale()};
     QStringList Messages;
 };
 
@@ -49,7 +49,10 @@ bool IsTodayGerman(const QString& Date)
 
 TEST_F(LoggerTest, NewLogHoldsOnlyTheStartLine)
 {
-    { TCalibLog log; EXPECT_TRUE(log.HasFile()); }
+    {
+        TCalibLog log;
+        EXPECT_TRUE(log.HasFile());
+    }
     const QByteArray bytes = ReadAll(LogPath());
     const QRegularExpression line(QStringLiteral("^") + GermanStamp + QStringLiteral("Application starts\r\n$"));
     EXPECT_TRUE(line.match(QString::fromLatin1(bytes)).hasMatch()) << bytes.toStdString();
@@ -80,7 +83,8 @@ TEST_F(LoggerTest, LinesAreAppendedWithExactBytes)
         SCOPED_TRACE(c.Message);
         const QByteArray stamp = written.mid(pos, 19);
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^") + GermanStamp + QStringLiteral("$"))
-                        .match(QString::fromLatin1(stamp)).hasMatch())
+                        .match(QString::fromLatin1(stamp))
+                        .hasMatch())
             << stamp.toStdString();
         const QByteArray tail(c.Tail);
         EXPECT_EQ(written.mid(pos + 19, tail.size()), tail);
@@ -93,7 +97,9 @@ TEST_F(LoggerTest, LinesAreAppendedWithExactBytes)
 TEST_F(LoggerTest, EnglishLocaleUsesItsOwnFormatsWithoutTimeZone)
 {
     TLocaleGuard english(EnglishLocale());
-    { TCalibLog log; }
+    {
+        TCalibLog log;
+    }
     const QString text = QString::fromLocal8Bit(ReadAll(LogPath()));
     // M/d/yy h:mm:ss AP: no time-zone name between the time and the message.
     const QRegularExpression line(
@@ -104,7 +110,10 @@ TEST_F(LoggerTest, EnglishLocaleUsesItsOwnFormatsWithoutTimeZone)
 TEST_F(LoggerTest, AnExistingLogIsAppendedTo)
 {
     ASSERT_TRUE(WriteAll(LogPath(), "old line\r\n"));
-    { TCalibLog log; log.WriteLine(QStringLiteral("second")); }
+    {
+        TCalibLog log;
+        log.WriteLine(QStringLiteral("second"));
+    }
     const QByteArray bytes = ReadAll(LogPath());
     EXPECT_TRUE(bytes.startsWith("old line\r\n"));
     EXPECT_TRUE(bytes.endsWith("  second\r\n"));
@@ -117,7 +126,7 @@ TEST_F(LoggerTest, RotationHappensOnlyAboveTwoMebibytes)
         qint64 Size;
         bool Archived;
     };
-    for (const Case c : {Case{2097152, false}, Case{2097153, true}}) {
+    for (const Case c : {Case {2097152, false}, Case {2097153, true}}) {
         SCOPED_TRACE(c.Size);
         TTempCurrentDir dir;
         const QByteArray old = QByteArray(c.Size - 2, 'x') + "\r\n";
@@ -127,8 +136,7 @@ TEST_F(LoggerTest, RotationHappensOnlyAboveTwoMebibytes)
         const QDateTime after = QDateTime::currentDateTime();
         log.WriteLine(QStringLiteral("next"));
 
-        const QStringList archives =
-            QDir(dir.Path()).entryList({QStringLiteral("log_*.txt")}, QDir::Files);
+        const QStringList archives = QDir(dir.Path()).entryList({QStringLiteral("log_*.txt")}, QDir::Files);
         const QByteArray current = ReadAll(dir.File(QStringLiteral("log.txt")));
         if (!c.Archived) {
             EXPECT_TRUE(archives.isEmpty());
@@ -161,8 +169,8 @@ TEST_F(LoggerTest, ArchiveNameHasOnlyDigitsUnderEveryLocale)
         TTempCurrentDir dir;
         ASSERT_TRUE(WriteAll(dir.File(QStringLiteral("log.txt")), QByteArray(2097153, 'y')));
         TCalibLog log;
-        EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^log_[0-9]{6}_[0-9]{6}\.txt$)"))
-                        .match(log.ArchiveName()).hasMatch())
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral(R"(^log_[0-9]{6}_[0-9]{6}\.txt$)")).match(log.ArchiveName()).hasMatch())
             << log.ArchiveName().toStdString();
     }
 }

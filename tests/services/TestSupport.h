@@ -43,8 +43,14 @@ private:
     QLocale FOld;
 };
 
-inline QLocale GermanLocale() { return QLocale(QLocale::German, QLocale::Germany); }
-inline QLocale EnglishLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
+inline QLocale GermanLocale()
+{
+    return QLocale(QLocale::German, QLocale::Germany);
+}
+inline QLocale EnglishLocale()
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
 
 inline QByteArray ReadAll(const QString& Path)
 {

@@ -136,8 +136,7 @@ struct TTestForm {
         DashItem = Named(AppMenu->addAction(QStringLiteral("-")), "mmiN2");
     }
 
-    template <typename T>
-    static T* Named(T* Object, const char* Name)
+    template <typename T> static T* Named(T* Object, const char* Name)
     {
         Object->setObjectName(QString::fromLatin1(Name));
         return Object;
@@ -208,8 +207,8 @@ TEST_F(TranslateFormTest, ComponentsThatAreLeftAlone)
     // Qt's parts, not the form's.
     QList<QToolButton*> tabBarButtons = form.Notebook->tabBar()->findChildren<QToolButton*>();
     ASSERT_FALSE(tabBarButtons.isEmpty());
-    const QList<QToolButton*> menuBarButtons =
-        form.Window.menuBar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
+    const QList<QToolButton*> menuBarButtons
+        = form.Window.menuBar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
     ASSERT_FALSE(menuBarButtons.isEmpty());
     tabBarButtons += menuBarButtons;
     QStringList tabBarHints;
@@ -217,13 +216,13 @@ TEST_F(TranslateFormTest, ComponentsThatAreLeftAlone)
         tabBarHints << button->toolTip() + QLatin1Char('|') + button->statusTip();
     manager.TranslateForm(&form.Window);
 
-    EXPECT_EQ(form.Static->text(), QStringLiteral("12.5"));           // name without "lbl"
-    EXPECT_EQ(form.Shout->text(), QStringLiteral("design"));          // "LBL" is not "lbl"
-    EXPECT_EQ(form.Derived->text(), QStringLiteral("design"));        // derived label class
-    EXPECT_EQ(form.Edit->text(), QStringLiteral("PT-101"));           // edits
-    EXPECT_EQ(form.ReadAction->text(), QStringLiteral("Read action")); // actions outside menus
+    EXPECT_EQ(form.Static->text(), QStringLiteral("12.5"));  // name without "lbl"
+    EXPECT_EQ(form.Shout->text(), QStringLiteral("design"));  // "LBL" is not "lbl"
+    EXPECT_EQ(form.Derived->text(), QStringLiteral("design"));  // derived label class
+    EXPECT_EQ(form.Edit->text(), QStringLiteral("PT-101"));  // edits
+    EXPECT_EQ(form.ReadAction->text(), QStringLiteral("Read action"));  // actions outside menus
     EXPECT_TRUE(form.Separator->isSeparator());
-    EXPECT_EQ(form.DashItem->text(), QStringLiteral("-"));            // separator-like item
+    EXPECT_EQ(form.DashItem->text(), QStringLiteral("-"));  // separator-like item
     EXPECT_EQ(form.SensorType->itemText(0), QStringLiteral("HART"));
     EXPECT_EQ(form.SensorType->itemText(1), QStringLiteral("Orsa / Quill"));
     EXPECT_EQ(form.SensorType->currentIndex(), 1);

@@ -10,16 +10,17 @@
 namespace {
 
 // One embedded string table as the build lays it out.
-QByteArray Block(const QByteArray& TableId, const QList<QPair<QByteArray, QByteArray>>& Values,
-                 bool WithEnd = true)
+QByteArray Block(const QByteArray& TableId, const QList<QPair<QByteArray, QByteArray>>& Values, bool WithEnd = true)
 {
-    QByteArray b("\x7f" "CALVISTA:VERSIONINFO:");
+    QByteArray b("\x7f"
+                 "CALVISTA:VERSIONINFO:");
     b += TableId + '\0';
     for (const auto& [name, value] : Values)
         b += name + '\0' + value + '\0';
     b += '\0';
     if (WithEnd)
-        b += "\x7f" "CALVISTA:VERSIONEND\x7f";
+        b += "\x7f"
+             "CALVISTA:VERSIONEND\x7f";
     return b;
 }
 
@@ -46,8 +47,8 @@ TEST(VersionInfoTest, FieldsFromFilesWithAndWithoutBlocks)
     TCalibLog log;
     const QByteArray filler(5000, '\x90');
     const Case cases[] = {
-        {"block amid binary bytes", filler + Block("040904E4", EnglishValues) + filler,
-         "Calvista", "3.0.0.0", "Test author", "Norvane"},
+        {"block amid binary bytes", filler + Block("040904E4", EnglishValues) + filler, "Calvista", "3.0.0.0",
+         "Test author", "Norvane"},
         {"lower-case table id", Block("040904e4", EnglishValues), "Calvista", "3.0.0.0", "Test author", "Norvane"},
         {"no block", filler, "", "", "", ""},
         {"empty file", QByteArray(), "", "", "", ""},
@@ -56,10 +57,14 @@ TEST(VersionInfoTest, FieldsFromFilesWithAndWithoutBlocks)
          Block("040704E4", {{"ProductName", "Deutsch"}, {"CompanyName", "Firma"}}) + Block("040904E4", EnglishValues),
          "Calvista", "3.0.0.0", "Test author", "Norvane"},
         {"block without its end marker", Block("040904E4", EnglishValues, false) + filler, "", "", "", ""},
-        {"marker without a table", QByteArray("\x7f" "CALVISTA:VERSIONINFO:") + filler, "", "", "", ""},
+        {"marker without a table",
+         QByteArray("\x7f"
+                    "CALVISTA:VERSIONINFO:")
+             + filler,
+         "", "", "", ""},
         {"some values absent", Block("040904E4", {{"CompanyName", "Norvane"}}), "", "", "", "Norvane"},
-        {"control characters around values", Block("040904E4", {{"ProductName", "\x01\r\n Calvista \x1f"}}),
-         "Calvista", "", "", ""},
+        {"control characters around values", Block("040904E4", {{"ProductName", "\x01\r\n Calvista \x1f"}}), "Calvista",
+         "", "", ""},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -1,2 +1,5 @@
 // Carries a version resource with a German string table only.
-int main() { return 0; }
+int main()
+{
+    return 0;
+}
