@@ -38,7 +38,7 @@ void TNorvaneChart::keyPressEvent(QKeyEvent* Event)
     const bool Keypad = Event->modifiers() & Qt::KeypadModifier;
     const bool Ctrl = Event->modifiers() & Qt::ControlModifier;
     const int Horizontal = Ctrl ? width() - FGeometry.PlotLeft - 10 : 10;
-    const int Vertical = Ctrl ? height() - FBottomArea - 8 : 10;
+    const int Vertical = Ctrl ? height() - FBottomArea - FGeometry.PlotTop : 10;
     const bool Zoomed = FScale > 100;
 
     switch (Event->key()) {

@@ -57,7 +57,9 @@ void TNorvaneChart::paintEvent(QPaintEvent*)
     }
     {
         QPainter Painter(&FBuffer);
+        FPaintingOnScreen = true;
         Paint(Painter, size(), hasFocus());
+        FPaintingOnScreen = false;
     }
     QPainter Screen(this);
     Screen.drawImage(0, 0, FBuffer);
@@ -149,16 +151,32 @@ void TNorvaneChart::PaintTitles(QPainter& Painter, QSize Size, QColor TextColor)
     Painter.drawText(0, Metrics.ascent(), YTitle);
     Painter.restore();
 
+    // The X title sits right of the plot, in room the plot leaves for it, so
+    // the last tick label never runs into it.
     const int XTitleWidth = Metrics.horizontalAdvance(XTitle);
-    Painter.drawText(W - XTitleWidth - 20, H - Metrics.height() - 2 + Metrics.ascent(), XTitle);
+    FGeometry.XTitleWidth = XTitle.isEmpty() ? 0 : XTitleWidth + 4;
+    Painter.drawText(W - XTitleWidth - 4, H - Metrics.height() - 2 + Metrics.ascent(), XTitle);
 
+    FGeometry.PlotTop = 8;
+    Title = OnDevice(QFont(QStringLiteral("Colibri"), 14, QFont::Bold), Painter.device());
+    const QFontMetrics ScaleMetrics(Title, Painter.device());
+    if (FTextScaleAbovePlot)
+        FGeometry.PlotTop = std::max(8, ScaleMetrics.height() + 2);
     if (FShowTextScale) {
-        Title = OnDevice(QFont(QStringLiteral("Colibri"), 14, QFont::Bold), Painter.device());
         Painter.setFont(Title);
-        const QFontMetrics ScaleMetrics(Title, Painter.device());
         const QString Text = QStringLiteral("M: %1%").arg(FScale);
-        Painter.drawText(W - ScaleMetrics.horizontalAdvance(Text) - 30, 10 + ScaleMetrics.ascent(), Text);
+        const int Top = FTextScaleAbovePlot ? 1 : 10;
+        Painter.drawText(W - ScaleMetrics.horizontalAdvance(Text) - 30, Top + ScaleMetrics.ascent(), Text);
     }
+}
+
+// The plot's width in a chart Width wide: what the Y scale, half of the last
+// X label and the X title leave.
+int TNorvaneChart::PlotWidthFor(int Width) const
+{
+    const int HalfLabel = FGeometry.XLabelWidth / 2;
+    const int Reserve = FGeometry.XTitleWidth > 0 ? HalfLabel + 6 + FGeometry.XTitleWidth : HalfLabel + 3;
+    return Width - FGeometry.PlotLeft - Reserve;
 }
 
 void TNorvaneChart::MeasureLabels(const QFontMetrics& Metrics)
@@ -180,14 +198,14 @@ void TNorvaneChart::PaintYScale(QPainter& Painter, QSize Size, QColor TextColor)
     const int H = Size.height();
     const QFontMetrics Metrics(Painter.font(), Painter.device());
     FBottomArea = FBottomMargin + 24;
-    FGeometry.PlotHeight = H - FBottomArea - 8;
+    FGeometry.PlotHeight = H - FBottomArea - FGeometry.PlotTop;
 
     if (!(FViewMaxY > FViewMinY) || FGeometry.PlotHeight <= 0) {
         // No Y scale: the X axis keeps the label sizes and width of the last
         // painting; before any, they are measured now for a plot from x = 20.
         if (!FGeometry.Measured) {
             MeasureLabels(Metrics);
-            FGeometry.PlotWidth = W - FGeometry.PlotLeft - FGeometry.XLabelWidth / 2 - 3;
+            FGeometry.PlotWidth = PlotWidthFor(W);
         }
         Painter.drawLine(20, H - 20, 20, 2);
         return;
@@ -200,8 +218,17 @@ void TNorvaneChart::PaintYScale(QPainter& Painter, QSize Size, QColor TextColor)
     double Tick = chart::FirstTick(FViewMinY, Step, Power);
 
     MeasureLabels(Metrics);
-    FGeometry.PlotLeft = FLeftMargin + FGeometry.YLabelWidth + 8;
-    FGeometry.PlotWidth = W - FGeometry.PlotLeft - FGeometry.XLabelWidth / 2 - 3;
+    FGeometry.NeededPlotLeft = FLeftMargin + FGeometry.YLabelWidth + 8;
+    FGeometry.PlotLeft = FGeometry.NeededPlotLeft;
+    if (FPaintingOnScreen && FAlignedWith) {
+        // Both plots start where the wider Y scale needs; the other chart is
+        // repainted when this one moved the common edge.
+        const TPlotGeometry& Other = FAlignedWith->FGeometry;
+        FGeometry.PlotLeft = std::max(FGeometry.NeededPlotLeft, Other.NeededPlotLeft);
+        if (Other.PlotLeft != FGeometry.PlotLeft)
+            FAlignedWith->update();
+    }
+    FGeometry.PlotWidth = PlotWidthFor(W);
 
     const int Left = FGeometry.PlotLeft;
     const int Right = Left + FGeometry.PlotWidth;
@@ -292,7 +319,8 @@ void TNorvaneChart::PaintCurves(QPainter& Painter, QSize Size)
     if (List.Count() == 0)
         return;
     Painter.save();
-    Painter.setClipRect(QRect(FGeometry.PlotLeft, 8, FGeometry.PlotWidth, Size.height() - FBottomArea + 2 - 8));
+    Painter.setClipRect(QRect(FGeometry.PlotLeft, FGeometry.PlotTop, FGeometry.PlotWidth,
+                              Size.height() - FBottomArea + 2 - FGeometry.PlotTop));
     for (int i = 0; i < List.Count(); ++i)
         if (List[i]->PointCount() >= 2)
             PaintCurve(Painter, *List[i]);

@@ -67,10 +67,13 @@ void TNorvaneChart::UpdateRangeAndView()
         }
         // The range only ever widens to take in the data.
         if (HasData()) {
+            // With a margin, a widening side goes that share of the new span
+            // past the data.
+            const double Headroom = FRangeMargin / 100.0 * (std::max(MaxY, FMaxYValue) - std::min(MinY, FMinYValue));
             if (MaxY > FMaxYValue)
-                FMaxYValue = MaxY;
+                FMaxYValue = MaxY + Headroom;
             if (MinY < FMinYValue)
-                FMinYValue = MinY;
+                FMinYValue = MinY - Headroom;
             if (MaxX > FMaxXValue)
                 FMaxXValue = MaxX;
             if (MinX < FMinXValue)
@@ -102,7 +105,7 @@ double TNorvaneChart::YScaleFactor() const
 QPointF TNorvaneChart::PixelToValue(QPoint Pixel) const
 {
     const int Height = height();
-    const int PlotHeight = Height - FBottomArea - 8;
+    const int PlotHeight = Height - FBottomArea - FGeometry.PlotTop;
     if (Pixel.x() == -1)
         Pixel = QPoint(FGeometry.PlotLeft + FGeometry.PlotWidth / 2, Height - FBottomArea - PlotHeight / 2);
     const double XRange = FMaxXValue - FMinXValue;

@@ -3,6 +3,8 @@
 // and hint in ChartInput.cpp, the curves in ChartCurves.cpp.
 #include "chart/NorvaneChart.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 // --------------------------------------------------------- TNorvaneChart --
@@ -206,5 +208,36 @@ void TNorvaneChart::SetDetails(bool Value)
 void TNorvaneChart::SetCurveDrawing(TCurveDrawing Value)
 {
     FCurveDrawing = Value;
+    Repaint();
+}
+
+void TNorvaneChart::SetRangeMargin(int Percent)
+{
+    FRangeMargin = std::clamp(Percent, 0, 100);
+    Repaint();
+}
+
+void TNorvaneChart::SetTextScaleAbovePlot(bool Value)
+{
+    FTextScaleAbovePlot = Value;
+    Repaint();
+}
+
+void TNorvaneChart::SetAlignedWith(TNorvaneChart* Other)
+{
+    FAlignedWith = Other == this ? nullptr : Other;
+    Repaint();
+}
+
+void TNorvaneChart::ResetView()
+{
+    FScale = 100;
+    FZoomFactor = 1.0;
+    FZoomPoint = QPoint(-1, 0);
+    FViewMinX = FMinXValue;
+    FViewMaxX = FMaxXValue;
+    FViewMinY = FMinYValue;
+    FViewMaxY = FMaxYValue;
+    emit OnScaleChange(this, FScale);
     Repaint();
 }

@@ -25,6 +25,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPointer>
 #include <QPointF>
 #include <QStringList>
 #include <QTimer>
@@ -92,6 +93,20 @@ public:
     void SetPrecision(int Value);  // 0 to 3, anything else stored as 1
     bool Details() const { return FDetails; }
     void SetDetails(bool Value);
+    // Headroom, in percent of the span, added when the automatic range widens
+    // to take in a value, so that a steady signal is not drawn on the plot's
+    // border. 0 (the default) widens exactly to the data.
+    int RangeMargin() const { return FRangeMargin; }
+    // The zoom text in a strip of its own above the plot instead of over the
+    // plot's top right corner, where it can hide the curves.
+    bool TextScaleAbovePlot() const { return FTextScaleAbovePlot; }
+    void SetTextScaleAbovePlot(bool Value);
+    void SetRangeMargin(int Percent);
+    // Charts stacked above one another share their time axis: each plot
+    // starts where the wider of the two Y scales needs it to. Null: alone.
+    void SetAlignedWith(TNorvaneChart* Other);
+    // Back to the full range at 100 %, as for a new recording.
+    void ResetView();
 
     // ---- Zoom state and plot geometry -------------------------------------
     int Scale() const { return FScale; }  // percent, 100 shows the full range
@@ -110,6 +125,7 @@ public:
     int PlotLeft() const { return FGeometry.PlotLeft; }
     int PlotWidth() const { return FGeometry.PlotWidth; }
     int PlotHeight() const { return FGeometry.PlotHeight; }
+    int PlotTop() const { return FGeometry.PlotTop; }
 
     // ---- Operations -------------------------------------------------------
     // True when at least one curve holds two or more points.
@@ -192,6 +208,9 @@ private:
         int PlotLeft = 18;
         int PlotWidth = 299;
         int PlotHeight = 168;
+        int PlotTop = 8;  // below the zoom text when it is shown
+        int XTitleWidth = 0;  // reserved right of the plot
+        int NeededPlotLeft = 18;  // what this chart's own labels need
         int XLabelWidth = 0;
         int XLabelHeight = 0;
         int YLabelWidth = 0;
@@ -211,6 +230,7 @@ private:
     double XScaleFactor() const;
     double YScaleFactor() const;
     int PlotBottom() const { return FGeometry.Height - FBottomArea; }
+    int PlotWidthFor(int Width) const;
     void Pan(int Dx, int Dy);
     void Repaint() { update(); }
 
@@ -233,6 +253,10 @@ private:
     bool FShowTextScale = true;
     std::int8_t FPrecision = 1;
     bool FDetails = false;
+    int FRangeMargin = 0;
+    bool FTextScaleAbovePlot = false;
+    QPointer<TNorvaneChart> FAlignedWith;
+    bool FPaintingOnScreen = false;  // alignment holds on the screen only
 
     int FScale = 100;
     double FZoomFactor = 1.0;

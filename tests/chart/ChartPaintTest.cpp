@@ -432,3 +432,78 @@ TEST(ChartPaint, PaintingCostFollowsWhatIsInView)
         EXPECT_GE(Twin.LastSearchCount(), std::size_t(Index[1]));
     }
 }
+
+// What the window asks of its two charts: a steady signal off the border, the
+// zoom text and the X title off the curves and labels, both time axes at the
+// same place, and a new recording at full scale.
+TEST(ChartPaint, WindowOptionsKeepCurvesLabelsAndTextsApart)
+{
+    const auto Steady = [](TNorvaneChart& Chart, double Value, double Span) {
+        Chart.SetMinYValue(0);
+        Chart.SetMaxYValue(0.001);
+        TCurve* Curve = Chart.Curves().Add();
+        Curve->SetColorGraph(Green);
+        for (int i = 0; i <= 100; ++i)
+            Curve->AddPoint(i, Value + Span * (i % 2));
+    };
+    {
+        SCOPED_TRACE("range margin");
+        TNorvaneChart Chart;
+        Chart.SetRangeMargin(5);
+        Steady(Chart, 4, 0);
+        Chart.RenderImage();
+        EXPECT_NEAR(Chart.MaxYValue(), 4.2, 1e-9);
+    }
+    {
+        SCOPED_TRACE("zoom text above the plot");
+        TNorvaneChart Chart;
+        Chart.SetTextScaleAbovePlot(true);
+        Steady(Chart, 100, 0);
+        const QImage With = Chart.RenderImage();
+        const QRect Plot(Chart.PlotLeft(), Chart.PlotTop(), Chart.PlotWidth(), Chart.PlotHeight());
+        EXPECT_GT(Chart.PlotTop(), 8);
+        // The curve runs along the top of the plot; the text covers none of it.
+        Chart.SetShowTextScale(false);
+        const QImage Plain = Chart.RenderImage();
+        EXPECT_GT(CountDifferent(With, Plain), 20);
+        EXPECT_EQ(CountDifferent(With.copy(Plot), Plain.copy(Plot)), 0);
+    }
+    {
+        SCOPED_TRACE("X title right of the last tick label");
+        TNorvaneChart Chart;
+        AddDiagonal(Chart);
+        Chart.SetAxisTitle({"", "t, s"});
+        Chart.RenderImage();
+        // The last label, "100", is centred under the plot's right edge.
+        const int LabelsRight
+            = Chart.PlotLeft() + Chart.PlotWidth() + (QFontMetrics(Chart.font()).horizontalAdvance("100") + 1) / 2;
+        const int TitleLeft
+            = Chart.width() - 4 - QFontMetrics(QFont("Colibri", 12, QFont::Bold)).horizontalAdvance("t, s");
+        EXPECT_GT(TitleLeft, LabelsRight);
+    }
+    {
+        SCOPED_TRACE("aligned time axes");
+        TNorvaneChart Pressure, Current;
+        Steady(Pressure, 4, 0.5);
+        Steady(Current, 12000, 0.5);
+        Pressure.SetAlignedWith(&Current);
+        Current.SetAlignedWith(&Pressure);
+        for (int i = 0; i < 2; ++i) {
+            Pressure.grab();
+            Current.grab();
+        }
+        EXPECT_EQ(Pressure.PlotLeft(), Current.PlotLeft());
+        EXPECT_EQ(Pressure.PlotWidth(), Current.PlotWidth());
+    }
+    {
+        SCOPED_TRACE("a fresh view");
+        TNorvaneChart Chart;
+        AddDiagonal(Chart);
+        Chart.RenderImage();
+        Chart.SetScale(400);
+        Chart.ResetView();
+        EXPECT_EQ(Chart.Scale(), 100);
+        EXPECT_DOUBLE_EQ(Chart.ViewMaxX() - Chart.ViewMinX(), Chart.MaxXValue() - Chart.MinXValue());
+        EXPECT_DOUBLE_EQ(Chart.ViewMaxY() - Chart.ViewMinY(), Chart.MaxYValue() - Chart.MinYValue());
+    }
+}
