@@ -18,6 +18,9 @@
 #include <functional>
 #include <thread>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 namespace {
 
 struct TRun {
@@ -99,8 +102,12 @@ protected:
         environment.LanguageFile = QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE);
         environment.AfterSample = AfterSample;
         environment.CreateDevice = [this](const QString& Port) -> std::unique_ptr<TSerialDevice> {
-            if (Port == QLatin1String("SIM"))
-                return std::make_unique<TCliSimDevice>(Sim);
+            if (Port == QLatin1String("SIM")) {
+                auto device = std::make_unique<TCliSimDevice>(Sim);
+                if (SetUpSim)
+                    SetUpSim(*device);
+                return device;
+            }
             if (Port == QLatin1String("SIM2"))
                 return std::make_unique<TCliSimDevice>(Second);
             if (Port.startsWith(QLatin1Char('/')))
@@ -116,11 +123,22 @@ protected:
         return run;
     }
     QString File(const char* Name) const { return Dir.filePath(QString::fromLatin1(Name)); }
+    static void WriteAll(const QString& Name, const QByteArray& Bytes)
+    {
+        QFile file(Name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(Bytes) == Bytes.size());
+    }
+    static QByteArray FileBytes(const QString& Name)
+    {
+        QFile file(Name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     TSimTransmitter Sim, Second, PtyTransmitter;
     std::unique_ptr<TSimPtyServer> Server;
     std::thread Thread;
     std::function<void(int)> AfterSample;
+    std::function<void(TSimSerialDevice&)> SetUpSim;
     QTemporaryDir Dir;
 };
 
@@ -217,6 +235,10 @@ TEST_F(CliTest, WriteChangesOnlyWhatIsGiven)
              EXPECT_EQ(S.RangeUnit, 12);
              EXPECT_FLOAT_EQ(S.UpperRange, 400.0f);
          }},
+        {"unit spelt inH2O",
+         {QStringLiteral("--unit"), QStringLiteral("inH2O")},
+         "Pressure unit and range values written",
+         [](const TSimDeviceState& S) { EXPECT_EQ(S.PvUnit, 1); }},
         {"damping",
          {QStringLiteral("--damping"), QStringLiteral("2.5")},
          "Damping written",
@@ -366,7 +388,7 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
           QStringLiteral("0")},
          {},
          2,
-         "capacity"},
+         "--count takes a whole number"},
         {"sensor",
          TLine::Sim,
          {QStringLiteral("read"), QStringLiteral("--sensor"), QStringLiteral("other")},
@@ -494,6 +516,179 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
             // Date and time columns, current, two TABs, pressure, CR LF.
             EXPECT_TRUE(rows[0].endsWith("\t8\t\t2.5\r")) << rows[0].toStdString();
         }
+    }
+}
+
+// A port that goes away mid-run, or a line that fails and then cannot be
+// closed: the samples taken are saved, each failure is said once as what it
+// is, and a failing close never stops the save.
+TEST_F(CliTest, MonitorSavesTheSamplesWhenThePortGoes)
+{
+    struct TCase {
+        const char* Name;
+        TLine Line;
+        QStringList Keys;  // each said exactly once
+    };
+    const std::vector<TCase> cases = {
+        {"hart-sim ends", TLine::Pty, {QStringLiteral("(301.FILEREAD)")}},
+        {"silent, then DTR cannot drop",
+         TLine::Sim,
+         {QStringLiteral("(141.TRANSMITTERTIMEOUT)"), QStringLiteral("(260.ESCCOMMFUNCTION)")}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TSimSerialDevice* device = nullptr;
+        SetUpSim = [&](TSimSerialDevice& D) { device = &D; };
+        AfterSample = [&](int Samples) {
+            if (Samples == 2 && device) {
+                device->SetOpFails(TSimOp::SetDtr, true);
+                TSimFault silent;
+                silent.NoAnswer = true;
+                Sim.QueueFault(silent);
+            }
+            if (Samples == 2 && Server) {
+                Server->Stop();
+                Thread.join();
+                Server.reset();
+            }
+        };
+        const QString log = File(c.Name);
+        const TRun run
+            = Run({QStringLiteral("monitor"), QStringLiteral("--port"), Port(c.Line), QStringLiteral("--rate"),
+                   QStringLiteral("1"), QStringLiteral("--count"), QStringLiteral("5"), QStringLiteral("--log"), log});
+        EXPECT_EQ(run.Status, 1) << run.Err.toStdString();
+        for (const QString& key : c.Keys)
+            EXPECT_EQ(run.Err.count(key), 1) << run.Err.toStdString();
+        EXPECT_EQ(run.Err.count(QStringLiteral("(")), c.Keys.size()) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QStringLiteral("2 samples saved"))) << run.Err.toStdString();
+        QFile file(log);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().count('\n'), 2);
+    }
+}
+
+// SIGINT, SIGTERM and SIGHUP end a recording with its samples saved; a run
+// that had a count to reach ends with 128 + the signal.
+TEST_F(CliTest, MonitorStopSignalsSaveAndTellAnEarlyEnd)
+{
+    const struct {
+        const char* Name;
+        int Signal;
+        const char* Count;
+        int Status;
+    } cases[] = {{"SIGINT", SIGINT, "5", 130},
+                 {"SIGTERM", SIGTERM, "5", 143},
+                 {"SIGHUP", SIGHUP, "5", 129},
+                 {"SIGTERM without a count", SIGTERM, nullptr, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        AfterSample = [&c](int Samples) {
+            if (Samples == 2)
+                std::raise(c.Signal);
+        };
+        const QString log = File(c.Name);
+        QStringList arguments = {QStringLiteral("monitor"),
+                                 QStringLiteral("--port"),
+                                 QStringLiteral("SIM"),
+                                 QStringLiteral("--rate"),
+                                 QStringLiteral("1"),
+                                 QStringLiteral("--log"),
+                                 log};
+        if (c.Count)
+            arguments << QStringLiteral("--count") << QString::fromLatin1(c.Count);
+        const TRun run = Run(arguments);
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QStringLiteral("2 samples saved"))) << run.Err.toStdString();
+    }
+}
+
+// Files are never lost, replaced by nothing, or waited on for ever; what is
+// wrong with one is found before the first exchange where it can be, and
+// said with the file's name, its values escaped and shortened.
+TEST_F(CliTest, FileFaultsKeepOldFilesAndNameTheFile)
+{
+    const QString old = File("old.log");
+    const QString cfg = File("bad.cfg");
+    const QString fifo = File("fifo.cfg");
+    const QStringList monitor = {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("1"),
+                                 QStringLiteral("--count"), QStringLiteral("3"),      QStringLiteral("--log")};
+    const auto writeCfg = [&](const TConfigItems& Items) { TConfigFile::Save(cfg, Items); };
+    const auto noSample = [this] {
+        Sim.QueueFault({});  // command 0
+        TSimFault silent;
+        silent.NoAnswer = true;
+        Sim.QueueFault(silent);
+    };
+    struct TCase {
+        const char* Name;
+        QStringList Arguments;
+        std::function<void()> Setup;
+        rlim_t FileSizeLimit;  // 0: none
+        const char* Err;
+        bool Sent;
+    };
+    const std::vector<TCase> cases = {
+        {"log is a directory", monitor + QStringList {Dir.path()}, {}, 0, "It is a directory", false},
+        {"log in a missing folder", monitor + QStringList {File("no/night.log")}, {}, 0, "no/night.log", false},
+        {"log where nothing can be made", monitor + QStringList {"/proc/night.log"}, {}, 0, "/proc/night.log", false},
+        {"no sample keeps the old log", monitor + QStringList {old}, noSample, 0, "no samples taken", true},
+        {"full disk keeps the old log", monitor + QStringList {old}, {}, 60, "Cannot write file", true},
+        {"full disk, CSV", monitor + QStringList {old, "--csv"}, {}, 60, "Cannot write file", true},
+        {"cfg FIFO",
+         {"apply-cfg", fifo},
+         [&] { ASSERT_EQ(mkfifo(qPrintable(fifo), 0600), 0); },
+         0,
+         "not a regular file",
+         false},
+        {"cfg bad damping",
+         {"apply-cfg", cfg},
+         [&] {
+             writeCfg({"10", "0", "bar", "fast"});
+         },
+         0,
+         "bad.cfg: damping",
+         false},
+        {"cfg damaged",
+         {"apply-cfg", cfg},
+         [&] {
+             WriteAll(cfg, "\x06\x09"
+                           "10");
+         },
+         0,
+         "bad.cfg: Stream read error",
+         false},
+        {"cfg huge hostile value",
+         {"apply-cfg", cfg},
+         [&] {
+             writeCfg({"\x1b[2J" + QString(1 << 20, QLatin1Char('9')), "0", "bar", "1"});
+         },
+         0,
+         "bad.cfg: upper range: '\\x1b[2J999",
+         false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QFile::remove(cfg);
+        WriteAll(old, "old\r\n");
+        Sim.SetState({});
+        if (c.Setup)
+            c.Setup();
+        const uint64_t requests = Sim.RequestCount();
+        rlimit previous {};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limit = previous;
+        limit.rlim_cur = c.FileSizeLimit ? c.FileSizeLimit : previous.rlim_cur;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const TRun run = Run(c.Arguments + QStringList {QStringLiteral("--port"), QStringLiteral("SIM")});
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(run.Status, 1) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains(QString::fromLatin1(c.Err))) << run.Err.left(2000).toStdString();
+        EXPECT_FALSE(run.Err.contains(QStringLiteral("Usage:"))) << run.Err.toStdString();
+        EXPECT_LT(run.Err.size(), 1000);
+        EXPECT_EQ(Sim.RequestCount() > requests, c.Sent);
+        EXPECT_EQ(FileBytes(old), "old\r\n");
     }
 }
 
