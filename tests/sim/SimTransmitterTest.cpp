@@ -12,6 +12,15 @@
 #include "sim/SimTransmitter.h"
 #include "sim/SimTransmitterPeer.h"
 
+#ifndef _WIN32
+#include "sim/SimPtyServer.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <unistd.h>
+#endif
+
 namespace {
 
 using TBytes = std::vector<uint8_t>;
@@ -588,5 +597,59 @@ TEST(SimTransmitterPacing, OnTheSimulatedLineAt1200Baud)
     EXPECT_EQ(T.Requests().back().Command, 3);
     EXPECT_EQ(T.Requests().back().EndUs, RequestEnd);
 }
+
+#ifndef _WIN32
+// --link replaces only a symbolic link: anything else at the path is refused and
+// stays, and what takes the link's place while serving stays after the server.
+TEST(SimPtyServerLink, OnlyASymbolicLinkIsReplacedOrRemoved)
+{
+    namespace fs = std::filesystem;
+    const fs::path Dir = fs::temp_directory_path() / ("hart-sim-link-" + std::to_string(::getpid()));
+    fs::create_directories(Dir);
+    const fs::path Path = Dir / "ttyHART";
+    const auto WriteKeep = [&] { std::ofstream(Path) << "keep"; };
+    const struct {
+        const char* Name;
+        std::function<void()> Before, WhileServing;
+        bool Refused;
+        bool ThereAfter;
+    } Cases[] = {
+        {"nothing there", [] {}, [] {}, false, false},
+        {"an old link", [&] { fs::create_symlink("/nonexistent", Path); }, [] {}, false, false},
+        {"a regular file", WriteKeep, [] {}, true, true},
+        {"a directory", [&] { fs::create_directory(Path); }, [] {}, true, true},
+        {"a file in the link's place", [] {},
+         [&] {
+             fs::remove(Path);
+             WriteKeep();
+         },
+         false, true},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        C.Before();
+        TSimTransmitter Transmitter;
+        {
+            TSimPtyServer Server(Transmitter);
+            bool Refused = false;
+            try {
+                Server.MakeLink(Path.string());
+                EXPECT_EQ(fs::read_symlink(Path).string(), Server.SlavePath());
+            } catch (const std::system_error&) {
+                Refused = true;
+            }
+            EXPECT_EQ(Refused, C.Refused);
+            C.WhileServing();
+        }
+        EXPECT_EQ(fs::symlink_status(Path).type() != fs::file_type::not_found, C.ThereAfter);
+        if (fs::is_regular_file(fs::symlink_status(Path))) {
+            std::ifstream In(Path);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), "keep");
+        }
+        fs::remove_all(Path);
+    }
+    fs::remove_all(Dir);
+}
+#endif
 
 }  // namespace
