@@ -12,15 +12,6 @@
 #include "sim/SimTransmitter.h"
 #include "sim/SimTransmitterPeer.h"
 
-#ifndef _WIN32
-#include "sim/SimPtyServer.h"
-
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-#include <unistd.h>
-#endif
-
 namespace {
 
 using TBytes = std::vector<uint8_t>;
@@ -597,33 +588,5 @@ TEST(SimTransmitterPacing, OnTheSimulatedLineAt1200Baud)
     EXPECT_EQ(T.Requests().back().Command, 3);
     EXPECT_EQ(T.Requests().back().EndUs, RequestEnd);
 }
-
-#ifndef _WIN32
-// --link replaces only a symbolic link; anything else at the path stays, also
-// on exit, and so does what took the link's place while serving.
-TEST(SimPtyServerLink, OnlyASymbolicLinkIsReplacedOrRemoved)
-{
-    namespace fs = std::filesystem;
-    const fs::path Path = fs::temp_directory_path() / ("hart-sim-link-" + std::to_string(::getpid()));
-    TSimTransmitter Transmitter;
-    std::ofstream(Path) << "keep";
-    {
-        TSimPtyServer Server(Transmitter);
-        EXPECT_THROW(Server.MakeLink(Path.string()), std::system_error);
-    }
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Path)));
-    fs::remove(Path);
-    fs::create_symlink("/nonexistent", Path);  // left behind by an earlier run
-    {
-        TSimPtyServer Server(Transmitter);
-        Server.MakeLink(Path.string());
-        EXPECT_EQ(fs::read_symlink(Path).string(), Server.SlavePath());
-        fs::remove(Path);
-        std::ofstream(Path) << "keep";
-    }
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Path)));
-    fs::remove(Path);
-}
-#endif
 
 }  // namespace
