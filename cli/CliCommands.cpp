@@ -5,6 +5,7 @@
 
 #include "services/ConfigFile.h"
 #include "services/SettingsText.h"
+#include "services/StreamError.h"
 #include "services/TransmitterRead.h"
 #include "services/VerifiedWrite.h"
 
@@ -51,16 +52,21 @@ std::string PackedText(const QString& Option, const QString& Value, int Width)
     return text.toStdString();
 }
 
+// The unit table spells inches of water "inH20"; "inH2O" is the right name.
+const QString InchesOfWater = QStringLiteral("inH2O");
+const QString InchesOfWaterInTable = QStringLiteral("inH20");
+
 std::string UnitName(const QString& Value)
 {
+    const QString wanted = Value.compare(InchesOfWater, Qt::CaseInsensitive) == 0 ? InchesOfWaterInTable : Value;
     QStringList known;
     for (int code = 1; code <= 255; ++code) {
         const std::string name = THart::GetUnitName(uint8_t(code));
         if (name == "unknown")
             continue;
-        if (Value.compare(Text(name), Qt::CaseInsensitive) == 0)
+        if (wanted.compare(Text(name), Qt::CaseInsensitive) == 0)
             return name;
-        known << Text(name);
+        known << (Text(name) == InchesOfWaterInTable ? InchesOfWater : Text(name));
     }
     throw ECliUsage(
         QStringLiteral("Unknown unit '%1'; the units are: %2.").arg(Value, known.join(QStringLiteral(", "))));
@@ -256,14 +262,28 @@ int RunSaveCfg(TCliSession& Session)
 
 int RunApplyCfg(TCliSession& Session)
 {
-    const TConfigItems items = TConfigFile::Load(Session.Options.File);
-    const QString file = Session.Options.File + QStringLiteral(": ");
+    const QString& file = Session.Options.File;
+    TConfigItems items;
+    try {
+        items = TConfigFile::Load(file);
+    } catch (const EStreamError& e) {
+        // What is wrong inside a damaged file, said with the file's name.
+        if (e.Message().contains(file))
+            throw;
+        throw EStreamError(QStringLiteral("%1: %2").arg(file, e.Message()));
+    }
     TSettings settings;
-    if (!items.Unit.trimmed().isEmpty())
-        settings.Unit = UnitName(items.Unit.trimmed());
-    settings.Range = std::pair {Number(file + QStringLiteral("lower range"), items.LowerRange),
-                                Number(file + QStringLiteral("upper range"), items.UpperRange)};
-    settings.Damping = Damping(Session, file + QStringLiteral("damping"), items.Damping);
+    // A value in the file that cannot be used is the file's fault, not the
+    // command line's: exit 1 with the file's name, before anything is sent.
+    try {
+        if (!items.Unit.trimmed().isEmpty())
+            settings.Unit = UnitName(items.Unit.trimmed());
+        settings.Range = std::pair {Number(QStringLiteral("lower range"), items.LowerRange),
+                                    Number(QStringLiteral("upper range"), items.UpperRange)};
+        settings.Damping = Damping(Session, QStringLiteral("damping"), items.Damping);
+    } catch (const ECliUsage& e) {
+        return Session.Error(QStringLiteral("%1: %2").arg(file, e.Message()));
+    }
     Session.Connect();
     return WriteSettings(Session, settings);
 }

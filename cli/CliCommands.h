@@ -63,10 +63,19 @@ public:
     QString Translate(const QString& Key) const;
     // "calvista-cli: text (key)" on standard error; returns the exit status.
     int Report(const QString& Key, int Status, const QString& Detail = QString());
+    // "calvista-cli: Message" on standard error, shown with ShownText.
+    void Note(const QString& Message);
+    int Error(const QString& Message, int Status = CliFailed);
 
 private:
     std::unique_ptr<THart> FHart;
 };
+
+// Text as an error line shows it: control characters escaped ("\n", "\x1B"),
+// and a text too long for a terminal line shortened in its middle, so that a
+// value from a file or the command line can neither garble the terminal nor
+// flood it.
+QString ShownText(const QString& Text);
 
 int RunRead(TCliSession& Session);
 int RunWrite(TCliSession& Session);

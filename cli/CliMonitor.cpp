@@ -1,5 +1,5 @@
 // monitor: command 3 at a rate, one line per sample, and the samples saved as
-// the window's data log (or CSV) also after Ctrl+C or a failure.
+// the window's data log (or CSV) also after a stop signal or a failure.
 
 #include "cli/CliCommands.h"
 
@@ -8,9 +8,7 @@
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
 
-#include <QBuffer>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <climits>
@@ -18,25 +16,40 @@
 
 namespace {
 
-volatile std::sig_atomic_t StopRequested = 0;
+// The signal that asked the recording to end, 0 while none did.
+volatile std::sig_atomic_t StopSignal = 0;
 
-extern "C" void OnInterrupt(int)
+extern "C" void OnStopSignal(int Signal)
 {
-    StopRequested = 1;
+    StopSignal = Signal;
 }
 
-// Ctrl+C sets a flag that the loop checks between samples and while it waits.
-class TInterruptGuard {
+// Ctrl+C (SIGINT), kill and service managers (SIGTERM) and a closed terminal
+// or dropped remote session (SIGHUP) set a flag that the loop checks between
+// samples and while it waits, so the samples taken are saved.
+class TStopSignals {
 public:
-    TInterruptGuard()
+    TStopSignals()
     {
-        StopRequested = 0;
-        FPrevious = std::signal(SIGINT, OnInterrupt);
+        StopSignal = 0;
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            FPrevious[i] = std::signal(Signals[i], OnStopSignal);
     }
-    ~TInterruptGuard() { std::signal(SIGINT, FPrevious); }
+    ~TStopSignals()
+    {
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            std::signal(Signals[i], FPrevious[i]);
+    }
+    TStopSignals(const TStopSignals&) = delete;
+    TStopSignals& operator=(const TStopSignals&) = delete;
 
 private:
-    void (*FPrevious)(int) = SIG_DFL;
+#ifdef SIGHUP
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+#else
+    static constexpr int Signals[] = {SIGINT, SIGTERM};
+#endif
+    void (*FPrevious[std::size(Signals)])(int) = {};
 };
 
 QString Fixed4(float Value)
@@ -44,11 +57,11 @@ QString Fixed4(float Value)
     return QLocale().toString(double(Value), 'f', 4);
 }
 
-// Waits on the link's clock until DeadlineUs, in short steps so that Ctrl+C
-// is seen soon.
+// Waits on the link's clock until DeadlineUs, in short steps so that a stop
+// signal is seen soon.
 void WaitUntil(TSerialDevice& Device, int64_t DeadlineUs)
 {
-    while (!StopRequested) {
+    while (!StopSignal) {
         const int64_t left = DeadlineUs - Device.NowUs();
         if (left <= 0)
             return;
@@ -56,31 +69,15 @@ void WaitUntil(TSerialDevice& Device, int64_t DeadlineUs)
     }
 }
 
-QByteArray CsvBytes(const TDataloger& Logger, const QString& Unit)
+int SampleCount(const QString& Text)
 {
-    QByteArray bytes = "time,current_mA,pressure_" + Unit.toUtf8() + "\r\n";
-    for (const TLogSample& sample : Logger.Samples())
-        bytes += sample.Time.toString(Qt::ISODateWithMs).toUtf8() + ','
-                 + QByteArray::number(double(sample.Current), 'g', 7) + ','
-                 + QByteArray::number(double(sample.Pressure), 'g', 7) + "\r\n";
-    return bytes;
-}
-
-// The samples taken so far, through a temporary file renamed over the target.
-void SaveLog(const TCliOptions& Options, TDataloger& Logger, const QString& Unit)
-{
-    QSaveFile file(Options.Log);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EStreamError(QStringLiteral("Cannot create %1: %2").arg(Options.Log, file.errorString()));
-    if (Options.Csv) {
-        const QByteArray bytes = CsvBytes(Logger, Unit);
-        if (file.write(bytes) != bytes.size())
-            throw EStreamError(QStringLiteral("Cannot write %1: %2").arg(Options.Log, file.errorString()));
-    } else {
-        Logger.SaveToStream(file);
-    }
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Cannot write %1: %2").arg(Options.Log, file.errorString()));
+    if (Text.isEmpty())
+        return INT_MAX;
+    bool ok = false;
+    const int count = Text.trimmed().toInt(&ok);
+    if (!ok || count <= 0)
+        throw ECliUsage(QStringLiteral("--count takes a whole number of samples above 0."));
+    return count;
 }
 
 }  // namespace
@@ -88,38 +85,35 @@ void SaveLog(const TCliOptions& Options, TDataloger& Logger, const QString& Unit
 int RunMonitor(TCliSession& Session)
 {
     const TCliOptions& o = Session.Options;
-    const std::optional<float> rate = SettingNumber(o.Rate);
-    if (!rate || !(*rate > 0))
+    const std::optional<double> rate = MonitorRateSeconds(o.Rate);
+    if (!rate)
         throw ECliUsage(Session.Translate(QStringLiteral("E10.frmMain")));
     // The window's rule and text: one command 3 must fit into the period.
     const THartCom& line = Session.Hart();
     const double shortest = ShortestCommand3Period(BaudrateValue(line.Baudrate()), line.NumPreamble(), line.RTSDelay());
     if (*rate < shortest)
         throw ECliUsage(Session.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
-    int count = INT_MAX;
-    if (!o.Count.isEmpty()) {
-        bool ok = false;
-        count = o.Count.toInt(&ok);
-        if (!ok || count <= 0)
-            throw ECliUsage(Session.Translate(QStringLiteral("E5.frmMain")));
-    }
+    const int count = SampleCount(o.Count);
+    // A log that cannot be written is found now, not after the whole run.
+    if (!o.Log.isEmpty())
+        TDataloger::CheckTarget(o.Log);
 
-    const TInterruptGuard interrupts;
+    const TStopSignals stopSignals;
     Session.Connect();
     TDataloger logger;
     QString unit;
     THart& hart = Session.Hart();
     TSerialDevice& device = hart.Device();
-    const int64_t rateUs = int64_t(double(*rate) * 1e6 + 0.5);
+    const int64_t rateUs = int64_t(*rate * 1e6 + 0.5);
     const int64_t startUs = device.NowUs();
-    int status = CliDone;
-    for (int n = 0; n < count && !StopRequested; ++n) {
+    QString failure;  // the key of the link error that ended the run
+    for (int n = 0; n < count && !StopSignal; ++n) {
         float current = 0, pressure = 0;
         std::string pvUnit;
         try {
             hart.ReadDynamicVariables(current, pvUnit, pressure);
         } catch (const EHartComError& e) {
-            status = Session.Report(QString::fromStdString(e.Message()), CliFailed);
+            failure = QString::fromStdString(e.Message());
             break;
         }
         unit = QString::fromStdString(pvUnit);
@@ -132,10 +126,30 @@ int RunMonitor(TCliSession& Session)
         if (n + 1 < count)
             WaitUntil(device, startUs + (n + 1) * rateUs);
     }
-    hart.ClosePort();
-    if (!o.Log.isEmpty()) {
-        SaveLog(o, logger, unit);
-        Session.Err << "calvista-cli: " << logger.Count() << " samples saved to " << o.Log << '\n';
+    int status = failure.isEmpty() ? CliDone : Session.Report(failure, CliFailed);
+
+    // The samples are saved before the port is closed: a port that has gone
+    // away may fail to close as well.
+    if (!o.Log.isEmpty() && logger.Count() == 0) {
+        Session.Note(QStringLiteral("no samples taken; %1 was not written.").arg(o.Log));
+    } else if (!o.Log.isEmpty()) {
+        try {
+            logger.SaveToFile(o.Log, o.Csv ? TDatalogFormat::Csv : TDatalogFormat::Tabs, unit);
+            Session.Note(QStringLiteral("%1 samples saved to %2").arg(logger.Count()).arg(o.Log));
+        } catch (const EStreamError& e) {
+            status = Session.Error(e.Message(), CliFailed);
+        }
     }
+    try {
+        hart.ClosePort();
+    } catch (const EHartComError& e) {
+        // Said once: a link that failed already fails again at the close.
+        const QString key = QString::fromStdString(e.Message());
+        if (key != failure)
+            status = Session.Report(key, CliFailed);
+    }
+    // An interrupted run that had a count to reach ends with 128 + the signal.
+    if (status == CliDone && StopSignal && count != INT_MAX && logger.Count() < count)
+        status = 128 + StopSignal;
     return status;
 }

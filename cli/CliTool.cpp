@@ -42,9 +42,11 @@ const std::map<QString, TCommandInfo> Commands = {
       "Nothing is sent without --yes."}},
     {QStringLiteral("monitor"),
      {"monitor --port P --rate S [--count N] [--log FILE.log] [--csv]",
-      "Read current and pressure every S seconds and print one line per sample, until N samples or Ctrl+C. "
-      "--log saves the samples in the window's data-log format (--csv: comma-separated with a header); "
-      "the log is saved also after Ctrl+C or a failure."}},
+      "Read current and pressure every S seconds and print one line per sample, until N samples, Ctrl+C, "
+      "SIGTERM or SIGHUP. --log saves the samples in the window's data-log format (--csv: comma-separated with "
+      "a header); the log is saved also after a stop signal or a failure, and is checked before the first "
+      "sample. A run without samples leaves an existing log as it was. A run stopped by a signal before its "
+      "--count ends with 128 + the signal: 130 (SIGINT), 143 (SIGTERM), 129 (SIGHUP)."}},
 };
 
 QString ToolUsage()
@@ -60,8 +62,11 @@ QString ToolUsage()
                 "  --lang en|de      language of the messages (default: the system's)\n"
                 "  --frames          print every request and reply on standard error, decoded\n"
                 "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
-                "\nExit status: 0 done, 1 the transmitter or the link failed, 2 usage error, 3 a write did not "
-                "verify.\n")
+                "\nExit status: 0 done, 1 the transmitter, the link or a file failed, 2 usage error, 3 a write "
+                "did not verify;\n"
+                "  monitor stopped by a signal before reaching --count: 128 + the signal, that is 130 (SIGINT, "
+                "Ctrl+C),\n"
+                "  143 (SIGTERM) or 129 (SIGHUP), after the samples were saved.\n")
                 .arg(Program);
     return text;
 }
@@ -215,8 +220,7 @@ int RunCommand(const TCliOptions& Options, TCliEnvironment& Environment)
     } catch (const EHartComError& e) {
         return session.Report(QString::fromStdString(e.Message()), CliFailed);
     } catch (const EStreamError& e) {
-        *Environment.Err << Program << ": " << e.Message() << '\n';
-        return CliFailed;
+        return session.Error(e.Message());
     }
 }
 
@@ -265,11 +269,49 @@ QString TCliSession::Translate(const QString& Key) const
 
 int TCliSession::Report(const QString& Key, int Status, const QString& Detail)
 {
-    Err << Program << ": " << Translate(Key) << " (" << Key << ")";
+    QString text = Translate(Key) + QStringLiteral(" (") + Key + QLatin1Char(')');
     if (!Detail.isEmpty())
-        Err << ' ' << Detail;
-    Err << '\n';
+        text += QLatin1Char(' ') + Detail;
+    return Error(text, Status);
+}
+
+void TCliSession::Note(const QString& Message)
+{
+    Err << Program << ": " << ShownText(Message) << '\n';
+}
+
+int TCliSession::Error(const QString& Message, int Status)
+{
+    Note(Message);
     return Status;
+}
+
+QString ShownText(const QString& Text)
+{
+    // Long enough for every message of the tool with a file path in it.
+    constexpr qsizetype Longest = 400, Head = 300, Tail = 60;
+    QString text = Text;
+    if (text.size() > Longest)
+        text = text.left(Head) + QStringLiteral(" ... (%1 characters left out) ... ").arg(text.size() - Head - Tail)
+               + text.right(Tail);
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (u == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (u == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            shown += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
+        else if (!c.isPrint() && !c.isSurrogate())
+            shown += QStringLiteral("\\u%1").arg(unsigned(u), 4, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 // --- parsing and dispatch ----------------------------------------------------------------
@@ -278,7 +320,7 @@ int RunCli(const QStringList& Arguments, TCliEnvironment& Environment)
 {
     QTextStream& err = *Environment.Err;
     const auto usage = [&](const QString& Message, const QString& Command) {
-        err << Program << ": " << Message << '\n';
+        err << Program << ": " << ShownText(Message) << '\n';
         if (Command.isEmpty())
             err << ToolUsage();
         else
@@ -315,7 +357,7 @@ int RunCli(const QStringList& Arguments, TCliEnvironment& Environment)
         return usage(e.Message(), first);
     } catch (const std::exception& e) {
         // Anything else (a range error, a system error) ends the command, never the program.
-        err << Program << ": " << e.what() << '\n';
+        err << Program << ": " << ShownText(QString::fromLocal8Bit(e.what())) << '\n';
         return CliFailed;
     }
 }

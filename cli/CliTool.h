@@ -1,8 +1,9 @@
 #pragma once
 // calvista-cli: what the window does to a transmitter, from a command line.
 // RunCli parses the arguments, runs one command and answers the exit status:
-//   0 done, 1 the transmitter or the link failed, 2 a usage error,
-//   3 a write that did not verify.
+//   0 done, 1 the transmitter, the link or a file failed, 2 a usage error,
+//   3 a write that did not verify; a monitor run stopped by a signal before
+//   its --count: 128 + the signal (130 SIGINT, 143 SIGTERM, 129 SIGHUP).
 
 #include "cli/CliPorts.h"
 

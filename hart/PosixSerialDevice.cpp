@@ -342,8 +342,15 @@ bool TPosixSerialDevice::ModemLine(int Line, bool Raised)
     int Bits = Line;
     if (ioctl(FFd, Raised ? TIOCMBIS : TIOCMBIC, &Bits) == 0)
         return true;
+    const int Error = errno;
     // A pseudo-terminal has no modem lines; that is not an error there.
-    return FIsPty && (errno == ENOTTY || errno == EINVAL);
+    if (FIsPty && (Error == ENOTTY || Error == EINVAL))
+        return true;
+    // Nor has a port that has just gone away: the read or write that follows
+    // reports the port's failure as what it is, not as a line that would not
+    // switch.
+    NoteFailure(Error);
+    return FGone;
 }
 
 bool TPosixSerialDevice::SetRts(bool Raised)

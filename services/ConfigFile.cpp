@@ -3,6 +3,7 @@
 #include "services/StreamError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -165,6 +166,10 @@ void TConfigFile::Save(const QString& FileName, const TConfigItems& Items)
 
 TConfigItems TConfigFile::Load(const QString& FileName)
 {
+    // Opening a FIFO would wait for a writer for ever, and a device has no end.
+    const QFileInfo info(FileName);
+    if (info.exists() && !info.isFile())
+        throw EStreamError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(FileName));
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EStreamError(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));

@@ -44,7 +44,8 @@ public:
     // Saves to a file through a temporary file renamed over it: a save that
     // fails leaves an existing file as it was. EStreamError on any failure.
     static void Save(const QString& FileName, const TConfigItems& Items);
-    // Loads a file; EStreamError when it cannot be opened or is damaged.
+    // Loads a file; EStreamError when it is no regular file (a FIFO would block
+    // for ever), cannot be opened or is damaged.
     static TConfigItems Load(const QString& FileName);
 
     // One item's bytes, and its text decoded from Bytes at Offset (advanced past it).

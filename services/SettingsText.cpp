@@ -3,8 +3,12 @@
 #include <QLocale>
 
 #include <cmath>
+#include <limits>
 
-std::optional<float> SettingNumber(const QString& Text)
+namespace {
+
+// Either decimal separator, no group separators, finite.
+std::optional<double> DecimalNumber(const QString& Text)
 {
     QString text = Text.trimmed();
     // One separator at most: a second one would be a group separator.
@@ -15,9 +19,27 @@ std::optional<float> SettingNumber(const QString& Text)
     c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
     const double value = c.toDouble(text, &ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 3.4028234663852886e38)
+    if (!ok || !std::isfinite(value))
         return std::nullopt;
-    return static_cast<float>(value);
+    return value;
+}
+
+}  // namespace
+
+std::optional<float> SettingNumber(const QString& Text)
+{
+    const std::optional<double> value = DecimalNumber(Text);
+    if (!value || std::fabs(*value) > 3.4028234663852886e38)
+        return std::nullopt;
+    return static_cast<float>(*value);
+}
+
+std::optional<double> MonitorRateSeconds(const QString& Text)
+{
+    const std::optional<double> value = DecimalNumber(Text);
+    if (!value || !(*value > 0) || *value > std::numeric_limits<int>::max() / 1000.0)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<QDate> SettingDate(const QString& Text)

@@ -16,6 +16,12 @@
 // finite number (also with group separators such as "1.000,5").
 std::optional<float> SettingNumber(const QString& Text);
 
+// The monitoring period in seconds, read as SettingNumber reads: "2.500" and
+// "2,500" are 2.5 under every locale, never 2500. Nothing when it is no
+// number, not above zero, or longer than a timer of whole milliseconds in an
+// int can count (some 24 days).
+std::optional<double> MonitorRateSeconds(const QString& Text);
+
 // The description's date as shown on the window, dd.mm.yyyy under every
 // locale; nothing when it is empty, no calendar date, or outside the years a
 // transmitter stores (1900 to 2155).

@@ -3,7 +3,9 @@
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
 
+#include <QFileInfo>
 #include <QIODevice>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <charconv>
@@ -39,6 +41,7 @@ class TLineWriter {
 public:
     explicit TLineWriter(const QLocale& Locale)
         : FLocale(Locale)
+        , FDatePattern(FullYearDatePattern(Locale))
         , FDecimalPoint(Locale.decimalPoint().toLocal8Bit())
     {
         // Times shown to the millisecond cannot be shared between samples.
@@ -53,7 +56,7 @@ public:
         const QTime Time = Sample.Time.time();
         if (Date != FDate || FDateText.isEmpty()) {
             FDate = Date;
-            FDateText = BlanksToTabs(ShortDateText(Date, FLocale)).toLocal8Bit();
+            FDateText = BlanksToTabs(FLocale.toString(Date, FDatePattern)).toLocal8Bit();
         }
         Out += FDateText;
         if (Time != QTime(0, 0)) {  // exactly midnight shows the date alone
@@ -111,6 +114,7 @@ private:
     }
 
     QLocale FLocale;
+    QString FDatePattern;
     QByteArray FDecimalPoint;
     bool FTimesBySecond = false;
     std::vector<QByteArray> FTimes;  // by second of the day, made on first use
@@ -138,6 +142,22 @@ void WriteLines(QIODevice& Stream, const QByteArray& Bytes)
             ThrowWriteError(Stream);
         From = End;
     }
+}
+
+// Opens the temporary file of a save. Unbuffered: a buffered write that fails
+// only in the flush at commit would go unnoticed, and a truncated file would
+// replace the old one.
+void OpenSaveFile(QSaveFile& File)
+{
+    const QString name = File.fileName();
+    const QFileInfo info(name);
+    // A device or a pipe would be replaced by a plain file, or block.
+    if (info.exists() && !info.isFile())
+        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2")
+                               .arg(name, info.isDir() ? QStringLiteral("It is a directory.")
+                                                       : QStringLiteral("It is not a regular file.")));
+    if (!File.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, File.errorString()));
 }
 
 }  // namespace
@@ -174,15 +194,22 @@ QString TDataloger::FormatLine(const TLogSample& Sample)
 }
 
 // The lines are appended at the end of the stream, in chunks of whole lines.
-void TDataloger::SaveToStream(QIODevice& Stream)
+void TDataloger::WriteSamples(QIODevice& Stream, TDatalogFormat Format, const QString& PressureUnit) const
 {
     if (!Stream.isSequential() && !Stream.seek(Stream.size()))
         ThrowWriteError(Stream);
     TLineWriter Writer {QLocale()};
     QByteArray Chunk;
     Chunk.reserve(ChunkBytes + 256);
+    if (Format == TDatalogFormat::Csv)
+        Chunk += "time,current_mA,pressure_" + PressureUnit.toUtf8() + "\r\n";
     for (const TLogSample& sample : FSamples) {
-        Writer.Append(sample, Chunk);
+        if (Format == TDatalogFormat::Csv)
+            Chunk += sample.Time.toString(Qt::ISODateWithMs).toUtf8() + ','
+                     + QByteArray::number(double(sample.Current), 'g', 7) + ','
+                     + QByteArray::number(double(sample.Pressure), 'g', 7) + "\r\n";
+        else
+            Writer.Append(sample, Chunk);
         if (Chunk.size() >= ChunkBytes) {
             WriteLines(Stream, Chunk);
             Chunk.clear();
@@ -190,6 +217,35 @@ void TDataloger::SaveToStream(QIODevice& Stream)
     }
     if (!Chunk.isEmpty())
         WriteLines(Stream, Chunk);
+}
+
+void TDataloger::SaveToStream(QIODevice& Stream)
+{
+    WriteSamples(Stream, TDatalogFormat::Tabs, QString());
+    FSaved = true;
+    FComplete = false;
+}
+
+void TDataloger::CheckTarget(const QString& FileName)
+{
+    QSaveFile file(FileName);
+    // Opening makes only the temporary file beside the target, which goes
+    // again with the save file.
+    OpenSaveFile(file);
+    file.cancelWriting();
+}
+
+void TDataloger::SaveToFile(const QString& FileName, TDatalogFormat Format, const QString& PressureUnit)
+{
+    QSaveFile file(FileName);
+    OpenSaveFile(file);
+    try {
+        WriteSamples(file, Format, PressureUnit);
+    } catch (const EStreamError&) {
+        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(FileName, file.errorString()));
+    }
+    if (!file.commit())
+        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(FileName, file.errorString()));
     FSaved = true;
     FComplete = false;
 }

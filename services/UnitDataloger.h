@@ -10,6 +10,12 @@
 
 class QIODevice;
 
+// The layout of a data-log file.
+enum class TDatalogFormat {
+    Tabs,  // the lines of SaveToStream
+    Csv,  // a header, then ISO 8601 time, current and pressure separated by commas
+};
+
 struct TLogSample {
     QDateTime Time;  // local time when the sample was added
     float Current = 0;
@@ -33,6 +39,18 @@ public:
     // Complete := false. A failed write throws EStreamError; the lines written
     // before stay and Saved stays false.
     void SaveToStream(QIODevice& Stream);
+    // Writes the samples to FileName through a temporary file renamed over it,
+    // unbuffered, so that a full disk or a file-size limit is seen while
+    // writing. Saved := true and Complete := false only once the file is in
+    // place. A failure throws EStreamError naming the file; an existing file
+    // is then left as it was, and the samples and flags stay. PressureUnit
+    // names the pressure column of the CSV header.
+    void SaveToFile(const QString& FileName, TDatalogFormat Format = TDatalogFormat::Tabs,
+                    const QString& PressureUnit = QString());
+    // Checks that SaveToFile could create FileName, without touching an
+    // existing file: EStreamError naming the file when it is a directory or
+    // no regular file, or when its folder is missing or takes no new file.
+    static void CheckTarget(const QString& FileName);
 
     int Count() const { return static_cast<int>(FSamples.size()); }
     bool Complete() const { return FComplete; }
@@ -44,6 +62,8 @@ public:
     static QString FormatLine(const TLogSample& Sample);
 
 private:
+    void WriteSamples(QIODevice& Stream, TDatalogFormat Format, const QString& PressureUnit) const;
+
     QList<TLogSample> FSamples;
     bool FComplete = false;
     bool FSaved = false;

@@ -27,7 +27,8 @@ The transmitter answers a short frame to polling address 0 (command 0) and long
 frames to its own long address (manufacturer 185, device type and id below).
 
 Line:
-  --link PATH           also make PATH a symbolic link to the slave side
+  --link PATH           also make PATH a symbolic link to the slave side (only
+                        a symbolic link already there is replaced)
   --instant             answer at once instead of at 1200-baud pace
   --turnaround MS       silence between a request and its answer (default 20)
   --preambles N         preambles in each answer (default 5)

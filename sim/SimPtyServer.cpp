@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <system_error>
 #include <termios.h>
@@ -72,8 +73,13 @@ TSimPtyServer::TSimPtyServer(TSimTransmitter& Transmitter)
 
 TSimPtyServer::~TSimPtyServer()
 {
-    if (!FLinkPath.empty())
-        unlink(FLinkPath.c_str());
+    // Only the link made here goes: whatever has taken its place since stays.
+    if (!FLinkPath.empty()) {
+        char Target[4096];
+        const ssize_t N = readlink(FLinkPath.c_str(), Target, sizeof Target);
+        if (N >= 0 && std::string(Target, size_t(N)) == FSlavePath)
+            unlink(FLinkPath.c_str());
+    }
     close(FWake[0]);
     close(FWake[1]);
     close(FSlave);
@@ -82,7 +88,15 @@ TSimPtyServer::~TSimPtyServer()
 
 void TSimPtyServer::MakeLink(const std::string& LinkPath)
 {
-    unlink(LinkPath.c_str());  // replace a link left behind by an earlier run
+    // A link left behind by an earlier run is replaced; anything else at the
+    // path (a file, a folder, a device) is someone's and stays.
+    struct stat Status {};
+    if (lstat(LinkPath.c_str(), &Status) == 0) {
+        if (!S_ISLNK(Status.st_mode))
+            throw std::system_error(EEXIST, std::generic_category(),
+                                    LinkPath + " exists and is not a symbolic link; it is left as it is");
+        unlink(LinkPath.c_str());
+    }
     if (symlink(FSlavePath.c_str(), LinkPath.c_str()) != 0)
         ThrowErrno("symlink");
     FLinkPath = LinkPath;

@@ -26,8 +26,10 @@ public:
 
     // The path a master opens, such as /dev/pts/4.
     const std::string& SlavePath() const { return FSlavePath; }
-    // Makes LinkPath a symbolic link to the slave side (an existing link there is
-    // replaced); the link is removed again when the server goes. Throws std::system_error.
+    // Makes LinkPath a symbolic link to the slave side. An existing symbolic link
+    // there is replaced; anything else at the path is refused with
+    // std::system_error (EEXIST) and left alone, as are other failures. The link
+    // is removed again when the server goes, if it is still this link.
     void MakeLink(const std::string& LinkPath);
 
     // Serves until Stop() is called.

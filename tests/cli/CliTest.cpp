@@ -18,6 +18,8 @@
 #include <functional>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct TRun {
@@ -99,8 +101,12 @@ protected:
         environment.LanguageFile = QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE);
         environment.AfterSample = AfterSample;
         environment.CreateDevice = [this](const QString& Port) -> std::unique_ptr<TSerialDevice> {
-            if (Port == QLatin1String("SIM"))
-                return std::make_unique<TCliSimDevice>(Sim);
+            if (Port == QLatin1String("SIM")) {
+                auto device = std::make_unique<TCliSimDevice>(Sim);
+                if (SetUpSim)
+                    SetUpSim(*device);
+                return device;
+            }
             if (Port == QLatin1String("SIM2"))
                 return std::make_unique<TCliSimDevice>(Second);
             if (Port.startsWith(QLatin1Char('/')))
@@ -116,11 +122,22 @@ protected:
         return run;
     }
     QString File(const char* Name) const { return Dir.filePath(QString::fromLatin1(Name)); }
+    static void WriteAll(const QString& Name, const QByteArray& Bytes)
+    {
+        QFile file(Name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(Bytes) == Bytes.size());
+    }
+    static QByteArray FileBytes(const QString& Name)
+    {
+        QFile file(Name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     TSimTransmitter Sim, Second, PtyTransmitter;
     std::unique_ptr<TSimPtyServer> Server;
     std::thread Thread;
     std::function<void(int)> AfterSample;
+    std::function<void(TSimSerialDevice&)> SetUpSim;
     QTemporaryDir Dir;
 };
 
@@ -217,6 +234,10 @@ TEST_F(CliTest, WriteChangesOnlyWhatIsGiven)
              EXPECT_EQ(S.RangeUnit, 12);
              EXPECT_FLOAT_EQ(S.UpperRange, 400.0f);
          }},
+        {"unit spelt inH2O",
+         {QStringLiteral("--unit"), QStringLiteral("inH2O")},
+         "Pressure unit and range values written",
+         [](const TSimDeviceState& S) { EXPECT_EQ(S.PvUnit, 1); }},
         {"damping",
          {QStringLiteral("--damping"), QStringLiteral("2.5")},
          "Damping written",
@@ -366,7 +387,7 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
           QStringLiteral("0")},
          {},
          2,
-         "capacity"},
+         "--count takes a whole number"},
         {"sensor",
          TLine::Sim,
          {QStringLiteral("read"), QStringLiteral("--sensor"), QStringLiteral("other")},
@@ -451,17 +472,26 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
         bool Csv;
         int Status = 0;
         const char* Err = "samples saved";
+        int Signal = SIGINT;
+        bool DtrStuck = false;  // the port cannot drop DTR once the link is lost
     };
+    const QStringList five = {QStringLiteral("--count"), QStringLiteral("5")};
     const std::vector<TCase> cases = {
         {"data log", TLine::Sim, {QStringLiteral("--count"), QStringLiteral("3")}, 0, 3, false},
         {"csv", TLine::Sim, {QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--csv")}, 0, 3, true},
         {"ctrl+c", TLine::Sim, {}, 2, 2, false},
         {"link lost at the third sample", TLine::Sim, {}, 0, 2, false, 1, "(141.TRANSMITTERTIMEOUT)"},
         {"pty", TLine::Pty, {QStringLiteral("--count"), QStringLiteral("1")}, 0, 1, false},
+        // Stopped before the count: 128 + the signal, after the save.
+        {"SIGINT", TLine::Sim, five, 2, 2, false, 130},
+        {"SIGTERM", TLine::Sim, five, 2, 2, false, 143, "samples saved", SIGTERM},
+        {"SIGHUP", TLine::Sim, five, 2, 2, false, 129, "samples saved", SIGHUP},
+        {"SIGTERM without a count", TLine::Sim, {}, 2, 2, false, 0, "samples saved", SIGTERM},
+        {"DTR stuck at the close", TLine::Sim, {}, 0, 2, false, 1, "(260.ESCCOMMFUNCTION)", 0, true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        if (c.Status == 1) {
+        if (c.Status == 1) {  // the third sample gets no answer
             for (int answered = 0; answered < 3; ++answered)  // commands 0, 3, 3
                 Sim.QueueFault({});
             TSimFault silent;
@@ -469,15 +499,20 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
             Sim.QueueFault(silent);
         }
         const QString log = File(c.Name);
-        AfterSample = [&c](int Samples) {
+        TSimSerialDevice* device = nullptr;
+        SetUpSim = [&](TSimSerialDevice& D) { device = &D; };
+        AfterSample = [&](int Samples) {
             if (Samples == c.InterruptAfter)
-                std::raise(SIGINT);
+                std::raise(c.Signal);
+            if (Samples == 2 && c.DtrStuck)
+                device->SetOpFails(TSimOp::SetDtr, true);
         };
         const TRun run = Run(QStringList {QStringLiteral("monitor"), QStringLiteral("--port"), Port(c.Line),
                                           QStringLiteral("--rate"), QStringLiteral("1"), QStringLiteral("--log"), log}
                              + c.Extra);
         EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
         EXPECT_TRUE(run.Err.contains(QString::fromLatin1(c.Err))) << run.Err.toStdString();
+        EXPECT_EQ(run.Err.split(QLatin1Char('\n')).removeDuplicates(), 0) << run.Err.toStdString();
         const QStringList lines = run.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), c.Samples) << run.Out.toStdString();
         // At 2.5 bar on a 0 to 10 bar range the loop carries 8 mA.
@@ -494,6 +529,52 @@ TEST_F(CliTest, MonitorPrintsAndLogsEverySample)
             // Date and time columns, current, two TABs, pressure, CR LF.
             EXPECT_TRUE(rows[0].endsWith("\t8\t\t2.5\r")) << rows[0].toStdString();
         }
+    }
+}
+
+// Files are never lost, emptied or waited on for ever; what is wrong with one
+// is found before the first exchange where it can be, and said with the file's
+// name, its values escaped and shortened.
+TEST_F(CliTest, FileFaultsKeepOldFilesAndNameTheFile)
+{
+    const QString old = File("old.log"), cfg = File("bad.cfg"), fifo = File("fifo.cfg");
+    ASSERT_EQ(mkfifo(qPrintable(fifo), 0600), 0);
+    const QStringList monitor = {QStringLiteral("monitor"), QStringLiteral("--rate"), QStringLiteral("1"),
+                                 QStringLiteral("--count"), QStringLiteral("3"),      QStringLiteral("--log")};
+    const QString hostile = QStringLiteral("\x1b[2J") + QString(1 << 20, QLatin1Char('9'));
+    struct TCase {
+        const char* Name;
+        QStringList Arguments;
+        QByteArray Cfg;  // the bytes of bad.cfg
+        const char* Err;
+        bool Silent = false;  // no answer to the first sample
+    };
+    const std::vector<TCase> cases = {
+        {"log is a directory", monitor + QStringList {Dir.path()}, {}, "It is a directory"},
+        {"log in a missing folder", monitor + QStringList {File("no/night.log")}, {}, "no/night.log"},
+        {"no sample keeps the old log", monitor + QStringList {old}, {}, "no samples taken", true},
+        {"cfg FIFO", {"apply-cfg", fifo}, {}, "not a regular file"},
+        {"cfg bad damping", {"apply-cfg", cfg}, TConfigFile::Encode({"10", "0", "bar", "fast"}), "bad.cfg: damping"},
+        {"cfg damaged", {"apply-cfg", cfg}, "\x06\x09", "bad.cfg: Stream read error"},
+        {"cfg hostile value", {"apply-cfg", cfg}, TConfigFile::Encode({hostile, "0", "bar", "1"}), "'\\x1b[2J999"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteAll(cfg, c.Cfg);
+        WriteAll(old, "old\r\n");
+        if (c.Silent) {
+            Sim.QueueFault({});  // command 0
+            TSimFault silent;
+            silent.NoAnswer = true;
+            Sim.QueueFault(silent);
+        }
+        const uint64_t requests = Sim.RequestCount();
+        const TRun run = Run(c.Arguments + QStringList {QStringLiteral("--port"), QStringLiteral("SIM")});
+        EXPECT_EQ(run.Status, 1) << run.Err.left(2000).toStdString();
+        EXPECT_TRUE(run.Err.contains(QString::fromLatin1(c.Err))) << run.Err.left(2000).toStdString();
+        EXPECT_LT(run.Err.size(), 1000);  // one line, no usage block
+        EXPECT_EQ(Sim.RequestCount() > requests, c.Arguments.contains(old));
+        EXPECT_EQ(FileBytes(old), "old\r\n");
     }
 }
 

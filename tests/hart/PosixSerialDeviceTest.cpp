@@ -232,13 +232,20 @@ TEST(PosixSerialDevice, APortThatGoesAwayEndsTheExchangeAtOnce)
     struct TCase {
         const char* Name;
         size_t BytesBeforeHangUp;
-    } Cases[] = {{"no reply", 0}, {"inside the reply", 9}};
+        bool GoneBeforeTheRequest;  // RTS is switched on a port already gone
+    } Cases[] = {{"no reply", 0, false}, {"inside the reply", 9, false}, {"before the request", 0, true}};
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Name);
         TPty Pty;
         auto Com = MakePosixCom();
         ASSERT_TRUE(Com->OpenPort(Pty.Name()));
+        if (C.GoneBeforeTheRequest) {
+            Com->SetUseRTS(true);
+            Pty.CloseMaster();
+        }
         std::thread Transmitter([&] {
+            if (C.GoneBeforeTheRequest)
+                return;
             if (Pty.ReadMaster(11, 3000).size() == 11 && C.BytesBeforeHangUp > 0)
                 (void)!::write(Pty.Master(), Reply.data(), C.BytesBeforeHangUp);
             Pty.CloseMaster();

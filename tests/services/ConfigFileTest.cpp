@@ -4,6 +4,7 @@
 #include "services/ConfigFile.h"
 #include "services/SettingsText.h"
 #include "services/StreamError.h"
+#include "tests/services/TestSupport.h"
 
 #include <QByteArray>
 
@@ -119,6 +120,13 @@ TEST(SettingsText, NumbersWithEitherSeparatorDatesAndPackedAscii)
                    {"nan", std::nullopt}};
     for (const auto& n : numbers)
         EXPECT_EQ(SettingNumber(QString::fromUtf8(n.Text)), n.Value) << n.Text;
+
+    // The monitoring rate: never grouped, though German groups with ".".
+    const TLocaleGuard german(GermanLocale());
+    EXPECT_EQ(MonitorRateSeconds("2.500"), 2.5);
+    EXPECT_EQ(MonitorRateSeconds("1,000"), 1.0);
+    for (const char* bad : {"1.000,5", "0", "2147484"})
+        EXPECT_EQ(MonitorRateSeconds(bad), std::nullopt) << bad;
 
     EXPECT_EQ(SettingDate("29.02.2000"), QDate(2000, 2, 29));
     for (const char* bad : {"..", "", "30.02.2024", "15.06.1899", "01.01.2156", "2024-06-15"})

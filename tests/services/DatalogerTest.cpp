@@ -6,6 +6,11 @@
 
 #include <QBuffer>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 #include <cmath>
 #include <iterator>
 #include <random>
@@ -29,12 +34,13 @@ TEST(DatalogerTest, FileLinesUnderEachLocale)
 {
     const QLocale german = GermanLocale();
     const QLocale english = EnglishLocale();
+    // The year has four digits, in the locale's order of day, month and year.
     const LineCase cases[] = {
-        {"German evening", german, Evening, 1013.25f, 12.34567f, "06.12.26\t21:45:13\t12,3457\t\t1013,25\r\n"},
-        {"German morning", german, Morning, 0.00005f, 4.0f, "02.01.26\t08:05:09\t4\t\t5E-5\r\n"},
-        {"German midnight: no time", german, Midnight, -1.5f, 20.0f, "06.12.26\t20\t\t-1,5\r\n"},
-        {"English evening", english, Evening, 2345678.0f, 4.0f, "12/6/26\t9:45:13\tPM\t4\t\t2.34568E6\r\n"},
-        {"English midnight: no time", english, Midnight, 0.0f, 3.99f, "12/6/26\t3.99\t\t0\r\n"},
+        {"German evening", german, Evening, 1013.25f, 12.34567f, "06.12.2026\t21:45:13\t12,3457\t\t1013,25\r\n"},
+        {"German morning", german, Morning, 0.00005f, 4.0f, "02.01.2026\t08:05:09\t4\t\t5E-5\r\n"},
+        {"German midnight: no time", german, Midnight, -1.5f, 20.0f, "06.12.2026\t20\t\t-1,5\r\n"},
+        {"English evening", english, Evening, 2345678.0f, 4.0f, "12/6/2026\t9:45:13\tPM\t4\t\t2.34568E6\r\n"},
+        {"English midnight: no time", english, Midnight, 0.0f, 3.99f, "12/6/2026\t3.99\t\t0\r\n"},
         // A date format with blanks gives one TAB for each of them.
         {"C locale", QLocale::c(), Evening, 1013.25f, 4.0f, "6\tDec\t2026\t21:45:13\t4\t\t1013.25\r\n"},
     };
@@ -65,9 +71,9 @@ TEST(DatalogerTest, LinesFollowTheSamplesAndAppendToTheStream)
     logger.SaveToStream(file);
     file.close();
     EXPECT_EQ(ReadAll(path).toStdString(), "earlier\r\n"
-                                           "06.12.26\t21:45:13\t4\t\t1\r\n"
-                                           "06.12.26\t21:45:14\t5\t\t2\r\n"
-                                           "06.12.26\t21:45:15\t6\t\t3\r\n");
+                                           "06.12.2026\t21:45:13\t4\t\t1\r\n"
+                                           "06.12.2026\t21:45:14\t5\t\t2\r\n"
+                                           "06.12.2026\t21:45:15\t6\t\t3\r\n");
 }
 
 TEST(DatalogerTest, SamplesAreStampedWithTheCurrentTime)
@@ -203,7 +209,7 @@ TEST(DatalogerTest, FailedWriteKeepsEarlierLinesAndIsNotSaved)
     logger.AddSample(Evening, 1.0f, 4.0f);
     logger.AddSample(Evening, 2.0f, 5.0f);
     logger.SetComplete(true);
-    const QByteArray firstLine = "06.12.26\t21:45:13\t4\t\t1\r\n";
+    const QByteArray firstLine = "06.12.2026\t21:45:13\t4\t\t1\r\n";
     TFullDevice device(firstLine.size() + 3);
     try {
         logger.SaveToStream(device);
@@ -214,6 +220,38 @@ TEST(DatalogerTest, FailedWriteKeepsEarlierLinesAndIsNotSaved)
     EXPECT_EQ(device.Written, firstLine);
     EXPECT_FALSE(logger.Saved());
     EXPECT_TRUE(logger.Complete());
+}
+
+// A save that runs out of room (a file-size limit stands in for a full disk)
+// keeps the old file and the samples and does not count as saved. The log is
+// small, as a short recording's is: a buffered file would hold it all until
+// the flush at commit, where the failure went unnoticed.
+TEST(DatalogerTest, SaveToFileThatFailsKeepsTheOldFileAndTheSamples)
+{
+#ifndef _WIN32
+    TTempCurrentDir dir;
+    const QString path = dir.File(QStringLiteral("night.log"));
+    ASSERT_TRUE(WriteAll(path, "old\r\n"));
+    TDataloger logger;
+    for (int i = 0; i < 20; ++i)
+        logger.AddSample(Evening, 1013.25f, 12.5f);
+    logger.SetComplete(true);
+    for (const TDatalogFormat format : {TDatalogFormat::Tabs, TDatalogFormat::Csv}) {
+        rlimit previous {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        const rlimit small {300, previous.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        EXPECT_THROW(logger.SaveToFile(path, format), EStreamError);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(ReadAll(path), "old\r\n");
+        EXPECT_EQ(logger.Count(), 20);
+        EXPECT_FALSE(logger.Saved());
+    }
+    logger.SaveToFile(path);
+    EXPECT_TRUE(logger.Saved());
+#endif
 }
 
 }  // namespace
