@@ -182,7 +182,9 @@ bool TSettingsWrite::CheckRange(const TRangeValues& Range, const std::string& Un
     }
     const double span = double(Range.Upper) - double(Range.Lower);
     if (*minSpan > 0 && span < *minSpan * (1.0 - slack)) {
-        Refuse(Result, TWriteStep::Range, QStringLiteral("E17.frmMain"), {Number(span), unit, Number(*minSpan)});
+        // The span shown without the float digits of its two ends (12.3 - 12 is 0.3).
+        Refuse(Result, TWriteStep::Range, QStringLiteral("E17.frmMain"),
+               {FormatGeneral(span, 6), unit, Number(*minSpan)});
         return false;
     }
     return true;
