@@ -1,5 +1,5 @@
 // read, write, save-cfg, apply-cfg and trim: the window's workflows through the
-// shared read sequence, verified write and configuration-file codec.
+// shared read sequence, settings write and configuration-file codec.
 
 #include "cli/CliCommands.h"
 
@@ -8,6 +8,7 @@
 #include "services/StreamError.h"
 #include "services/TransmitterRead.h"
 #include "services/VerifiedWrite.h"
+#include "transmitter/SettingsWrite.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -97,48 +98,33 @@ std::pair<float, float> Range(const QString& Value)
     return {Number(QStringLiteral("--range"), parts[0]), Number(QStringLiteral("--range"), parts[1])};
 }
 
-// One verified step's outcome: the status text when it matched, else the
-// window's message with what the transmitter kept.
-int Outcome(TCliSession& Session, TWriteStep Step, const TWriteResult& Result, const char* StatusKey)
+// The steps' status texts once every step is written; when one failed, why,
+// and what the transmitter holds now. The port is closed after a unit, range
+// or damping, as the window's Set closes it.
+int WriteSettings(TCliSession& Session, const TSettingsPlan& Plan)
 {
-    if (Result.Verified) {
-        Session.Out << Session.Translate(QString::fromLatin1(StatusKey)) << '\n';
-        return CliDone;
-    }
-    return Session.Report(QStringLiteral("E7.frmMain"), CliUnverified,
-                          QStringLiteral("Kept: %1").arg(TVerifiedWrite::ReadBackText(Step, Result)));
-}
-
-struct TSettings {
-    std::string Unit;  // empty: not written
-    std::optional<std::pair<float, float>> Range;
-    std::optional<float> Damping;
-};
-
-// Unit, range and damping in the window's order. The range goes in the unit
-// given, else in the unit the transmitter's range has now.
-int WriteSettings(TCliSession& Session, const TSettings& Settings)
-{
-    TVerifiedWrite writer(Session.Hart());
+    TSettingsWrite writer(Session.Hart());
+    writer.Translate = [&Session](const QString& Key) { return Session.Translate(Key); };
+    const TSettingsWriteResult result = writer.Write(Plan);
     int status = CliDone;
-    if (!Settings.Unit.empty())
-        status
-            = std::max(status, Outcome(Session, TWriteStep::Unit, writer.WriteUnit(Settings.Unit), "infWrittenRanges"));
-    if (Settings.Range) {
-        std::string unit = Settings.Unit;
-        if (unit.empty()) {
-            TPrVarInfo output;
-            Session.Hart().ReadPrVarInfo(output);
-            unit = output.Unit;
-        }
-        const auto [lower, upper] = *Settings.Range;
-        status = std::max(
-            status, Outcome(Session, TWriteStep::Range, writer.WriteRange(unit, upper, lower), "infWrittenRanges"));
+    if (result.Ok()) {
+        QStringList lines;
+        for (const TWriteStep step : result.Written)
+            lines << Session.Translate(TSettingsWrite::StatusKey(step, true));
+        lines.removeDuplicates();
+        for (const QString& line : lines)
+            Session.Out << line << '\n';
+    } else if (result.Key == QLatin1String("E7.frmMain")) {
+        status = Session.Report(result.Key, CliUnverified,
+                                QStringLiteral("Kept: %1").arg(TVerifiedWrite::ReadBackText(result.Step, result.Kept)));
+    } else {
+        Session.Err << "calvista-cli: " << result.Reason << " (" << result.Key << ")\n";
+        status = CliFailed;
     }
-    if (Settings.Damping)
-        status = std::max(
-            status, Outcome(Session, TWriteStep::Damping, writer.WriteDamping(*Settings.Damping), "infWrittenDamping"));
-    Session.Hart().ClosePort();
+    if (!result.Aftermath.isEmpty())
+        Session.Err << "calvista-cli: " << result.Aftermath << '\n';
+    if (Plan.Unit || Plan.Range || Plan.Damping)
+        Session.Hart().ClosePort();
     return status;
 }
 
@@ -214,16 +200,17 @@ int RunWrite(TCliSession& Session)
         if (!date)
             throw ECliUsage(Session.Translate(QStringLiteral("E1.frmMain")));
     }
-    TSettings settings;
+    TSettingsPlan plan;
     if (o.Unit)
-        settings.Unit = UnitName(*o.Unit);
-    if (o.Range)
-        settings.Range = Range(*o.Range);
+        plan.Unit = UnitName(*o.Unit);
+    if (o.Range) {
+        const auto [lower, upper] = Range(*o.Range);
+        plan.Range = TRangeValues {lower, upper};
+    }
     if (o.Damping)
-        settings.Damping = Damping(Session, QStringLiteral("--damping"), *o.Damping);
+        plan.Damping = Damping(Session, QStringLiteral("--damping"), *o.Damping);
 
     Session.Connect();
-    int status = CliDone;
     if (tag || descriptor || date) {
         // Command 18 writes all three: what is not given is kept as it is.
         TDescription values;
@@ -237,12 +224,9 @@ int RunWrite(TCliSession& Session)
             values.Month = uint8_t(date->month());
             values.Year = uint16_t(date->year());
         }
-        TVerifiedWrite writer(Session.Hart());
-        status = Outcome(Session, TWriteStep::Description, writer.WriteDescription(values), "infWrittenTDD");
+        plan.Description = values;
     }
-    if (!settings.Unit.empty() || settings.Range || settings.Damping)
-        status = std::max(status, WriteSettings(Session, settings));
-    return status;
+    return WriteSettings(Session, plan);
 }
 
 // --- configuration files ------------------------------------------------------------
@@ -272,20 +256,20 @@ int RunApplyCfg(TCliSession& Session)
             throw;
         throw EStreamError(QStringLiteral("%1: %2").arg(file, e.Message()));
     }
-    TSettings settings;
+    TSettingsPlan plan;
     // A value in the file that cannot be used is the file's fault, not the
     // command line's: exit 1 with the file's name, before anything is sent.
     try {
         if (!items.Unit.trimmed().isEmpty())
-            settings.Unit = UnitName(items.Unit.trimmed());
-        settings.Range = std::pair {Number(QStringLiteral("lower range"), items.LowerRange),
-                                    Number(QStringLiteral("upper range"), items.UpperRange)};
-        settings.Damping = Damping(Session, QStringLiteral("damping"), items.Damping);
+            plan.Unit = UnitName(items.Unit.trimmed());
+        plan.Range = TRangeValues {Number(QStringLiteral("lower range"), items.LowerRange),
+                                   Number(QStringLiteral("upper range"), items.UpperRange)};
+        plan.Damping = Damping(Session, QStringLiteral("damping"), items.Damping);
     } catch (const ECliUsage& e) {
         return Session.Error(QStringLiteral("%1: %2").arg(file, e.Message()));
     }
     Session.Connect();
-    return WriteSettings(Session, settings);
+    return WriteSettings(Session, plan);
 }
 
 // --- trim -------------------------------------------------------------------------------

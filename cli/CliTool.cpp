@@ -27,13 +27,15 @@ const std::map<QString, TCommandInfo> Commands = {
      {"write --port P [--tag T] [--descriptor D] [--date DD.MM.YYYY] [--unit U] [--range LRV:URV] [--damping S]",
       "Write what is given, in the window's order (tag/descriptor/date, unit, range, damping), each verified by "
       "reading it back. Tag, descriptor and date are written together: what is not given is kept as the "
-      "transmitter has it."}},
+      "transmitter has it. A range outside the sensor limits or below the minimum span is refused before "
+      "anything is sent; when the transmitter refuses a step, the steps written before are put back."}},
     {QStringLiteral("save-cfg"),
      {"save-cfg --port P FILE.cfg",
       "Read the transmitter and save its range, unit and damping as a configuration file the window can load."}},
     {QStringLiteral("apply-cfg"),
      {"apply-cfg --port P FILE.cfg",
-      "Write the unit, range and damping of a configuration file, each verified by reading it back. The "
+      "Write the unit, range and damping of a configuration file, each verified by reading it back, all or "
+      "nothing as for write. The "
       "window, after loading a file, writes the unit only when it is chosen in its unit box; this command "
       "always writes the file's unit (an empty unit is left as the transmitter has it)."}},
     {QStringLiteral("trim"),

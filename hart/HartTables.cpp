@@ -18,6 +18,19 @@ constexpr TCodeName Units[] = {
     {9, "g/cm2"}, {10, "kg/cm2"}, {11, "Pa"},   {12, "kPa"},  {13, "Torr"}, {14, "atm"}, {171, "mH2O"},
 };
 
+// Size of each unit in pascal. Water columns at 68 degrees Fahrenheit as the
+// HART unit codes define them, mercury columns at 0 degrees Celsius; mH2O is
+// the conventional metre of water.
+struct TUnitSize {
+    uint8_t Code;
+    double Pascal;
+};
+constexpr TUnitSize UnitSizes[] = {
+    {1, 248.84},  {2, 3386.38},  {3, 2986.08}, {4, 9.78903}, {5, 133.322},   {6, 6894.757},  {7, 100000.0},  {8, 100.0},
+    {9, 98.0665}, {10, 98066.5}, {11, 1.0},    {12, 1000.0}, {13, 133.3224}, {14, 101325.0}, {171, 9806.65},
+};
+static_assert(std::size(UnitSizes) == std::size(Units));
+
 constexpr TCodeName Manufacturers[] = {
     {1, "NIVUS GmbH"}, {17, "E & H"},    {20, "Foxboro"}, {21, "Fuji"},     {23, "Honeywell"},
     {38, "Rosemount"}, {55, "Yokogawa"}, {62, "Smar"},    {185, "Norvane"},
@@ -60,6 +73,22 @@ std::string UnitName(uint8_t Code)
 {
     return Lookup(Units, Code);
 }
+std::optional<double> PascalPerUnit(uint8_t Code)
+{
+    for (const auto& Entry : UnitSizes)
+        if (Entry.Code == Code)
+            return Entry.Pascal;
+    return std::nullopt;
+}
+
+std::optional<double> ConvertPressure(double Value, uint8_t From, uint8_t To)
+{
+    const std::optional<double> from = PascalPerUnit(From), to = PascalPerUnit(To);
+    if (!from || !to)
+        return std::nullopt;
+    return From == To ? Value : Value * *from / *to;
+}
+
 std::string ManufacturerName(uint8_t Code)
 {
     return Lookup(Manufacturers, Code);

@@ -1,6 +1,7 @@
 #pragma once
 // Lookup tables of the command layer: pressure units, manufacturers, device types.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace HartTables {
@@ -15,5 +16,12 @@ std::string ManufacturerName(uint8_t Code);
 std::string DeviceTypeName(uint8_t Code);
 
 inline constexpr uint8_t UnknownUnitCode = 255;
+
+// Size of one unit of a pressure unit code in pascal; nothing for a code
+// outside the unit table.
+std::optional<double> PascalPerUnit(uint8_t Code);
+// Value in unit From expressed in unit To; nothing when either code is not in
+// the unit table.
+std::optional<double> ConvertPressure(double Value, uint8_t From, uint8_t To);
 
 }  // namespace HartTables

@@ -34,6 +34,7 @@ void TVerifiedWrite::Log(const QString& Line) const
 TWriteResult TVerifiedWrite::Repeat(const std::function<bool(TWriteResult&)>& Attempt)
 {
     TWriteResult result;
+    FWrote = false;
     while (!result.Verified && result.Attempts < FMaxAttempts) {
         if (BeforeAttempt)
             BeforeAttempt();
@@ -52,6 +53,7 @@ TWriteResult TVerifiedWrite::WriteDescription(const TDescription& Values)
         TDescription& back = Result.Description;
         back = Values;
         FHart.WriteTagDescriptorDate(back.Tag, back.Descriptor, back.Day, back.Month, back.Year);
+        FWrote = true;
         FHart.ReadTagDescriptorDate(back.Tag, back.Descriptor, back.Day, back.Month, back.Year);
         return Trimmed(back.Tag) == Trimmed(Values.Tag) && Trimmed(back.Descriptor) == Trimmed(Values.Descriptor);
     });
@@ -63,6 +65,7 @@ TWriteResult TVerifiedWrite::WriteUnit(const std::string& Unit)
         Log(QStringLiteral("Change the pressure unit"));
         std::string unit = Unit;
         FHart.WritePVUnit(unit);
+        FWrote = true;
         Log(QStringLiteral("Changed values are written"));
         Result.Output = TPrVarInfo();
         FHart.ReadPrVarInfo(Result.Output);
@@ -78,6 +81,7 @@ TWriteResult TVerifiedWrite::WriteRange(const std::string& Unit, float Upper, fl
         std::string unit = Unit;
         float upper = Upper, lower = Lower;
         FHart.WriteRangeValues(unit, upper, lower);
+        FWrote = true;
         Log(QStringLiteral("Changed values are written"));
         Result.Output = TPrVarInfo();
         FHart.ReadPrVarInfo(Result.Output);
@@ -92,6 +96,7 @@ TWriteResult TVerifiedWrite::WriteDamping(float Damping)
         Log(QStringLiteral("Write Primary Variable Damping"));
         float damping = Damping;
         FHart.WriteDamping(damping);
+        FWrote = true;
         Result.Output = TPrVarInfo();
         FHart.ReadPrVarInfo(Result.Output);
         Log(QStringLiteral("Changed damping value is written"));

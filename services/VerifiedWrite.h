@@ -59,6 +59,11 @@ public:
     // Damping in seconds (command 34, read back by 15).
     TWriteResult WriteDamping(float Damping);
 
+    // Whether a write command of the last step was answered without error: the
+    // transmitter may then hold a value of that step even when the step failed
+    // (the read-back failed, or it kept another value).
+    bool Wrote() const { return FWrote; }
+
     // What the transmitter kept in a step, for the operator: "TAG" / "DESCRIPTOR",
     // a unit, "lower … upper unit" or "damping s", numbers in the locale's form.
     static QString ReadBackText(TWriteStep Step, const TWriteResult& Result);
@@ -69,4 +74,5 @@ private:
 
     THart& FHart;
     int FMaxAttempts;
+    bool FWrote = false;
 };

@@ -263,6 +263,7 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
     // The transmitter reports another damping than it was sent, at every attempt.
     const auto keepsAnotherDamping = [](TSimTransmitter& T) {
         T.QueueFault({});  // command 0
+        T.QueueFault({});  // command 15: the settings before writing
         for (int attempt = 0; attempt < 3; ++attempt) {
             T.QueueFault({});  // command 34
             TSimFault cut;
@@ -446,6 +447,42 @@ TEST_F(CliTest, SaveCfgThenApplyCfgCopiesRangeUnitAndDamping)
     EXPECT_FLOAT_EQ(Second.State().LowerRange, -100.0f);
     EXPECT_FLOAT_EQ(Second.State().UpperRange, 2500.0f);
     EXPECT_FLOAT_EQ(Second.State().Damping, 1.5f);
+}
+
+// A write the transmitter cannot take whole leaves it as it was, says why and
+// prints no "written" line.
+TEST_F(CliTest, ARefusedWriteChangesNothing)
+{
+    const QString cfg = File("damping50.cfg");
+    TConfigFile::Save(cfg, {QStringLiteral("400"), QStringLiteral("0"), QStringLiteral("kPa"), QStringLiteral("50")});
+    struct TCase {
+        const char* Name;
+        QStringList Arguments;
+        const char* Err;
+    };
+    const std::vector<TCase> cases = {
+        {"psi with an upper range of 1000, refused before sending",
+         {QStringLiteral("write"), QStringLiteral("--unit"), QStringLiteral("psi"), QStringLiteral("--range"),
+          QStringLiteral("0:1000"), QStringLiteral("--damping"), QStringLiteral("2")},
+         "does not lie within the sensor limits -14.50377 … 580.151 psi. Enter values within the limits. "
+         "(E16.frmMain)"},
+        {"damping refused after unit and range, which are put back",
+         {QStringLiteral("apply-cfg"), cfg},
+         "(4.TOOLARGEPARAM)\ncalvista-cli: Writing the damping failed, so nothing was changed"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Sim.SetState({});
+        const TRun run = Run(c.Arguments + QStringList {QStringLiteral("--port"), QStringLiteral("SIM")});
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_TRUE(run.Err.contains(QString::fromUtf8(c.Err))) << run.Err.toStdString();
+        EXPECT_FALSE(run.Out.contains(QStringLiteral("written"))) << run.Out.toStdString();
+        const TSimDeviceState& now = Sim.State();
+        EXPECT_EQ(now.PvUnit, 7);
+        EXPECT_EQ(now.RangeUnit, 7);
+        EXPECT_FLOAT_EQ(now.UpperRange, 10.0f);
+        EXPECT_FLOAT_EQ(now.Damping, 0.4f);
+    }
 }
 
 TEST_F(CliTest, TrimSetsTheRangeToTheAppliedPressure)

@@ -66,6 +66,12 @@ const char* const WindowMessageKeys[] = {
     "E7.frmMain",         "E10.frmMain",   "W0.frmMain",     "W1.frmMain",    "W2.frmMain",       "W4.frmMain",
 };
 
+// The texts of a settings write refused before sending or by the transmitter.
+const char* const SettingsWriteKeys[] = {
+    "E15.frmMain", "E16.frmMain", "E17.frmMain", "E19.frmMain", "E20.frmMain",
+    "E21.frmMain", "E19.TDD",     "E19.UNIT",    "E19.RANGE",   "E19.DAMPING",
+};
+
 QStringList FormKeys()
 {
     QStringList keys;
@@ -94,8 +100,8 @@ template <std::size_t N> QStringList Keys(const char* const (&Table)[N])
 
 QStringList AllKeys()
 {
-    QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(MainWindowMessageKeys) + Keys(LinkErrorKeys)
-                       + Keys(CommandErrorKeys);
+    QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(SettingsWriteKeys) + Keys(MainWindowMessageKeys)
+                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys);
     keys.removeDuplicates();
     return keys;
 }
