@@ -53,21 +53,21 @@ QString ShortPathName(const QString& FileName)
 
 TConfigItems TfrmMain::ConfigItems() const
 {
-    return {edUpperRange->text(), edLowerRange->text(), cmbUnit->currentText(), edDamping->text()};
+    return {FUi.edUpperRange->text(), FUi.edLowerRange->text(), FUi.cmbUnit->currentText(), FUi.edDamping->text()};
 }
 
 void TfrmMain::ApplyConfigItems(const TConfigItems& Items)
 {
     // Setting the edits marks range and damping as changed; selecting the unit
     // from here does not mark the unit.
-    edUpperRange->setText(Items.UpperRange);
-    edLowerRange->setText(Items.LowerRange);
+    FUi.edUpperRange->setText(Items.UpperRange);
+    FUi.edLowerRange->setText(Items.LowerRange);
     int found = -1;
-    for (int i = 0; i < cmbUnit->count() && found < 0; ++i)
-        if (cmbUnit->itemText(i).compare(Items.Unit, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < FUi.cmbUnit->count() && found < 0; ++i)
+        if (FUi.cmbUnit->itemText(i).compare(Items.Unit, Qt::CaseInsensitive) == 0)
             found = i;
-    cmbUnit->setCurrentIndex(found);
-    edDamping->setText(Items.Damping);
+    FUi.cmbUnit->setCurrentIndex(found);
+    FUi.edDamping->setText(Items.Damping);
 }
 
 void TfrmMain::acSaveExecute()

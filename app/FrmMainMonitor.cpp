@@ -65,16 +65,16 @@ bool ParseDouble(const QString& Text, double& Value)
 
 void TfrmMain::ConnectMonitoringEvents()
 {
-    ConnectAction(acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
-    ConnectAction(acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
-    ConnectAction(acShowCurrent, &TfrmMain::acShowCurrentExecute);
-    ConnectAction(acShowVoltage, &TfrmMain::acShowVoltageExecute);
-    ConnectAction(acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
-    ConnectAction(acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
-    ConnectAction(acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
-    ConnectAction(acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
-    connect(tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
-    connect(splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
+    ConnectAction(FUi.acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
+    ConnectAction(FUi.acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
+    ConnectAction(FUi.acShowCurrent, &TfrmMain::acShowCurrentExecute);
+    ConnectAction(FUi.acShowVoltage, &TfrmMain::acShowVoltageExecute);
+    ConnectAction(FUi.acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
+    ConnectAction(FUi.acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
+    ConnectAction(FUi.acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
+    ConnectAction(FUi.acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
+    connect(FUi.tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
+    connect(FUi.splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
 }
 
 double TfrmMain::ShortestMonitorRate() const
@@ -84,7 +84,7 @@ double TfrmMain::ShortestMonitorRate() const
 
 bool TfrmMain::Recording() const
 {
-    return tmrMonitor->isActive();
+    return FUi.tmrMonitor->isActive();
 }
 
 // --- start -------------------------------------------------------------------------
@@ -95,12 +95,12 @@ void TfrmMain::acStartMonitoringExecute()
     if (Recording())
         return;
     FLog->WriteLine(QStringLiteral("Monitoring will be started"));
-    tbtnStartDatalog->setChecked(true);
+    FUi.tbtnStartDatalog->setChecked(true);
     ElapsedTime = 0;
-    if (!chbSaveDatalog->isChecked())
+    if (!FUi.chbSaveDatalog->isChecked())
         return;
 
-    pnlDataMain->setEnabled(false);
+    FUi.pnlDataMain->setEnabled(false);
     SetStatusText(1, Translate(QStringLiteral("W4.NOEDITION")));
     QCoreApplication::processEvents();
     InitPressureCurve();
@@ -110,16 +110,16 @@ void TfrmMain::acStartMonitoringExecute()
 
     if (!ReadCapacity() || !ReadRate())
         return;
-    tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
+    FUi.tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
 
-    for (QWidget* control :
-         std::initializer_list<QWidget*> {chbSaveDatalog, edStorageCap, lblCapacity, edRate, lblRate})
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity,
+                                                             FUi.edRate, FUi.lblRate})
         control->setEnabled(false);
-    chbCurrentLine->setEnabled(true);
+    FUi.chbCurrentLine->setEnabled(true);
 
     try {
-        prbProgress->setValue(0);
-        prbProgress->setMaximum(Capacity - 1);
+        FUi.prbProgress->setValue(0);
+        FUi.prbProgress->setMaximum(Capacity - 1);
         if (Dataloger)
             Dataloger->Clear();
         else
@@ -130,23 +130,23 @@ void TfrmMain::acStartMonitoringExecute()
         // first tick.
         try {
             if (!Hart1->PortOpen()) {
-                Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
+                Hart1->OpenPort(DevicePath(FUi.cmbPort->currentText()).toStdString());
                 ApplyLineRules();
             }
         } catch (const EHartComError&) {
         } catch (const EConvertError&) {
         }
         LockForRecording(true);
-        tmrMonitor->start();
+        FUi.tmrMonitor->start();
     } catch (const std::bad_alloc&) {
         ShowError(Translate(QStringLiteral("E6.frmMain")));
-        tbtnStopDatalog->setChecked(true);
+        FUi.tbtnStopDatalog->setChecked(true);
     }
 }
 
 bool TfrmMain::ReadCapacity()
 {
-    const QString text = edStorageCap->text();
+    const QString text = FUi.edStorageCap->text();
     if (text.isEmpty()) {
         Capacity = std::numeric_limits<int32_t>::max();
         return true;
@@ -155,7 +155,7 @@ bool TfrmMain::ReadCapacity()
     const int value = text.trimmed().toInt(&ok, 10);
     if (!ok || value <= 0) {
         ShowError(Translate(QStringLiteral("E5.frmMain")));
-        tbtnStopDatalog->setChecked(true);
+        FUi.tbtnStopDatalog->setChecked(true);
         return false;
     }
     Capacity = value;
@@ -164,15 +164,15 @@ bool TfrmMain::ReadCapacity()
 
 bool TfrmMain::ReadRate()
 {
-    const QString text = edRate->text();
+    const QString text = FUi.edRate->text();
     double rate = 0;
     // The timer counts whole milliseconds in an int: some 24 days at most.
     const double longest = std::numeric_limits<int>::max() / 1000.0;
     if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
         ShowError(Translate(QStringLiteral("E10.frmMain")));
-        tbtnStopDatalog->setChecked(true);
+        FUi.tbtnStopDatalog->setChecked(true);
         if (text.isEmpty())
-            edRate->setFocus();
+            FUi.edRate->setFocus();
         return false;
     }
     // Ticks faster than one exchange would run back to back, and the time axis
@@ -180,7 +180,7 @@ bool TfrmMain::ReadRate()
     const double shortest = ShortestMonitorRate();
     if (rate < shortest) {
         ShowError(Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
-        tbtnStopDatalog->setChecked(true);
+        FUi.tbtnStopDatalog->setChecked(true);
         return false;
     }
     MonitorRate = rate;
@@ -190,14 +190,14 @@ bool TfrmMain::ReadRate()
 void TfrmMain::InitPressureCurve()
 {
     FLog->WriteLine(QStringLiteral("Pressure curve will be initialized"));
-    bdcPressure->Curves().Clear();
+    FUi.bdcPressure->Curves().Clear();
     PressureCurve = nullptr;
-    bdcPressure->SetMinXValue(0);
-    bdcPressure->SetMaxXValue(0.001);
-    bdcPressure->SetMinYValue(0);
-    bdcPressure->SetMaxYValue(0.001);
-    bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(SensorInfo.Unit));
-    PressureCurve = bdcPressure->Curves().Add();
+    FUi.bdcPressure->SetMinXValue(0);
+    FUi.bdcPressure->SetMaxXValue(0.001);
+    FUi.bdcPressure->SetMinYValue(0);
+    FUi.bdcPressure->SetMaxYValue(0.001);
+    FUi.bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(SensorInfo.Unit));
+    PressureCurve = FUi.bdcPressure->Curves().Add();
     PressureCurve->SetColorGraph(PressureColor);
     PressureCurve->SetThickLine(2);
     PressureCurve->SetDetails(false);
@@ -206,14 +206,15 @@ void TfrmMain::InitPressureCurve()
 void TfrmMain::InitCurrentCurve()
 {
     FLog->WriteLine(QStringLiteral("Current curve will be initialized"));
-    bdcCurrent->Curves().Clear();
+    FUi.bdcCurrent->Curves().Clear();
     CurrentCurve = nullptr;
-    bdcCurrent->SetMinXValue(0);
-    bdcCurrent->SetMaxXValue(0.001);
-    bdcCurrent->SetMinYValue(0);
-    bdcCurrent->SetMaxYValue(0.1);
-    bdcCurrent->SetAxisTitleLine(0, mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
-    CurrentCurve = bdcCurrent->Curves().Add();
+    FUi.bdcCurrent->SetMinXValue(0);
+    FUi.bdcCurrent->SetMaxXValue(0.001);
+    FUi.bdcCurrent->SetMinYValue(0);
+    FUi.bdcCurrent->SetMaxYValue(0.1);
+    FUi.bdcCurrent->SetAxisTitleLine(0,
+                                     FUi.mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
+    CurrentCurve = FUi.bdcCurrent->Curves().Add();
     CurrentCurve->SetColorGraph(CurrentColor);
     CurrentCurve->SetThickLine(2);
     CurrentCurve->SetDetails(false);
@@ -225,11 +226,11 @@ void TfrmMain::LockForRecording(bool Locked)
 {
     if (Locked) {
         FLockedByRecording.clear();
-        for (QAction* action : {acRead, acSet, acLoad, acSetUR, acSetLR, acSetZero}) {
+        for (QAction* action : {FUi.acRead, FUi.acSet, FUi.acLoad, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero}) {
             FLockedByRecording.append({action, action->isEnabled()});
             action->setEnabled(false);
         }
-        for (QWidget* control : std::initializer_list<QWidget*> {cmbPort, chbUseUSB, cmbSensorType}) {
+        for (QWidget* control : std::initializer_list<QWidget*> {FUi.cmbPort, FUi.chbUseUSB, FUi.cmbSensorType}) {
             FLockedByRecording.append({control, control->isEnabled()});
             control->setEnabled(false);
         }
@@ -266,18 +267,18 @@ void TfrmMain::MonitorTick()
         StopAfterLinkError(QString::fromStdString(e.Message()));
         return;
     }
-    prbProgress->setValue(prbProgress->value() + 1);
+    FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
     if (PressureCurve) {
         PressureCurve->AddPoint(ElapsedTime, pressure);
-        stCurrentPressureValue->setText(LiveValueText(pressure));
+        FUi.stCurrentPressureValue->setText(LiveValueText(pressure));
     }
     if (CurrentCurve) {
         CurrentCurve->AddPoint(ElapsedTime, current);
-        stCurrentCurrentValue->setText(LiveValueText(current));
+        FUi.stCurrentCurrentValue->setText(LiveValueText(current));
     }
     ElapsedTime += MonitorRate;
 
-    if (!chbSaveDatalog->isChecked() || !Dataloger)
+    if (!FUi.chbSaveDatalog->isChecked() || !Dataloger)
         return;
     if (Dataloger->AddSample(pressure, current) == Capacity)
         Dataloger->SetComplete(true);
@@ -285,12 +286,12 @@ void TfrmMain::MonitorTick()
         return;
 
     // Full: no further tick while the question is open.
-    tmrMonitor->stop();
-    pnlDataMain->setEnabled(true);
+    FUi.tmrMonitor->stop();
+    FUi.pnlDataMain->setEnabled(true);
     SetStatusText(1, Translate(QStringLiteral("infAllowEdit")));
-    tbtnStopDatalog->setChecked(true);
-    for (QWidget* control :
-         std::initializer_list<QWidget*> {edStorageCap, chbSaveDatalog, lblCapacity, lblRate, edRate})
+    FUi.tbtnStopDatalog->setChecked(true);
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.edStorageCap, FUi.chbSaveDatalog, FUi.lblCapacity,
+                                                             FUi.lblRate, FUi.edRate})
         control->setEnabled(true);
     LockForRecording(false);
     if (FDialogs->AskYesNo(this, Translate(QStringLiteral("W4.frmMain")), TDialogIcon::Confirmation)) {
@@ -303,7 +304,7 @@ void TfrmMain::MonitorTick()
 // are offered for saving, then the cause is shown once. It is not logged.
 void TfrmMain::StopAfterLinkError(const QString& Key)
 {
-    tmrMonitor->stop();
+    FUi.tmrMonitor->stop();
     acStopMonitoringExecute();
     FDialogs->ShowError(this, Translate(Key));
 }
@@ -312,14 +313,14 @@ void TfrmMain::StopAfterLinkError(const QString& Key)
 
 void TfrmMain::EndRecordingControls()
 {
-    pnlDataMain->setEnabled(true);
-    tmrMonitor->stop();
-    for (QWidget* control : std::initializer_list<QWidget*> {chbSaveDatalog, edStorageCap, lblCapacity})
+    FUi.pnlDataMain->setEnabled(true);
+    FUi.tmrMonitor->stop();
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity})
         control->setEnabled(true);
-    tbtnStopDatalog->setChecked(true);
-    edRate->setEnabled(true);
-    lblRate->setEnabled(true);
-    prbProgress->setValue(0);
+    FUi.tbtnStopDatalog->setChecked(true);
+    FUi.edRate->setEnabled(true);
+    FUi.lblRate->setEnabled(true);
+    FUi.prbProgress->setValue(0);
     LockForRecording(false);
 }
 
@@ -365,7 +366,8 @@ void TfrmMain::SaveDatalog()
     if (!file.commit())
         throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(*fileName, file.errorString()));
     Dataloger.reset();
-    for (QWidget* control : std::initializer_list<QWidget*> {lblCapacity, edStorageCap, lblRate, edRate})
+    for (QWidget* control :
+         std::initializer_list<QWidget*> {FUi.lblCapacity, FUi.edStorageCap, FUi.lblRate, FUi.edRate})
         control->setEnabled(true);
 }
 
@@ -375,11 +377,11 @@ bool TfrmMain::QueryUnsavedDatalog()
         return true;
     // No tick (which could complete or end the recording) while the box is open.
     const bool recording = Recording();
-    tmrMonitor->stop();
+    FUi.tmrMonitor->stop();
     switch (FDialogs->AskYesNoCancel(this, Translate(QStringLiteral("W5.frmMain")), TDialogIcon::Confirmation)) {
         case TDialogAnswer::Cancel:
             if (recording)
-                tmrMonitor->start();
+                FUi.tmrMonitor->start();
             return false;
         case TDialogAnswer::No: return true;
         case TDialogAnswer::Yes: break;
@@ -402,31 +404,31 @@ bool TfrmMain::QueryUnsavedDatalog()
 
 void TfrmMain::acShowCurrentExecute()
 {
-    bdcCurrent->SetAxisTitleLine(0, QStringLiteral("I, mA"));
-    bdcCurrent->update();
-    mmiCurrLine->setChecked(true);
-    mmiVoltLine->setChecked(false);
-    lblCurrentUnit->setText(QStringLiteral("mA"));
+    FUi.bdcCurrent->SetAxisTitleLine(0, QStringLiteral("I, mA"));
+    FUi.bdcCurrent->update();
+    FUi.mmiCurrLine->setChecked(true);
+    FUi.mmiVoltLine->setChecked(false);
+    FUi.lblCurrentUnit->setText(QStringLiteral("mA"));
 }
 
 void TfrmMain::acShowVoltageExecute()
 {
-    bdcCurrent->SetAxisTitleLine(0, QStringLiteral("U, V"));
-    bdcCurrent->update();
-    mmiVoltLine->setChecked(true);
-    mmiCurrLine->setChecked(false);
-    lblCurrentUnit->setText(QStringLiteral("V"));
+    FUi.bdcCurrent->SetAxisTitleLine(0, QStringLiteral("U, V"));
+    FUi.bdcCurrent->update();
+    FUi.mmiVoltLine->setChecked(true);
+    FUi.mmiCurrLine->setChecked(false);
+    FUi.lblCurrentUnit->setText(QStringLiteral("V"));
 }
 
 void TfrmMain::acCurrentLineVisibleChangedExecute()
 {
-    pnlCurrentLine->setVisible(chbCurrentLine->isChecked());
+    FUi.pnlCurrentLine->setVisible(FUi.chbCurrentLine->isChecked());
     ArrangeChartPanels();
 }
 
 void TfrmMain::acPressureLineVisibleChangedExecute()
 {
-    pnlPressureLine->setVisible(chbPressureLine->isChecked());
+    FUi.pnlPressureLine->setVisible(FUi.chbPressureLine->isChecked());
     ArrangeChartPanels();
 }
 
@@ -434,12 +436,12 @@ void TfrmMain::acPressureLineVisibleChangedExecute()
 // splitter gave it last; alone, it fills the page (the splitter does that).
 void TfrmMain::ArrangeChartPanels()
 {
-    if (!pnlPressureLine->isHidden())
+    if (!FUi.pnlPressureLine->isHidden())
         SetCurrentLineHeight(CurrentLineHeight);
 }
 
 void TfrmMain::Splitter2Moved()
 {
-    const QList<int> sizes = splCharts->sizes();
-    CurrentLineHeight = sizes.size() == 2 ? sizes[1] : pnlCurrentLine->height();
+    const QList<int> sizes = FUi.splCharts->sizes();
+    CurrentLineHeight = sizes.size() == 2 ? sizes[1] : FUi.pnlCurrentLine->height();
 }

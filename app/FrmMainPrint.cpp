@@ -30,12 +30,12 @@ struct TPrintMargins {
 
 void TfrmMain::acPrintPresChartExecute()
 {
-    PrintChart(bdcPressure);
+    PrintChart(FUi.bdcPressure);
 }
 
 void TfrmMain::acPrintCurrChartExecute()
 {
-    PrintChart(bdcCurrent);
+    PrintChart(FUi.bdcCurrent);
 }
 
 void TfrmMain::PrintChart(TNorvaneChart* Chart)

@@ -32,17 +32,17 @@ QString Text(const std::string& Value)
 void TfrmMain::acReadExecute()
 {
     const TDeviceBusy busy(*FDeviceLock);
-    stCurrentCurrentValue->clear();
-    stCurrentPressureValue->clear();
-    cmbSensorType->setEnabled(false);
+    FUi.stCurrentCurrentValue->clear();
+    FUi.stCurrentPressureValue->clear();
+    FUi.cmbSensorType->setEnabled(false);
 
     FLog->WriteLine(QStringLiteral("Clear all the controls"));
     for (QLineEdit* edit : findChildren<QLineEdit*>())
         if (edit->objectName().startsWith(QLatin1String("ed")))
             edit->clear();
-    cmbUnit->setCurrentIndex(-1);
+    FUi.cmbUnit->setCurrentIndex(-1);
 
-    const QString port = cmbPort->currentText();
+    const QString port = FUi.cmbPort->currentText();
     ResetPort(port);
     try {
         Hart1->OpenPort(DevicePath(port).toStdString());
@@ -56,13 +56,13 @@ void TfrmMain::acReadExecute()
         return;
     }
 
-    for (QWidget* control :
-         std::initializer_list<QWidget*> {chbSaveDatalog, stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
-                                          stCurrentPressureValue, lblPressureUnit, chbPressureLine})
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             FUi.chbSaveDatalog, FUi.stCurrentCurrentValue, FUi.lblCurrentUnit, FUi.chbCurrentLine,
+             FUi.stCurrentPressureValue, FUi.lblPressureUnit, FUi.chbPressureLine})
         control->setEnabled(true);
-    acSet->setEnabled(true);
-    acSave->setEnabled(true);
-    tbnMain->setCurrentIndex(0);
+    FUi.acSet->setEnabled(true);
+    FUi.acSave->setEnabled(true);
+    FUi.tbnMain->setCurrentIndex(0);
     RangeChanged = UnitChanged = DampingChanged = DescriptionChanged = false;
 }
 
@@ -98,11 +98,11 @@ TTransmitterRead TfrmMain::Reader()
 void TfrmMain::ReadDeviceIdentity()
 {
     Reader().ReadIdentity(DevInfo);
-    edManufacturer->setText(Text(DevInfo.Manufacturer));
-    edTransType->setText(Text(DevInfo.DeviceType));
-    edSerialNr->setText(Text(DevInfo.SerialNr));
-    edRevLevelTrans->setText(RevisionText(DevInfo));
-    edRevLevelComm->setText(Text(DevInfo.UnivCmdRev));
+    FUi.edManufacturer->setText(Text(DevInfo.Manufacturer));
+    FUi.edTransType->setText(Text(DevInfo.DeviceType));
+    FUi.edSerialNr->setText(Text(DevInfo.SerialNr));
+    FUi.edRevLevelTrans->setText(RevisionText(DevInfo));
+    FUi.edRevLevelComm->setText(Text(DevInfo.UnivCmdRev));
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadUniqueIdent"));
 }
@@ -111,14 +111,14 @@ void TfrmMain::ReadDeviceOutput()
 {
     TTransmitterRead reader = Reader();
     reader.ReadLimits(SensorInfo);
-    edUpperLimit->setText(UpperLimitText(SensorInfo));
-    edLowerLimit->setText(LowerLimitText(SensorInfo));
-    edMinSpan->setText(MinSpanText(SensorInfo));
+    FUi.edUpperLimit->setText(UpperLimitText(SensorInfo));
+    FUi.edLowerLimit->setText(LowerLimitText(SensorInfo));
+    FUi.edMinSpan->setText(MinSpanText(SensorInfo));
 
     reader.ReadOutput(OutputInfo, SensorInfo.Unit);
-    edUpperRange->setText(ReadNumberText(OutputInfo.UpperRange));
-    edLowerRange->setText(ReadNumberText(OutputInfo.LowerRange));
-    edDamping->setText(ReadNumberText(OutputInfo.Damping));
+    FUi.edUpperRange->setText(ReadNumberText(OutputInfo.UpperRange));
+    FUi.edLowerRange->setText(ReadNumberText(OutputInfo.LowerRange));
+    FUi.edDamping->setText(ReadNumberText(OutputInfo.Damping));
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadOutput"));
 }
@@ -128,25 +128,25 @@ void TfrmMain::ShowUnit()
     const QString unit = Text(SensorInfo.Unit);
     // The unit list holds the names as the language file gives them.
     QStringList names;
-    for (int i = 0; i < cmbUnit->count(); ++i)
-        names << cmbUnit->itemText(i);
+    for (int i = 0; i < FUi.cmbUnit->count(); ++i)
+        names << FUi.cmbUnit->itemText(i);
     const QString entry = UnitListEntry(names, SensorInfo.Unit);
-    cmbUnit->setCurrentIndex(entry.isEmpty() ? -1 : int(names.indexOf(entry)));
+    FUi.cmbUnit->setCurrentIndex(entry.isEmpty() ? -1 : int(names.indexOf(entry)));
     SetPressureAxisTitle(QStringLiteral("P, ") + unit);
-    lblPressureUnit->setText(unit);
-    lblCurrentUnit->setText(mmiCurrLine->isChecked() ? QStringLiteral("mA") : QStringLiteral("V"));
+    FUi.lblPressureUnit->setText(unit);
+    FUi.lblCurrentUnit->setText(FUi.mmiCurrLine->isChecked() ? QStringLiteral("mA") : QStringLiteral("V"));
 }
 
 void TfrmMain::SetPressureAxisTitle(const QString& Title)
 {
-    bdcPressure->SetAxisTitleLine(0, Title);
+    FUi.bdcPressure->SetAxisTitleLine(0, Title);
 }
 
 void TfrmMain::ReadDeviceDescription()
 {
-    medDate->clear();
-    edTag->clear();
-    edDesc->clear();
+    FUi.medDate->clear();
+    FUi.edTag->clear();
+    FUi.edDesc->clear();
     TTransmitterData data;
     Reader().ReadDescription(data);
     Tag = data.Tag;
@@ -155,9 +155,9 @@ void TfrmMain::ReadDeviceDescription()
     Month = data.Month;
     Year = data.Year;
     // A date never set leaves the field empty.
-    medDate->setText(DescriptionDateText(data));
-    edTag->setText(Text(Tag));
-    edDesc->setText(Text(Descriptor));
+    FUi.medDate->setText(DescriptionDateText(data));
+    FUi.edTag->setText(Text(Tag));
+    FUi.edDesc->setText(Text(Descriptor));
     DescriptionChanged = false;
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadAddInfo"));

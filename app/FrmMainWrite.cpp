@@ -52,12 +52,12 @@ const char* StepName(TWriteStep Step)
 
 void TfrmMain::ConnectWriteEvents()
 {
-    ConnectAction(acSet, &TfrmMain::acSetExecute);
-    ConnectAction(acSetUR, &TfrmMain::acSetURExecute);
-    ConnectAction(acSetLR, &TfrmMain::acSetLRExecute);
-    ConnectAction(acSetZero, &TfrmMain::acSetZeroExecute);
-    ConnectAction(acSave, &TfrmMain::acSaveExecute);
-    ConnectAction(acLoad, &TfrmMain::acLoadExecute);
+    ConnectAction(FUi.acSet, &TfrmMain::acSetExecute);
+    ConnectAction(FUi.acSetUR, &TfrmMain::acSetURExecute);
+    ConnectAction(FUi.acSetLR, &TfrmMain::acSetLRExecute);
+    ConnectAction(FUi.acSetZero, &TfrmMain::acSetZeroExecute);
+    ConnectAction(FUi.acSave, &TfrmMain::acSaveExecute);
+    ConnectAction(FUi.acLoad, &TfrmMain::acLoadExecute);
 }
 
 bool TfrmMain::PackedAsciiKey(const QString& Typed) const
@@ -85,7 +85,7 @@ void TfrmMain::acSetExecute()
     // A port that does not open ends the Set before anything is written; the
     // application's error display shows the text, not the bare key.
     try {
-        Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
+        Hart1->OpenPort(DevicePath(FUi.cmbPort->currentText()).toStdString());
     } catch (const EHartComError& e) {
         throw EHartComError(Translate(Text(e.Message())).toStdString());
     }
@@ -122,12 +122,12 @@ TfrmMain::TSetValues TfrmMain::SetInput(QString& Refusal) const
 {
     TSetValues values;
     if (DescriptionChanged) {
-        const std::optional<QDate> date = SettingDate(medDate->text());
+        const std::optional<QDate> date = SettingDate(FUi.medDate->text());
         if (!date) {
             Refusal = Translate(QStringLiteral("E1.frmMain"));
             return values;
         }
-        const QString tag = edTag->text().trimmed(), descriptor = edDesc->text().trimmed();
+        const QString tag = FUi.edTag->text().trimmed(), descriptor = FUi.edDesc->text().trimmed();
         const QString unstorable = UnstorableChar(tag + descriptor);
         if (!unstorable.isEmpty()) {
             Refusal = Translate(QStringLiteral("E12.frmMain")).arg(unstorable);
@@ -136,19 +136,19 @@ TfrmMain::TSetValues TfrmMain::SetInput(QString& Refusal) const
         values.Description
             = {Latin1(tag), Latin1(descriptor), uint8_t(date->day()), uint8_t(date->month()), uint16_t(date->year())};
     }
-    values.Unit = cmbUnit->currentText().toStdString();
+    values.Unit = FUi.cmbUnit->currentText().toStdString();
     if (RangeChanged) {
-        for (QLineEdit* edit : {edUpperRange, edLowerRange}) {
+        for (QLineEdit* edit : {FUi.edUpperRange, FUi.edLowerRange}) {
             const std::optional<float> number = SettingNumber(edit->text());
             if (!number) {
                 Refusal = Translate(QStringLiteral("E13.frmMain")).arg(edit->text());
                 return values;
             }
-            (edit == edUpperRange ? values.Upper : values.Lower) = *number;
+            (edit == FUi.edUpperRange ? values.Upper : values.Lower) = *number;
         }
     }
     if (DampingChanged) {
-        const std::optional<float> damping = SettingNumber(edDamping->text());
+        const std::optional<float> damping = SettingNumber(FUi.edDamping->text());
         if (!damping || !(*damping >= 0.0f && *damping <= 100.0f)) {
             Refusal = Translate(QStringLiteral("E4.frmMain"));
             return values;
@@ -165,8 +165,8 @@ void TfrmMain::RunWriteStep(TWriteStep Step, bool& Changed, bool (TfrmMain::*Upd
                             const char* NotWrittenKey)
 {
     SetStatusPanel1OwnerDrawn(true);
-    prbProgress->setMaximum(0);
-    prbProgress->setValue(0);
+    FUi.prbProgress->setMaximum(0);
+    FUi.prbProgress->setValue(0);
     FLastWrite = TWriteResult();
     bool verified = false;
     try {
@@ -181,7 +181,7 @@ void TfrmMain::RunWriteStep(TWriteStep Step, bool& Changed, bool (TfrmMain::*Upd
         FSetErrors << Translate(Text(e.Message()));
     }
     Changed = !verified;
-    prbProgress->setVisible(false);
+    FUi.prbProgress->setVisible(false);
     SetStatusPanel1OwnerDrawn(false);
     SetStatusText(1, Translate(QLatin1String(verified ? WrittenKey : NotWrittenKey)));
 }
@@ -192,13 +192,13 @@ TWriteResult TfrmMain::VerifiedWrite(const std::function<TWriteResult(TVerifiedW
     TVerifiedWrite writer(*Hart1, WriteAttempts);
     writer.OnLog = [this](const QString& Line) { FLog->WriteLine(Line); };
     writer.BeforeAttempt = [this] {
-        prbProgress->setVisible(true);
-        prbProgress->setMaximum(prbProgress->maximum() + 1);
+        FUi.prbProgress->setVisible(true);
+        FUi.prbProgress->setMaximum(FUi.prbProgress->maximum() + 1);
         // Shown before the transaction blocks the window.
         QCoreApplication::processEvents();
     };
     writer.AfterAttempt = [this] {
-        prbProgress->setValue(prbProgress->value() + 1);
+        FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
         QCoreApplication::processEvents();
     };
     FLastWrite = Write(writer);

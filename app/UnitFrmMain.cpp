@@ -133,8 +133,10 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
 
     BuildForm();
     // What a workflow that talks to the transmitter disables while it runs.
-    FDeviceLock = std::make_unique<TDeviceLock>(
-        QList<QAction*> {acRead, acSet, acSetUR, acSetLR, acSetZero, acLoad, acSave, acStartMonitoring}, tbPort, this);
+    FDeviceLock
+        = std::make_unique<TDeviceLock>(QList<QAction*> {FUi.acRead, FUi.acSet, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero,
+                                                         FUi.acLoad, FUi.acSave, FUi.acStartMonitoring},
+                                        FUi.tbPort, this);
     Run(&TfrmMain::FormCreate);
 }
 
@@ -174,65 +176,66 @@ void TfrmMain::ConnectAction(QAction* Action, void (TfrmMain::*Handler)())
 
 void TfrmMain::ConnectEvents()
 {
-    ConnectAction(acRead, &TfrmMain::acReadExecute);
-    ConnectAction(acLangEng, &TfrmMain::acLangEngExecute);
-    ConnectAction(acLangGer, &TfrmMain::acLangGerExecute);
-    ConnectAction(acTBActionShow, &TfrmMain::acTBActionShowExecute);
-    ConnectAction(acTBLangShow, &TfrmMain::acTBLangShowExecute);
-    ConnectAction(acTBPortShow, &TfrmMain::acTBPortShowExecute);
-    ConnectAction(acSavePreferences, &TfrmMain::acSavePreferencesExecute);
-    ConnectAction(acQuit, &TfrmMain::acQuitExecute);
-    ConnectAction(acAbout, &TfrmMain::acAboutExecute);
+    ConnectAction(FUi.acRead, &TfrmMain::acReadExecute);
+    ConnectAction(FUi.acLangEng, &TfrmMain::acLangEngExecute);
+    ConnectAction(FUi.acLangGer, &TfrmMain::acLangGerExecute);
+    ConnectAction(FUi.acTBActionShow, &TfrmMain::acTBActionShowExecute);
+    ConnectAction(FUi.acTBLangShow, &TfrmMain::acTBLangShowExecute);
+    ConnectAction(FUi.acTBPortShow, &TfrmMain::acTBPortShowExecute);
+    ConnectAction(FUi.acSavePreferences, &TfrmMain::acSavePreferencesExecute);
+    ConnectAction(FUi.acQuit, &TfrmMain::acQuitExecute);
+    ConnectAction(FUi.acAbout, &TfrmMain::acAboutExecute);
     ConnectWriteEvents();
-    disconnect(acStartMonitoring, &QAction::enabledChanged, tbtnStartDatalog, &QWidget::setEnabled);
-    connect(acStartMonitoring, &QAction::enabledChanged, this,
-            [this] { tbtnStartDatalog->setEnabled(chbSaveDatalog->isChecked() && acStartMonitoring->isEnabled()); });
+    disconnect(FUi.acStartMonitoring, &QAction::enabledChanged, FUi.tbtnStartDatalog, &QWidget::setEnabled);
+    connect(FUi.acStartMonitoring, &QAction::enabledChanged, this, [this] {
+        FUi.tbtnStartDatalog->setEnabled(FUi.chbSaveDatalog->isChecked() && FUi.acStartMonitoring->isEnabled());
+    });
 
-    connect(cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
-    connect(cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
-    connect(cmbPort->lineEdit(), &QLineEdit::textEdited, this, [this] { Run(&TfrmMain::cmbPortChange); });
-    connect(cmbSensorType, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbSensorTypeChange); });
-    connect(chbSaveDatalog, &QCheckBox::clicked, this, [this] { Run(&TfrmMain::chbSaveDatalogClick); });
+    connect(FUi.cmbPort, &TPortComboBox::DropDown, this, [this] { Run(&TfrmMain::cmbPortDropDown); });
+    connect(FUi.cmbPort, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbPortChange); });
+    connect(FUi.cmbPort->lineEdit(), &QLineEdit::textEdited, this, [this] { Run(&TfrmMain::cmbPortChange); });
+    connect(FUi.cmbSensorType, &QComboBox::activated, this, [this] { Run(&TfrmMain::cmbSensorTypeChange); });
+    connect(FUi.chbSaveDatalog, &QCheckBox::clicked, this, [this] { Run(&TfrmMain::chbSaveDatalogClick); });
 
-    connect(tbnMain, &QTabWidget::currentChanged, this, [this](int Page) {
+    connect(FUi.tbnMain, &QTabWidget::currentChanged, this, [this](int Page) {
         const int leaving = FCurrentPage;
         FCurrentPage = Page;
         TApplication::Guard([this, leaving] { tbnMainChange(leaving); });
     });
 
     // Change flags of the values the operator may write back.
-    connect(edUpperRange, &QLineEdit::textChanged, this, [this] { edUpperRangeChange(); });
-    connect(edLowerRange, &QLineEdit::textChanged, this, [this] { edLowerRangeChange(); });
-    connect(edDamping, &QLineEdit::textChanged, this, [this] { edDampingChange(); });
-    connect(cmbUnit, &QComboBox::activated, this, [this] { cmbUnitChange(); });
-    for (QLineEdit* edit : {medDate, edTag, edDesc})
+    connect(FUi.edUpperRange, &QLineEdit::textChanged, this, [this] { edUpperRangeChange(); });
+    connect(FUi.edLowerRange, &QLineEdit::textChanged, this, [this] { edLowerRangeChange(); });
+    connect(FUi.edDamping, &QLineEdit::textChanged, this, [this] { edDampingChange(); });
+    connect(FUi.cmbUnit, &QComboBox::activated, this, [this] { cmbUnitChange(); });
+    for (QLineEdit* edit : {FUi.medDate, FUi.edTag, FUi.edDesc})
         connect(edit, &QLineEdit::textChanged, this, [this] { medDateChange(); });
 
     // Keyboard: key release moves the focus, typed characters are filtered.
     const QList<QWidget*> keyControls
-        = {edTransType, edSerialNr,     edManufacturer,      medDate,           edTag,
-           edDesc,      edUpperRange,   edLowerRange,        edUpperLimit,      edLowerLimit,
-           edDamping,   edMinSpan,      edRevLevelTrans,     edRevLevelComm,    edStorageCap,
-           edRate,      cmbPort,        cmbPort->lineEdit(), cmbSensorType,     cmbUnit,
-           chbUseUSB,   chbSaveDatalog, bbtnSetUpperRange,   bbtnSetLowerRange, bbtnSetZero};
+        = {FUi.edTransType, FUi.edSerialNr,     FUi.edManufacturer,      FUi.medDate,           FUi.edTag,
+           FUi.edDesc,      FUi.edUpperRange,   FUi.edLowerRange,        FUi.edUpperLimit,      FUi.edLowerLimit,
+           FUi.edDamping,   FUi.edMinSpan,      FUi.edRevLevelTrans,     FUi.edRevLevelComm,    FUi.edStorageCap,
+           FUi.edRate,      FUi.cmbPort,        FUi.cmbPort->lineEdit(), FUi.cmbSensorType,     FUi.cmbUnit,
+           FUi.chbUseUSB,   FUi.chbSaveDatalog, FUi.bbtnSetUpperRange,   FUi.bbtnSetLowerRange, FUi.bbtnSetZero};
     for (QWidget* control : keyControls)
         control->installEventFilter(this);
 
     // Panel 1 carries the progress bar wherever it goes.
-    stbPanels[1]->installEventFilter(this);
-    splCharts->installEventFilter(this);
+    FUi.stbPanels[1]->installEventFilter(this);
+    FUi.splCharts->installEventFilter(this);
 
     ConnectMonitoringEvents();
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Watched == splCharts) {
+    if (Watched == FUi.splCharts) {
         if (Event->type() == QEvent::Resize || Event->type() == QEvent::Show)
             ApplyCurrentLineHeight();
         return QMainWindow::eventFilter(Watched, Event);
     }
-    if (Watched == stbPanels[1]) {
+    if (Watched == FUi.stbPanels[1]) {
         if (Event->type() == QEvent::Resize || Event->type() == QEvent::Move)
             stbMainDrawPanel();
         return QMainWindow::eventFilter(Watched, Event);
@@ -241,8 +244,8 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
     if (!control)
         return QMainWindow::eventFilter(Watched, Event);
     // The port box's own edit stands for the box.
-    if (Watched == cmbPort->lineEdit())
-        control = cmbPort;
+    if (Watched == FUi.cmbPort->lineEdit())
+        control = FUi.cmbPort;
 
     if (Event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(Event);
@@ -251,9 +254,10 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
         if (!isCombo && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
             return true;
         // Tag and descriptor take only what a transmitter can store.
-        if ((control == edTag || control == edDesc) && !PackedAsciiKey(key->text()))
+        if ((control == FUi.edTag || control == FUi.edDesc) && !PackedAsciiKey(key->text()))
             return true;
-        const QList<QWidget*> filtered = {edStorageCap, edRate, edDamping, edUpperRange, edLowerRange, medDate};
+        const QList<QWidget*> filtered
+            = {FUi.edStorageCap, FUi.edRate, FUi.edDamping, FUi.edUpperRange, FUi.edLowerRange, FUi.medDate};
         // Keyboard shortcuts (copy, paste, select all) stay with the edit, and
         // Tab moves the focus: it is no typed character.
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
@@ -283,15 +287,15 @@ void TfrmMain::FormCreate()
 
     FillPortList();
     {
-        const QSignalBlocker blocker(cmbPort);
-        cmbPort->setCurrentIndex(cmbPort->count() > 0 ? 0 : -1);
+        const QSignalBlocker blocker(FUi.cmbPort);
+        FUi.cmbPort->setCurrentIndex(FUi.cmbPort->count() > 0 ? 0 : -1);
     }
     ReadDirectories();
     LoadStartUp();
 
     // The progress bar lives in the status bar, over panel 1.
-    prbProgress->setParent(stbMain);
-    prbProgress->setVisible(false);
+    FUi.prbProgress->setParent(FUi.stbMain);
+    FUi.prbProgress->setVisible(false);
     stbMainDrawPanel();
 }
 
@@ -306,30 +310,30 @@ void TfrmMain::FormShow()
 {
     // The system's language: German on a German system, English otherwise.
     if (QLocale().language() == QLocale::German) {
-        tbtnLangGer->setChecked(true);
-        mmiLangGer->setChecked(true);
-        mmiLangEng->setChecked(false);
+        FUi.tbtnLangGer->setChecked(true);
+        FUi.mmiLangGer->setChecked(true);
+        FUi.mmiLangEng->setChecked(false);
         FLangManager->SetLanguage(1);
     } else {
-        tbtnLangEng->setChecked(true);
-        mmiLangEng->setChecked(true);
-        mmiLangGer->setChecked(false);
+        FUi.tbtnLangEng->setChecked(true);
+        FUi.mmiLangEng->setChecked(true);
+        FUi.mmiLangGer->setChecked(false);
         FLangManager->SetLanguage(0);
     }
     FLangManager->TranslateForm(this);
 
-    cmbSensorType->setCurrentIndex(1);
+    FUi.cmbSensorType->setCurrentIndex(1);
 
     EnableDatalogControls();
 
-    tbMonitoring->setVisible(tbnMain->currentIndex() == 1);
+    FUi.tbMonitoring->setVisible(FUi.tbnMain->currentIndex() == 1);
     FHintHandlerInstalled = true;
 
     TVersionInfo info;
     FLog->GetVersionInfo(QCoreApplication::applicationFilePath(), info);
     SetStatusText(2, QStringLiteral("  v. ") + info.FileVersion);
 
-    tbnMain->setCurrentIndex(0);
+    FUi.tbnMain->setCurrentIndex(0);
     if (!FLanguageFileProblem.isEmpty())
         FDialogs->ShowError(this, FLanguageFileProblem);
     ReadPreferences();
@@ -370,10 +374,10 @@ bool TfrmMain::FormCloseQuery()
     if (!QueryUnsavedDatalog())
         return false;
     SaveStartUp();
-    tmrMonitor->stop();
+    FUi.tmrMonitor->stop();
     Dataloger.reset();
-    bdcPressure->Curves().Clear();
-    bdcCurrent->Curves().Clear();
+    FUi.bdcPressure->Curves().Clear();
+    FUi.bdcCurrent->Curves().Clear();
     PressureCurve = CurrentCurve = nullptr;
     return true;
 }
@@ -386,32 +390,32 @@ void TfrmMain::resizeEvent(QResizeEvent* Event)
 
 void TfrmMain::FormResize()
 {
-    stbPanels[0]->setFixedWidth(230);
-    stbPanels[2]->setFixedWidth(120);
+    FUi.stbPanels[0]->setFixedWidth(230);
+    FUi.stbPanels[2]->setFixedWidth(120);
     // Panel 1 takes the rest of the bar (it stretches); the progress bar follows it.
     stbMainDrawPanel();
 }
 
 void TfrmMain::stbMainDrawPanel()
 {
-    if (!prbProgress || !stbPanels[1])
+    if (!FUi.prbProgress || !FUi.stbPanels[1])
         return;
-    const QRect panel(stbPanels[1]->mapTo(stbMain, QPoint(0, 0)), stbPanels[1]->size());
-    prbProgress->setGeometry(panel);
+    const QRect panel(FUi.stbPanels[1]->mapTo(FUi.stbMain, QPoint(0, 0)), FUi.stbPanels[1]->size());
+    FUi.prbProgress->setGeometry(panel);
     if (FPanel1OwnerDrawn)
-        prbProgress->raise();
+        FUi.prbProgress->raise();
 }
 
 QString TfrmMain::StatusText(int Panel) const
 {
-    return stbPanels[Panel]->text();
+    return FUi.stbPanels[Panel]->text();
 }
 
 void TfrmMain::SetStatusText(int Panel, const QString& Text)
 {
-    stbPanels[Panel]->setText(Text);
+    FUi.stbPanels[Panel]->setText(Text);
     // A text longer than its panel can still be read in full.
-    stbPanels[Panel]->setToolTip(Text);
+    FUi.stbPanels[Panel]->setToolTip(Text);
 }
 
 void TfrmMain::SetStatusPanel1OwnerDrawn(bool OwnerDrawn)
@@ -423,16 +427,16 @@ void TfrmMain::SetStatusPanel1OwnerDrawn(bool OwnerDrawn)
 // The end of a read step: the progress bar goes, panel 1 shows the step's text.
 void TfrmMain::ShowStepStatus(const QString& Key)
 {
-    prbProgress->setVisible(false);
+    FUi.prbProgress->setVisible(false);
     SetStatusPanel1OwnerDrawn(false);
     SetStatusText(1, Translate(Key));
 }
 
 void TfrmMain::tbnMainChange(int LeavingPage)
 {
-    tbDatalog->setVisible(LeavingPage != 1);
-    tbMonitoring->setVisible(!tbDatalog->isHidden());
-    tbPort->setVisible(tbDatalog->isHidden());
+    FUi.tbDatalog->setVisible(LeavingPage != 1);
+    FUi.tbMonitoring->setVisible(!FUi.tbDatalog->isHidden());
+    FUi.tbPort->setVisible(FUi.tbDatalog->isHidden());
 }
 
 void TfrmMain::CntrKeyUp(QWidget* Control, int Key)
@@ -445,8 +449,8 @@ void TfrmMain::CntrKeyUp(QWidget* Control, int Key)
             auto* edit = qobject_cast<QLineEdit*>(Control);
             if (!edit || qstrcmp(Control->metaObject()->className(), "QLineEdit") != 0 || !edit->inputMask().isEmpty())
                 return;
-            if (Control == edRate)
-                acStartMonitoring->trigger();
+            if (Control == FUi.edRate)
+                FUi.acStartMonitoring->trigger();
             else
                 focusNextChild();
             break;
@@ -512,14 +516,14 @@ void TfrmMain::LoadStartUp()
     settings.beginGroup(StartUpKey);
     const QString port = ReadString(settings, QStringLiteral("CurrPort"));
 
-    const QSignalBlocker blocker(cmbPort);
+    const QSignalBlocker blocker(FUi.cmbPort);
     int found = -1;
-    for (int i = 0; i < cmbPort->count() && found < 0; ++i)
-        if (cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < FUi.cmbPort->count() && found < 0; ++i)
+        if (FUi.cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
             found = i;
-    cmbPort->setCurrentIndex(found);
+    FUi.cmbPort->setCurrentIndex(found);
     if (found < 0)
-        cmbPort->setEditText(QString());
+        FUi.cmbPort->setEditText(QString());
 
     static const QStringList comNames
         = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4"),
@@ -533,7 +537,7 @@ void TfrmMain::SaveStartUp()
 {
     QSettings settings(RegistryOrganization, RegistryApplication);
     settings.beginGroup(StartUpKey);
-    settings.setValue(QStringLiteral("CurrPort"), cmbPort->currentText());
+    settings.setValue(QStringLiteral("CurrPort"), FUi.cmbPort->currentText());
     settings.setValue(QStringLiteral("CurrSLDir"), CfgDirAtStart);
     settings.setValue(QStringLiteral("CurrDtlgDir"), DatalogDirAtStart);
     settings.endGroup();
@@ -600,8 +604,8 @@ int TfrmMain::CurrentLineHeightNow() const
 {
     if (FWantedCurrentLineHeight >= 0)
         return FWantedCurrentLineHeight;
-    const QList<int> sizes = splCharts->sizes();
-    return sizes.size() == 2 ? sizes[1] : pnlCurrentLine->height();
+    const QList<int> sizes = FUi.splCharts->sizes();
+    return sizes.size() == 2 ? sizes[1] : FUi.pnlCurrentLine->height();
 }
 
 void TfrmMain::SetCurrentLineHeight(int Height)
@@ -614,11 +618,11 @@ void TfrmMain::ApplyCurrentLineHeight()
 {
     // The splitter divides its height only once it has one: until the "Datalog"
     // page is first shown the wanted height waits.
-    if (FWantedCurrentLineHeight < 0 || !splCharts->isVisible() || splCharts->height() <= 0)
+    if (FWantedCurrentLineHeight < 0 || !FUi.splCharts->isVisible() || FUi.splCharts->height() <= 0)
         return;
-    const int total = splCharts->height() - splCharts->handleWidth();
+    const int total = FUi.splCharts->height() - FUi.splCharts->handleWidth();
     const int height = std::min(FWantedCurrentLineHeight, std::max(0, total));
-    splCharts->setSizes({total - height, height});
+    FUi.splCharts->setSizes({total - height, height});
     FWantedCurrentLineHeight = -1;
 }
 
@@ -626,44 +630,44 @@ void TfrmMain::ApplyCurrentLineHeight()
 
 void TfrmMain::SelectLanguage(std::uint8_t Language)
 {
-    const int sensorType = cmbSensorType->currentIndex();
+    const int sensorType = FUi.cmbSensorType->currentIndex();
     FLangManager->SetLanguage(Language);
     FLangManager->TranslateForm(this);
-    cmbSensorType->setCurrentIndex(sensorType);
+    FUi.cmbSensorType->setCurrentIndex(sensorType);
 }
 
 void TfrmMain::acLangEngExecute()
 {
-    mmiLangEng->setChecked(true);
-    mmiLangGer->setChecked(false);
-    tbtnLangEng->setChecked(true);
+    FUi.mmiLangEng->setChecked(true);
+    FUi.mmiLangGer->setChecked(false);
+    FUi.tbtnLangEng->setChecked(true);
     SelectLanguage(0);
 }
 
 void TfrmMain::acLangGerExecute()
 {
-    mmiLangGer->setChecked(true);
-    mmiLangEng->setChecked(false);
-    tbtnLangGer->setChecked(true);
+    FUi.mmiLangGer->setChecked(true);
+    FUi.mmiLangEng->setChecked(false);
+    FUi.tbtnLangGer->setChecked(true);
     SelectLanguage(1);
 }
 
 void TfrmMain::acTBActionShowExecute()
 {
-    tbAction->setVisible(tbAction->isHidden());
-    mmiTBActionShow->setChecked(!mmiTBActionShow->isChecked());
+    FUi.tbAction->setVisible(FUi.tbAction->isHidden());
+    FUi.mmiTBActionShow->setChecked(!FUi.mmiTBActionShow->isChecked());
 }
 
 void TfrmMain::acTBLangShowExecute()
 {
-    tbLanguage->setVisible(tbLanguage->isHidden());
-    mmiTBLangShow->setChecked(!mmiTBLangShow->isChecked());
+    FUi.tbLanguage->setVisible(FUi.tbLanguage->isHidden());
+    FUi.mmiTBLangShow->setChecked(!FUi.mmiTBLangShow->isChecked());
 }
 
 void TfrmMain::acTBPortShowExecute()
 {
-    tbPort->setVisible(tbPort->isHidden());
-    mmiTBPortShow->setChecked(!mmiTBPortShow->isChecked());
+    FUi.tbPort->setVisible(FUi.tbPort->isHidden());
+    FUi.mmiTBPortShow->setChecked(!FUi.mmiTBPortShow->isChecked());
 }
 
 void TfrmMain::acSavePreferencesExecute()
@@ -713,31 +717,31 @@ bool TfrmMain::PortAvailable(const QString& Name) const
 
 void TfrmMain::FillPortList()
 {
-    const QSignalBlocker blocker(cmbPort);
-    cmbPort->clear();
+    const QSignalBlocker blocker(FUi.cmbPort);
+    FUi.cmbPort->clear();
     for (int n = 1; n <= 40; ++n)
         if (PortAvailable(QStringLiteral("COM%1:").arg(n)))
-            cmbPort->addItem(QStringLiteral("COM%1").arg(n));
+            FUi.cmbPort->addItem(QStringLiteral("COM%1").arg(n));
     for (const std::string& name : FFactory->AdapterPorts())
         if (PortAvailable(Text(name)))
-            cmbPort->addItem(Text(name));
+            FUi.cmbPort->addItem(Text(name));
 }
 
 void TfrmMain::cmbPortDropDown()
 {
     // The list is rebuilt from the ports present now; the chosen text stays.
-    const QString text = cmbPort->currentText();
+    const QString text = FUi.cmbPort->currentText();
     FillPortList();
-    const QSignalBlocker blocker(cmbPort);
-    const int index = cmbPort->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    cmbPort->setCurrentIndex(index);
+    const QSignalBlocker blocker(FUi.cmbPort);
+    const int index = FUi.cmbPort->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    FUi.cmbPort->setCurrentIndex(index);
     if (index < 0)
-        cmbPort->setEditText(text);
+        FUi.cmbPort->setEditText(text);
 }
 
 void TfrmMain::cmbPortChange()
 {
-    cmbSensorType->setEnabled(true);
+    FUi.cmbSensorType->setEnabled(true);
     QString error;
     try {
         Hart1->ClosePort();
@@ -747,7 +751,7 @@ void TfrmMain::cmbPortChange()
     static const QStringList comNames
         = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4"),
            QStringLiteral("COM5"), QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8")};
-    const int com = comNames.indexOf(cmbPort->currentText());
+    const int com = comNames.indexOf(FUi.cmbPort->currentText());
     if (com >= 0)
         Hart1->SetCommPort(TDeviceName(Com1 + com));
     if (!error.isEmpty())
@@ -756,23 +760,23 @@ void TfrmMain::cmbPortChange()
 
 void TfrmMain::EnableDatalogControls()
 {
-    const bool datalog = chbSaveDatalog->isChecked();
-    for (QWidget* control :
-         std::initializer_list<QWidget*> {tbtnStopDatalog, edStorageCap, lblCapacity, edRate, lblRate})
+    const bool datalog = FUi.chbSaveDatalog->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.tbtnStopDatalog, FUi.edStorageCap, FUi.lblCapacity,
+                                                             FUi.edRate, FUi.lblRate})
         control->setEnabled(datalog);
     // The start button needs its action as well, which is off while a workflow
     // talks to the transmitter.
-    tbtnStartDatalog->setEnabled(datalog && acStartMonitoring->isEnabled());
+    FUi.tbtnStartDatalog->setEnabled(datalog && FUi.acStartMonitoring->isEnabled());
 }
 
 void TfrmMain::chbSaveDatalogClick()
 {
     EnableDatalogControls();
-    edStorageCap->clear();
-    edRate->setText(QStringLiteral("1"));
+    FUi.edStorageCap->clear();
+    FUi.edRate->setText(QStringLiteral("1"));
 }
 
 void TfrmMain::ApplyLineRules()
 {
-    ::ApplyLineRules(*Hart1, chbUseUSB->isChecked(), cmbSensorType->currentIndex() == 0);
+    ::ApplyLineRules(*Hart1, FUi.chbUseUSB->isChecked(), FUi.cmbSensorType->currentIndex() == 0);
 }

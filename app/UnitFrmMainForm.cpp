@@ -88,9 +88,9 @@ void TfrmMain::BuildForm()
     resize(640, 512);
     setMinimumSize(640, 480);
 
-    tmrMonitor = new QTimer(this);
-    tmrMonitor->setObjectName(QStringLiteral("tmrMonitor"));
-    tmrMonitor->setInterval(500);
+    FUi.tmrMonitor = new QTimer(this);
+    FUi.tmrMonitor->setObjectName(QStringLiteral("tmrMonitor"));
+    FUi.tmrMonitor->setInterval(500);
 
     BuildActions();
     BuildMenu();
@@ -102,19 +102,19 @@ void TfrmMain::BuildForm()
     centralLayout->setSpacing(2);
     setCentralWidget(central);
 
-    cntrbMain = NewPanel(central, "cntrbMain");
-    centralLayout->addWidget(cntrbMain);
+    FUi.cntrbMain = NewPanel(central, "cntrbMain");
+    centralLayout->addWidget(FUi.cntrbMain);
     BuildToolBars();
 
-    tbnMain = new QTabWidget(central);
-    tbnMain->setObjectName(QStringLiteral("tbnMain"));
+    FUi.tbnMain = new QTabWidget(central);
+    FUi.tbnMain->setObjectName(QStringLiteral("tbnMain"));
     auto* sensorPage = new QWidget;
     sensorPage->setObjectName(QStringLiteral("tbpSensordata"));
     auto* datalogPage = new QWidget;
     datalogPage->setObjectName(QStringLiteral("tbpDatalog"));
-    tbnMain->addTab(sensorPage, QStringLiteral("Sensordata"));
-    tbnMain->addTab(datalogPage, QStringLiteral("Datalog"));
-    centralLayout->addWidget(tbnMain, 1);
+    FUi.tbnMain->addTab(sensorPage, QStringLiteral("Sensordata"));
+    FUi.tbnMain->addTab(datalogPage, QStringLiteral("Datalog"));
+    centralLayout->addWidget(FUi.tbnMain, 1);
     BuildSensordataPage(sensorPage);
     BuildDatalogPage(datalogPage);
 
@@ -125,7 +125,7 @@ void TfrmMain::BuildForm()
 QAction* TfrmMain::NewAction(const char* Name, const QString& Caption, const QString& Hint,
                              const QKeySequence& Shortcut)
 {
-    auto* action = new QAction(Caption, alMain);
+    auto* action = new QAction(Caption, FUi.alMain);
     action->setObjectName(QLatin1String(Name));
     action->setToolTip(Hint.isEmpty() ? QString(Caption).remove(QLatin1Char('&')) : Hint);
     action->setStatusTip(Hint);
@@ -138,47 +138,47 @@ QAction* TfrmMain::NewAction(const char* Name, const QString& Caption, const QSt
 
 void TfrmMain::BuildActions()
 {
-    alMain = new QObject(this);
-    alMain->setObjectName(QStringLiteral("alMain"));
+    FUi.alMain = new QObject(this);
+    FUi.alMain->setObjectName(QStringLiteral("alMain"));
 
-    acRead = NewAction("acRead", QStringLiteral("&Read"), QString(), QKeySequence(QStringLiteral("Ctrl+R")));
-    acSet = NewAction("acSet", QStringLiteral("Se&t"), QStringLiteral("Click to set current settings to sensor"),
-                      QKeySequence(QStringLiteral("Ctrl+T")));
-    acSave = NewAction("acSave", QStringLiteral("&Save"), QStringLiteral("Click to save a settings file"),
-                       QKeySequence(QStringLiteral("Ctrl+S")));
-    acLoad = NewAction("acLoad", QStringLiteral("L&oad"), QString(), QKeySequence(QStringLiteral("Ctrl+O")));
-    acSetUR = NewAction("acSetUR", QStringLiteral("Set Upper Range"),
-                        QStringLiteral("Click to set current pressure as upper range"));
-    acSetLR = NewAction("acSetLR", QStringLiteral("Set Lower Range"),
-                        QStringLiteral("Click to set current pressure as lower range"));
-    acSetZero = NewAction("acSetZero", QStringLiteral("Set Zero"), QStringLiteral("Click to set zero"));
-    acStartMonitoring = NewAction("acStartMonitoring", QStringLiteral("Start"));
-    acStopMonitoring = NewAction("acStopMonitoring", QStringLiteral("Stop"));
-    acShowCurrent = NewAction("acShowCurrent", QStringLiteral("&Current line"), QString(),
-                              QKeySequence(QStringLiteral("Ctrl+Alt+I")));
-    acShowVoltage = NewAction("acShowVoltage", QStringLiteral("Voltage line"), QString(),
-                              QKeySequence(QStringLiteral("Ctrl+Alt+U")));
-    acPrintPresChart = NewAction("acPrintPresChart", QStringLiteral("Pressure line"));
-    acPrintCurrChart = NewAction("acPrintCurrChart", QStringLiteral("Current line"));
-    acCurrentLineVisibleChanged = NewAction("acCurrentLineVisibleChanged", QStringLiteral("Current line"));
-    acPressureLineVisibleChanged = NewAction("acPressureLineVisibleChanged", QStringLiteral("Pressure line"));
-    acTBActionShow
+    FUi.acRead = NewAction("acRead", QStringLiteral("&Read"), QString(), QKeySequence(QStringLiteral("Ctrl+R")));
+    FUi.acSet = NewAction("acSet", QStringLiteral("Se&t"), QStringLiteral("Click to set current settings to sensor"),
+                          QKeySequence(QStringLiteral("Ctrl+T")));
+    FUi.acSave = NewAction("acSave", QStringLiteral("&Save"), QStringLiteral("Click to save a settings file"),
+                           QKeySequence(QStringLiteral("Ctrl+S")));
+    FUi.acLoad = NewAction("acLoad", QStringLiteral("L&oad"), QString(), QKeySequence(QStringLiteral("Ctrl+O")));
+    FUi.acSetUR = NewAction("acSetUR", QStringLiteral("Set Upper Range"),
+                            QStringLiteral("Click to set current pressure as upper range"));
+    FUi.acSetLR = NewAction("acSetLR", QStringLiteral("Set Lower Range"),
+                            QStringLiteral("Click to set current pressure as lower range"));
+    FUi.acSetZero = NewAction("acSetZero", QStringLiteral("Set Zero"), QStringLiteral("Click to set zero"));
+    FUi.acStartMonitoring = NewAction("acStartMonitoring", QStringLiteral("Start"));
+    FUi.acStopMonitoring = NewAction("acStopMonitoring", QStringLiteral("Stop"));
+    FUi.acShowCurrent = NewAction("acShowCurrent", QStringLiteral("&Current line"), QString(),
+                                  QKeySequence(QStringLiteral("Ctrl+Alt+I")));
+    FUi.acShowVoltage = NewAction("acShowVoltage", QStringLiteral("Voltage line"), QString(),
+                                  QKeySequence(QStringLiteral("Ctrl+Alt+U")));
+    FUi.acPrintPresChart = NewAction("acPrintPresChart", QStringLiteral("Pressure line"));
+    FUi.acPrintCurrChart = NewAction("acPrintCurrChart", QStringLiteral("Current line"));
+    FUi.acCurrentLineVisibleChanged = NewAction("acCurrentLineVisibleChanged", QStringLiteral("Current line"));
+    FUi.acPressureLineVisibleChanged = NewAction("acPressureLineVisibleChanged", QStringLiteral("Pressure line"));
+    FUi.acTBActionShow
         = NewAction("acTBActionShow", QStringLiteral("&Action"), QString(), QKeySequence(QStringLiteral("Ctrl+Alt+A")));
-    acTBLangShow
+    FUi.acTBLangShow
         = NewAction("acTBLangShow", QStringLiteral("Lang&uage"), QString(), QKeySequence(QStringLiteral("Ctrl+Alt+T")));
-    acTBPortShow
+    FUi.acTBPortShow
         = NewAction("acTBPortShow", QStringLiteral("&Port"), QString(), QKeySequence(QStringLiteral("Ctrl+Alt+P")));
-    acLangEng = NewAction("acLangEng", QStringLiteral("&English"));
-    acLangGer = NewAction("acLangGer", QStringLiteral("&German"));
-    acSavePreferences = NewAction("acSavePreferences", QStringLiteral("Save preferences"));
-    acAbout
+    FUi.acLangEng = NewAction("acLangEng", QStringLiteral("&English"));
+    FUi.acLangGer = NewAction("acLangGer", QStringLiteral("&German"));
+    FUi.acSavePreferences = NewAction("acSavePreferences", QStringLiteral("Save preferences"));
+    FUi.acAbout
         = NewAction("acAbout", QStringLiteral("About"), QStringLiteral("Click to show information about the programm"));
-    acQuit = NewAction("acQuit", QStringLiteral("&Quit"), QStringLiteral("Click for quit the application"),
-                       QKeySequence(QStringLiteral("Ctrl+Q")));
+    FUi.acQuit = NewAction("acQuit", QStringLiteral("&Quit"), QStringLiteral("Click for quit the application"),
+                           QKeySequence(QStringLiteral("Ctrl+Q")));
 
     // Set and Save wait for a successful read.
-    acSet->setEnabled(false);
-    acSave->setEnabled(false);
+    FUi.acSet->setEnabled(false);
+    FUi.acSave->setEnabled(false);
 }
 
 QAction* TfrmMain::NewMenuItem(QMenu* Menu, const char* Name, QAction* Action)
@@ -205,9 +205,9 @@ QAction* TfrmMain::NewMenuItem(QMenu* Menu, const char* Name, QAction* Action)
 
 void TfrmMain::BuildMenu()
 {
-    mmMain = new QMenuBar(this);
-    mmMain->setObjectName(QStringLiteral("mmMain"));
-    setMenuBar(mmMain);
+    FUi.mmMain = new QMenuBar(this);
+    FUi.mmMain->setObjectName(QStringLiteral("mmMain"));
+    setMenuBar(FUi.mmMain);
 
     auto newMenu = [](QWidget* Parent, const char* Name, const QString& Title) {
         auto* menu = new QMenu(Title, Parent);
@@ -220,61 +220,61 @@ void TfrmMain::BuildMenu()
         line->setText(QStringLiteral("-"));
     };
 
-    mmiApp = newMenu(mmMain, "mmiApp", QStringLiteral("&Application"));
-    mmiRead = NewMenuItem(mmiApp, "mmiRead", acRead);
-    separator(mmiApp, "mmiSep1");
-    mmiLoad = NewMenuItem(mmiApp, "mmiLoad", acLoad);
-    mmiSave = NewMenuItem(mmiApp, "mmiSave", acSave);
-    separator(mmiApp, "mmiSep2");
-    mmiQuit = NewMenuItem(mmiApp, "mmiQuit", acQuit);
-    mmMain->addMenu(mmiApp);
+    FUi.mmiApp = newMenu(FUi.mmMain, "mmiApp", QStringLiteral("&Application"));
+    FUi.mmiRead = NewMenuItem(FUi.mmiApp, "mmiRead", FUi.acRead);
+    separator(FUi.mmiApp, "mmiSep1");
+    FUi.mmiLoad = NewMenuItem(FUi.mmiApp, "mmiLoad", FUi.acLoad);
+    FUi.mmiSave = NewMenuItem(FUi.mmiApp, "mmiSave", FUi.acSave);
+    separator(FUi.mmiApp, "mmiSep2");
+    FUi.mmiQuit = NewMenuItem(FUi.mmiApp, "mmiQuit", FUi.acQuit);
+    FUi.mmMain->addMenu(FUi.mmiApp);
 
-    mmiView = newMenu(mmMain, "mmiView", QStringLiteral("View"));
-    mmiToolbarsShow = newMenu(mmiView, "mmiToolbarsShow", QStringLiteral("Tool&bars"));
-    mmiTBActionShow = NewMenuItem(mmiToolbarsShow, "mmiTBActionShow", acTBActionShow);
-    mmiTBLangShow = NewMenuItem(mmiToolbarsShow, "mmiTBLangShow", acTBLangShow);
-    mmiTBPortShow = NewMenuItem(mmiToolbarsShow, "mmiTBPortShow", acTBPortShow);
-    for (QAction* item : {mmiTBActionShow, mmiTBLangShow, mmiTBPortShow}) {
+    FUi.mmiView = newMenu(FUi.mmMain, "mmiView", QStringLiteral("View"));
+    FUi.mmiToolbarsShow = newMenu(FUi.mmiView, "mmiToolbarsShow", QStringLiteral("Tool&bars"));
+    FUi.mmiTBActionShow = NewMenuItem(FUi.mmiToolbarsShow, "mmiTBActionShow", FUi.acTBActionShow);
+    FUi.mmiTBLangShow = NewMenuItem(FUi.mmiToolbarsShow, "mmiTBLangShow", FUi.acTBLangShow);
+    FUi.mmiTBPortShow = NewMenuItem(FUi.mmiToolbarsShow, "mmiTBPortShow", FUi.acTBPortShow);
+    for (QAction* item : {FUi.mmiTBActionShow, FUi.mmiTBLangShow, FUi.mmiTBPortShow}) {
         item->setCheckable(true);
         item->setChecked(true);
     }
-    mmiView->addMenu(mmiToolbarsShow);
-    separator(mmiView, "mmiSep3");
-    mmiCurrentLine = newMenu(mmiView, "mmiCurrentLine", QStringLiteral("Current line"));
-    mmiCurrLine = NewMenuItem(mmiCurrentLine, "mmiCurrLine", acShowCurrent);
-    mmiVoltLine = NewMenuItem(mmiCurrentLine, "mmiVoltLine", acShowVoltage);
-    auto* lineGroup = new QActionGroup(mmiCurrentLine);
+    FUi.mmiView->addMenu(FUi.mmiToolbarsShow);
+    separator(FUi.mmiView, "mmiSep3");
+    FUi.mmiCurrentLine = newMenu(FUi.mmiView, "mmiCurrentLine", QStringLiteral("Current line"));
+    FUi.mmiCurrLine = NewMenuItem(FUi.mmiCurrentLine, "mmiCurrLine", FUi.acShowCurrent);
+    FUi.mmiVoltLine = NewMenuItem(FUi.mmiCurrentLine, "mmiVoltLine", FUi.acShowVoltage);
+    auto* lineGroup = new QActionGroup(FUi.mmiCurrentLine);
     lineGroup->setObjectName(QStringLiteral("grpCurrentLine"));
-    for (QAction* item : {mmiCurrLine, mmiVoltLine}) {
+    for (QAction* item : {FUi.mmiCurrLine, FUi.mmiVoltLine}) {
         item->setCheckable(true);
         lineGroup->addAction(item);
     }
-    mmiCurrLine->setChecked(true);
-    mmiView->addMenu(mmiCurrentLine);
-    mmiPrint = newMenu(mmiView, "mmiPrint", QStringLiteral("Print"));
-    mmiPLPrint = NewMenuItem(mmiPrint, "mmiPLPrint", acPrintPresChart);
-    mmiCLPrint = NewMenuItem(mmiPrint, "mmiCLPrint", acPrintCurrChart);
-    mmiView->addMenu(mmiPrint);
-    mmiSavePreferences = NewMenuItem(mmiView, "mmiSavePreferences", acSavePreferences);
-    mmMain->addMenu(mmiView);
+    FUi.mmiCurrLine->setChecked(true);
+    FUi.mmiView->addMenu(FUi.mmiCurrentLine);
+    FUi.mmiPrint = newMenu(FUi.mmiView, "mmiPrint", QStringLiteral("Print"));
+    FUi.mmiPLPrint = NewMenuItem(FUi.mmiPrint, "mmiPLPrint", FUi.acPrintPresChart);
+    FUi.mmiCLPrint = NewMenuItem(FUi.mmiPrint, "mmiCLPrint", FUi.acPrintCurrChart);
+    FUi.mmiView->addMenu(FUi.mmiPrint);
+    FUi.mmiSavePreferences = NewMenuItem(FUi.mmiView, "mmiSavePreferences", FUi.acSavePreferences);
+    FUi.mmMain->addMenu(FUi.mmiView);
 
-    mmiLanguage = newMenu(mmMain, "mmiLanguage", QStringLiteral("&Language"));
-    SetHint(mmiLanguage, QStringLiteral("Click to select the interface language"));
-    mmiLanguage->menuAction()->setStatusTip(QStringLiteral("Click to select the interface language"));
-    mmiLangEng = NewMenuItem(mmiLanguage, "mmiLangEng", acLangEng);
-    mmiLangGer = NewMenuItem(mmiLanguage, "mmiLangGer", acLangGer);
-    mmiLangEng->setCheckable(true);
-    mmiLangGer->setCheckable(true);
-    mmiLangEng->setChecked(true);
-    mmMain->addMenu(mmiLanguage);
+    FUi.mmiLanguage = newMenu(FUi.mmMain, "mmiLanguage", QStringLiteral("&Language"));
+    SetHint(FUi.mmiLanguage, QStringLiteral("Click to select the interface language"));
+    FUi.mmiLanguage->menuAction()->setStatusTip(QStringLiteral("Click to select the interface language"));
+    FUi.mmiLangEng = NewMenuItem(FUi.mmiLanguage, "mmiLangEng", FUi.acLangEng);
+    FUi.mmiLangGer = NewMenuItem(FUi.mmiLanguage, "mmiLangGer", FUi.acLangGer);
+    FUi.mmiLangEng->setCheckable(true);
+    FUi.mmiLangGer->setCheckable(true);
+    FUi.mmiLangEng->setChecked(true);
+    FUi.mmMain->addMenu(FUi.mmiLanguage);
 
     // "About" is an item of the menu bar itself.
-    mmiAbout = new QAction(acAbout->text(), mmMain);
-    mmiAbout->setObjectName(QStringLiteral("mmiAbout"));
-    mmiAbout->setToolTip(acAbout->toolTip());
-    mmiAbout->setStatusTip(acAbout->statusTip());
-    connect(mmiAbout, &QAction::triggered, acAbout, &QAction::trigger);
-    mmMain->addAction(mmiAbout);
+    FUi.mmiAbout = new QAction(FUi.acAbout->text(), FUi.mmMain);
+    FUi.mmiAbout->setObjectName(QStringLiteral("mmiAbout"));
+    FUi.mmiAbout->setToolTip(FUi.acAbout->toolTip());
+    FUi.mmiAbout->setStatusTip(FUi.acAbout->statusTip());
+    connect(FUi.mmiAbout, &QAction::triggered, FUi.acAbout, &QAction::trigger);
+    FUi.mmMain->addAction(FUi.mmiAbout);
 }
 
 QToolButton* TfrmMain::NewSpeedButton(QToolBar* Bar, const char* Name, QAction* Action, const QIcon& Icon)
@@ -300,7 +300,7 @@ void TfrmMain::BuildToolBars()
     // monitoring bar ("Datalog" page); the datalog bar, on the "Datalog" page
     // only, has the second row to itself, so that nothing is cut at the
     // window's smallest width in either language.
-    auto* rows = new QVBoxLayout(cntrbMain);
+    auto* rows = new QVBoxLayout(FUi.cntrbMain);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
     auto* firstRow = new QHBoxLayout;
@@ -311,7 +311,7 @@ void TfrmMain::BuildToolBars()
     rows->addLayout(secondRow);
 
     auto newBar = [this](const char* Name) {
-        auto* bar = new QToolBar(cntrbMain);
+        auto* bar = new QToolBar(FUi.cntrbMain);
         bar->setObjectName(QLatin1String(Name));
         bar->setMovable(false);
         bar->setFloatable(false);
@@ -320,121 +320,124 @@ void TfrmMain::BuildToolBars()
     };
     QStyle* style = QApplication::style();
 
-    tbAction = newBar("tbAction");
-    tbtnRead = NewSpeedButton(tbAction, "tbtnRead", acRead, style->standardIcon(QStyle::SP_BrowserReload));
-    tbtnSet = NewSpeedButton(tbAction, "tbtnSet", acSet, style->standardIcon(QStyle::SP_ArrowUp));
-    tbtnSave = NewSpeedButton(tbAction, "tbtnSave", acSave, style->standardIcon(QStyle::SP_DialogSaveButton));
-    tbtnLoad = NewSpeedButton(tbAction, "tbtnLoad", acLoad, style->standardIcon(QStyle::SP_DialogOpenButton));
-    firstRow->addWidget(tbAction);
+    FUi.tbAction = newBar("tbAction");
+    FUi.tbtnRead = NewSpeedButton(FUi.tbAction, "tbtnRead", FUi.acRead, style->standardIcon(QStyle::SP_BrowserReload));
+    FUi.tbtnSet = NewSpeedButton(FUi.tbAction, "tbtnSet", FUi.acSet, style->standardIcon(QStyle::SP_ArrowUp));
+    FUi.tbtnSave
+        = NewSpeedButton(FUi.tbAction, "tbtnSave", FUi.acSave, style->standardIcon(QStyle::SP_DialogSaveButton));
+    FUi.tbtnLoad
+        = NewSpeedButton(FUi.tbAction, "tbtnLoad", FUi.acLoad, style->standardIcon(QStyle::SP_DialogOpenButton));
+    firstRow->addWidget(FUi.tbAction);
 
-    tbLanguage = newBar("tbLanguage");
-    tbtnLangEng = NewSpeedButton(tbLanguage, "tbtnLangEng", acLangEng, QIcon());
-    tbtnLangGer = NewSpeedButton(tbLanguage, "tbtnLangGer", acLangGer, QIcon());
-    tbtnLangEng->setText(QStringLiteral("EN"));
-    tbtnLangGer->setText(QStringLiteral("DE"));
-    grpLanguage = new QButtonGroup(tbLanguage);
-    grpLanguage->setObjectName(QStringLiteral("grpLanguage"));
-    for (QToolButton* button : {tbtnLangEng, tbtnLangGer}) {
+    FUi.tbLanguage = newBar("tbLanguage");
+    FUi.tbtnLangEng = NewSpeedButton(FUi.tbLanguage, "tbtnLangEng", FUi.acLangEng, QIcon());
+    FUi.tbtnLangGer = NewSpeedButton(FUi.tbLanguage, "tbtnLangGer", FUi.acLangGer, QIcon());
+    FUi.tbtnLangEng->setText(QStringLiteral("EN"));
+    FUi.tbtnLangGer->setText(QStringLiteral("DE"));
+    FUi.grpLanguage = new QButtonGroup(FUi.tbLanguage);
+    FUi.grpLanguage->setObjectName(QStringLiteral("grpLanguage"));
+    for (QToolButton* button : {FUi.tbtnLangEng, FUi.tbtnLangGer}) {
         button->setCheckable(true);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        grpLanguage->addButton(button);
+        FUi.grpLanguage->addButton(button);
     }
-    tbtnLangEng->setChecked(true);
-    firstRow->addWidget(tbLanguage);
+    FUi.tbtnLangEng->setChecked(true);
+    firstRow->addWidget(FUi.tbLanguage);
 
-    tbPort = newBar("tbPort");
-    SetHint(tbPort, QStringLiteral("Ports"));
-    cmbPort = new TPortComboBox(tbPort);
-    cmbPort->setObjectName(QStringLiteral("cmbPort"));
-    cmbPort->setEditable(true);
-    cmbPort->setInsertPolicy(QComboBox::NoInsert);
-    cmbPort->setMinimumContentsLength(8);
-    cmbPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    tbPort->addWidget(cmbPort);
-    chbUseUSB = new QCheckBox(QStringLiteral("Use USB"), tbPort);
-    chbUseUSB->setObjectName(QStringLiteral("chbUseUSB"));
-    tbPort->addWidget(chbUseUSB);
-    cmbSensorType = new QComboBox(tbPort);
-    cmbSensorType->setObjectName(QStringLiteral("cmbSensorType"));
-    cmbSensorType->addItems({QStringLiteral("HART"), QStringLiteral("Orsa / Quill")});
-    cmbSensorType->setMaxVisibleItems(3);
-    tbPort->addWidget(cmbSensorType);
-    firstRow->addWidget(tbPort);
+    FUi.tbPort = newBar("tbPort");
+    SetHint(FUi.tbPort, QStringLiteral("Ports"));
+    FUi.cmbPort = new TPortComboBox(FUi.tbPort);
+    FUi.cmbPort->setObjectName(QStringLiteral("cmbPort"));
+    FUi.cmbPort->setEditable(true);
+    FUi.cmbPort->setInsertPolicy(QComboBox::NoInsert);
+    FUi.cmbPort->setMinimumContentsLength(8);
+    FUi.cmbPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    FUi.tbPort->addWidget(FUi.cmbPort);
+    FUi.chbUseUSB = new QCheckBox(QStringLiteral("Use USB"), FUi.tbPort);
+    FUi.chbUseUSB->setObjectName(QStringLiteral("chbUseUSB"));
+    FUi.tbPort->addWidget(FUi.chbUseUSB);
+    FUi.cmbSensorType = new QComboBox(FUi.tbPort);
+    FUi.cmbSensorType->setObjectName(QStringLiteral("cmbSensorType"));
+    FUi.cmbSensorType->addItems({QStringLiteral("HART"), QStringLiteral("Orsa / Quill")});
+    FUi.cmbSensorType->setMaxVisibleItems(3);
+    FUi.tbPort->addWidget(FUi.cmbSensorType);
+    firstRow->addWidget(FUi.tbPort);
 
-    tbDatalog = newBar("tbDatalog");
-    chbSaveDatalog = new QCheckBox(QStringLiteral("Save datalog"), tbDatalog);
-    chbSaveDatalog->setObjectName(QStringLiteral("chbSaveDatalog"));
-    chbSaveDatalog->setEnabled(false);
-    tbDatalog->addWidget(chbSaveDatalog);
-    lblCapacity = NewLabel(tbDatalog, "lblCapacity", QStringLiteral("Capacity  "));
-    tbDatalog->addWidget(lblCapacity);
-    edStorageCap = NewEdit(tbDatalog, "edStorageCap");
-    SetHint(edStorageCap, QStringLiteral("Input a datalog capacity"));
-    edStorageCap->setText(QStringLiteral("100"));
-    edStorageCap->setMaxLength(5);
-    edStorageCap->setFixedWidth(56);
-    tbDatalog->addWidget(edStorageCap);
+    FUi.tbDatalog = newBar("tbDatalog");
+    FUi.chbSaveDatalog = new QCheckBox(QStringLiteral("Save datalog"), FUi.tbDatalog);
+    FUi.chbSaveDatalog->setObjectName(QStringLiteral("chbSaveDatalog"));
+    FUi.chbSaveDatalog->setEnabled(false);
+    FUi.tbDatalog->addWidget(FUi.chbSaveDatalog);
+    FUi.lblCapacity = NewLabel(FUi.tbDatalog, "lblCapacity", QStringLiteral("Capacity  "));
+    FUi.tbDatalog->addWidget(FUi.lblCapacity);
+    FUi.edStorageCap = NewEdit(FUi.tbDatalog, "edStorageCap");
+    SetHint(FUi.edStorageCap, QStringLiteral("Input a datalog capacity"));
+    FUi.edStorageCap->setText(QStringLiteral("100"));
+    FUi.edStorageCap->setMaxLength(5);
+    FUi.edStorageCap->setFixedWidth(56);
+    FUi.tbDatalog->addWidget(FUi.edStorageCap);
     // The captions' trailing blanks are lost in the language file; margins keep
     // the labels off their neighbours.
-    lblCapacity->setContentsMargins(6, 0, 4, 0);
-    lblRate = NewLabel(tbDatalog, "lblRate", QStringLiteral("Rate, s  "));
-    lblRate->setContentsMargins(6, 0, 4, 0);
-    tbDatalog->addWidget(lblRate);
-    edRate = NewEdit(tbDatalog, "edRate");
-    edRate->setText(QStringLiteral("1"));
-    edRate->setFixedWidth(44);
-    tbDatalog->addWidget(edRate);
-    tbtnStartDatalog
-        = NewSpeedButton(tbDatalog, "tbtnStartDatalog", acStartMonitoring, style->standardIcon(QStyle::SP_MediaPlay));
-    tbtnStopDatalog
-        = NewSpeedButton(tbDatalog, "tbtnStopDatalog", acStopMonitoring, style->standardIcon(QStyle::SP_MediaStop));
-    grpDatalog = new QButtonGroup(tbDatalog);
-    grpDatalog->setObjectName(QStringLiteral("grpDatalog"));
-    for (QToolButton* button : {tbtnStartDatalog, tbtnStopDatalog}) {
+    FUi.lblCapacity->setContentsMargins(6, 0, 4, 0);
+    FUi.lblRate = NewLabel(FUi.tbDatalog, "lblRate", QStringLiteral("Rate, s  "));
+    FUi.lblRate->setContentsMargins(6, 0, 4, 0);
+    FUi.tbDatalog->addWidget(FUi.lblRate);
+    FUi.edRate = NewEdit(FUi.tbDatalog, "edRate");
+    FUi.edRate->setText(QStringLiteral("1"));
+    FUi.edRate->setFixedWidth(44);
+    FUi.tbDatalog->addWidget(FUi.edRate);
+    FUi.tbtnStartDatalog = NewSpeedButton(FUi.tbDatalog, "tbtnStartDatalog", FUi.acStartMonitoring,
+                                          style->standardIcon(QStyle::SP_MediaPlay));
+    FUi.tbtnStopDatalog = NewSpeedButton(FUi.tbDatalog, "tbtnStopDatalog", FUi.acStopMonitoring,
+                                         style->standardIcon(QStyle::SP_MediaStop));
+    FUi.grpDatalog = new QButtonGroup(FUi.tbDatalog);
+    FUi.grpDatalog->setObjectName(QStringLiteral("grpDatalog"));
+    for (QToolButton* button : {FUi.tbtnStartDatalog, FUi.tbtnStopDatalog}) {
         button->setCheckable(true);
-        grpDatalog->addButton(button);
+        FUi.grpDatalog->addButton(button);
     }
-    tbtnStopDatalog->setChecked(true);
-    tbDatalog->setVisible(false);
-    secondRow->addWidget(tbDatalog);
+    FUi.tbtnStopDatalog->setChecked(true);
+    FUi.tbDatalog->setVisible(false);
+    secondRow->addWidget(FUi.tbDatalog);
     secondRow->addStretch(1);
 
-    tbMonitoring = newBar("tbMonitoring");
+    FUi.tbMonitoring = newBar("tbMonitoring");
     auto valueLabel = [this](const char* Name) {
-        QLabel* label = NewLabel(tbMonitoring, Name, QString());
+        QLabel* label = NewLabel(FUi.tbMonitoring, Name, QString());
         label->setMinimumWidth(64);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
         return label;
     };
-    stCurrentCurrentValue = valueLabel("stCurrentCurrentValue");
-    tbMonitoring->addWidget(stCurrentCurrentValue);
-    lblCurrentUnit = NewLabel(tbMonitoring, "lblCurrentUnit", QStringLiteral("lblCurrentUnit"));
-    lblCurrentUnit->setContentsMargins(3, 0, 8, 0);
-    tbMonitoring->addWidget(lblCurrentUnit);
-    chbCurrentLine = new QCheckBox(QStringLiteral("Current line"), tbMonitoring);
-    chbCurrentLine->setObjectName(QStringLiteral("chbCurrentLine"));
-    chbCurrentLine->setChecked(true);
+    FUi.stCurrentCurrentValue = valueLabel("stCurrentCurrentValue");
+    FUi.tbMonitoring->addWidget(FUi.stCurrentCurrentValue);
+    FUi.lblCurrentUnit = NewLabel(FUi.tbMonitoring, "lblCurrentUnit", QStringLiteral("lblCurrentUnit"));
+    FUi.lblCurrentUnit->setContentsMargins(3, 0, 8, 0);
+    FUi.tbMonitoring->addWidget(FUi.lblCurrentUnit);
+    FUi.chbCurrentLine = new QCheckBox(QStringLiteral("Current line"), FUi.tbMonitoring);
+    FUi.chbCurrentLine->setObjectName(QStringLiteral("chbCurrentLine"));
+    FUi.chbCurrentLine->setChecked(true);
     // Ticking either box runs its action, which shows or hides its chart.
-    connect(chbCurrentLine, &QCheckBox::clicked, acCurrentLineVisibleChanged, &QAction::trigger);
-    tbMonitoring->addWidget(chbCurrentLine);
-    tbMonitoring->addSeparator();
-    stCurrentPressureValue = valueLabel("stCurrentPressureValue");
-    tbMonitoring->addWidget(stCurrentPressureValue);
-    lblPressureUnit = NewLabel(tbMonitoring, "lblPressureUnit", QStringLiteral("lblPressureUnit"));
-    lblPressureUnit->setContentsMargins(3, 0, 8, 0);
-    tbMonitoring->addWidget(lblPressureUnit);
-    chbPressureLine = new QCheckBox(QStringLiteral("Pressure line"), tbMonitoring);
-    chbPressureLine->setObjectName(QStringLiteral("chbPressureLine"));
-    chbPressureLine->setChecked(true);
-    connect(chbPressureLine, &QCheckBox::clicked, acPressureLineVisibleChanged, &QAction::trigger);
-    tbMonitoring->addWidget(chbPressureLine);
-    for (QWidget* control : std::initializer_list<QWidget*> {stCurrentCurrentValue, lblCurrentUnit, chbCurrentLine,
-                                                             stCurrentPressureValue, lblPressureUnit, chbPressureLine})
+    connect(FUi.chbCurrentLine, &QCheckBox::clicked, FUi.acCurrentLineVisibleChanged, &QAction::trigger);
+    FUi.tbMonitoring->addWidget(FUi.chbCurrentLine);
+    FUi.tbMonitoring->addSeparator();
+    FUi.stCurrentPressureValue = valueLabel("stCurrentPressureValue");
+    FUi.tbMonitoring->addWidget(FUi.stCurrentPressureValue);
+    FUi.lblPressureUnit = NewLabel(FUi.tbMonitoring, "lblPressureUnit", QStringLiteral("lblPressureUnit"));
+    FUi.lblPressureUnit->setContentsMargins(3, 0, 8, 0);
+    FUi.tbMonitoring->addWidget(FUi.lblPressureUnit);
+    FUi.chbPressureLine = new QCheckBox(QStringLiteral("Pressure line"), FUi.tbMonitoring);
+    FUi.chbPressureLine->setObjectName(QStringLiteral("chbPressureLine"));
+    FUi.chbPressureLine->setChecked(true);
+    connect(FUi.chbPressureLine, &QCheckBox::clicked, FUi.acPressureLineVisibleChanged, &QAction::trigger);
+    FUi.tbMonitoring->addWidget(FUi.chbPressureLine);
+    for (QWidget* control :
+         std::initializer_list<QWidget*> {FUi.stCurrentCurrentValue, FUi.lblCurrentUnit, FUi.chbCurrentLine,
+                                          FUi.stCurrentPressureValue, FUi.lblPressureUnit, FUi.chbPressureLine})
         control->setEnabled(false);
-    tbMonitoring->setVisible(false);
-    firstRow->addWidget(tbMonitoring);
+    FUi.tbMonitoring->setVisible(false);
+    firstRow->addWidget(FUi.tbMonitoring);
     firstRow->addStretch(1);
 }
 
@@ -442,14 +445,14 @@ void TfrmMain::BuildSensordataPage(QWidget* Page)
 {
     auto* pageLayout = new QVBoxLayout(Page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    pnlDataMain = NewPanel(Page, "pnlDataMain");
-    pageLayout->addWidget(pnlDataMain);
-    auto* column = new QVBoxLayout(pnlDataMain);
+    FUi.pnlDataMain = NewPanel(Page, "pnlDataMain");
+    pageLayout->addWidget(FUi.pnlDataMain);
+    auto* column = new QVBoxLayout(FUi.pnlDataMain);
     column->setContentsMargins(6, 4, 6, 4);
     column->setSpacing(4);
 
     auto newGroup = [this](const char* Name, const QString& Caption) {
-        auto* group = new QGroupBox(Caption, pnlDataMain);
+        auto* group = new QGroupBox(Caption, FUi.pnlDataMain);
         group->setObjectName(QLatin1String(Name));
         return group;
     };
@@ -462,50 +465,50 @@ void TfrmMain::BuildSensordataPage(QWidget* Page)
     };
 
     // Description: identity of the device, tag, descriptor and date.
-    grbDescription = newGroup("grbDescription", QStringLiteral("Description"));
-    auto* description = newGrid(grbDescription);
-    lblTransType = NewLabel(grbDescription, "lblTransType", QStringLiteral("Transmitter type"));
-    edTransType = NewEdit(grbDescription, "edTransType", true);
-    lblManufacturer = NewLabel(grbDescription, "lblManufacturer", QStringLiteral("Manufacturer"));
-    edManufacturer = NewEdit(grbDescription, "edManufacturer", true);
-    lblSerialNr = NewLabel(grbDescription, "lblSerialNr", QStringLiteral("Serial number"));
-    edSerialNr = NewEdit(grbDescription, "edSerialNr", true);
-    lblDate = NewLabel(grbDescription, "lblDate", QStringLiteral("Date:"));
-    medDate = NewEdit(grbDescription, "medDate");
-    medDate->setInputMask(QStringLiteral("99.99.9999;_"));
-    SetHint(medDate, QStringLiteral("Enter a valid date (dd.mm.yyyy)"));
+    FUi.grbDescription = newGroup("grbDescription", QStringLiteral("Description"));
+    auto* description = newGrid(FUi.grbDescription);
+    FUi.lblTransType = NewLabel(FUi.grbDescription, "lblTransType", QStringLiteral("Transmitter type"));
+    FUi.edTransType = NewEdit(FUi.grbDescription, "edTransType", true);
+    FUi.lblManufacturer = NewLabel(FUi.grbDescription, "lblManufacturer", QStringLiteral("Manufacturer"));
+    FUi.edManufacturer = NewEdit(FUi.grbDescription, "edManufacturer", true);
+    FUi.lblSerialNr = NewLabel(FUi.grbDescription, "lblSerialNr", QStringLiteral("Serial number"));
+    FUi.edSerialNr = NewEdit(FUi.grbDescription, "edSerialNr", true);
+    FUi.lblDate = NewLabel(FUi.grbDescription, "lblDate", QStringLiteral("Date:"));
+    FUi.medDate = NewEdit(FUi.grbDescription, "medDate");
+    FUi.medDate->setInputMask(QStringLiteral("99.99.9999;_"));
+    SetHint(FUi.medDate, QStringLiteral("Enter a valid date (dd.mm.yyyy)"));
     // The date is shown, not edited.
-    medDate->setEnabled(false);
-    lblTag = NewLabel(grbDescription, "lblTag", QStringLiteral("Tag"));
-    edTag = NewEdit(grbDescription, "edTag");
-    edTag->setMaxLength(8);
-    edTag->setValidator(new TUpperCaseValidator(edTag));
-    lblDesc = NewLabel(grbDescription, "lblDesc", QStringLiteral("Description"));
-    edDesc = NewEdit(grbDescription, "edDesc");
-    edDesc->setMaxLength(16);
-    edDesc->setValidator(new TUpperCaseValidator(edDesc));
-    description->addWidget(lblTransType, 0, 0);
-    description->addWidget(edTransType, 0, 1);
-    description->addWidget(lblManufacturer, 0, 2);
-    description->addWidget(edManufacturer, 0, 3);
-    description->addWidget(lblSerialNr, 1, 0);
-    description->addWidget(edSerialNr, 1, 1);
-    description->addWidget(lblDate, 1, 2);
-    description->addWidget(medDate, 1, 3);
-    description->addWidget(lblTag, 2, 0);
-    description->addWidget(edTag, 2, 1);
-    description->addWidget(lblDesc, 2, 2);
-    description->addWidget(edDesc, 2, 3);
+    FUi.medDate->setEnabled(false);
+    FUi.lblTag = NewLabel(FUi.grbDescription, "lblTag", QStringLiteral("Tag"));
+    FUi.edTag = NewEdit(FUi.grbDescription, "edTag");
+    FUi.edTag->setMaxLength(8);
+    FUi.edTag->setValidator(new TUpperCaseValidator(FUi.edTag));
+    FUi.lblDesc = NewLabel(FUi.grbDescription, "lblDesc", QStringLiteral("Description"));
+    FUi.edDesc = NewEdit(FUi.grbDescription, "edDesc");
+    FUi.edDesc->setMaxLength(16);
+    FUi.edDesc->setValidator(new TUpperCaseValidator(FUi.edDesc));
+    description->addWidget(FUi.lblTransType, 0, 0);
+    description->addWidget(FUi.edTransType, 0, 1);
+    description->addWidget(FUi.lblManufacturer, 0, 2);
+    description->addWidget(FUi.edManufacturer, 0, 3);
+    description->addWidget(FUi.lblSerialNr, 1, 0);
+    description->addWidget(FUi.edSerialNr, 1, 1);
+    description->addWidget(FUi.lblDate, 1, 2);
+    description->addWidget(FUi.medDate, 1, 3);
+    description->addWidget(FUi.lblTag, 2, 0);
+    description->addWidget(FUi.edTag, 2, 1);
+    description->addWidget(FUi.lblDesc, 2, 2);
+    description->addWidget(FUi.edDesc, 2, 3);
     description->setColumnStretch(1, 1);
     description->setColumnStretch(3, 1);
-    column->addWidget(grbDescription);
+    column->addWidget(FUi.grbDescription);
 
     // Configuration with reference: trims against the applied pressure.
-    grbReference = newGroup("grbReference", QStringLiteral("Configuration with Reference"));
-    auto* reference = new QHBoxLayout(grbReference);
+    FUi.grbReference = newGroup("grbReference", QStringLiteral("Configuration with Reference"));
+    auto* reference = new QHBoxLayout(FUi.grbReference);
     reference->setContentsMargins(8, 4, 8, 6);
     auto newButton = [this](const char* Name, QAction* Action) {
-        auto* button = new QPushButton(Action->text(), grbReference);
+        auto* button = new QPushButton(Action->text(), FUi.grbReference);
         button->setObjectName(QLatin1String(Name));
         SetHint(button, Action->statusTip());
         button->setEnabled(Action->isEnabled());
@@ -513,74 +516,75 @@ void TfrmMain::BuildSensordataPage(QWidget* Page)
         connect(button, &QPushButton::clicked, Action, &QAction::trigger);
         return button;
     };
-    bbtnSetUpperRange = newButton("bbtnSetUpperRange", acSetUR);
-    bbtnSetLowerRange = newButton("bbtnSetLowerRange", acSetLR);
-    bbtnSetZero = newButton("bbtnSetZero", acSetZero);
-    reference->addWidget(bbtnSetUpperRange, 1);
-    reference->addWidget(bbtnSetLowerRange, 1);
-    reference->addWidget(bbtnSetZero, 1);
-    column->addWidget(grbReference);
+    FUi.bbtnSetUpperRange = newButton("bbtnSetUpperRange", FUi.acSetUR);
+    FUi.bbtnSetLowerRange = newButton("bbtnSetLowerRange", FUi.acSetLR);
+    FUi.bbtnSetZero = newButton("bbtnSetZero", FUi.acSetZero);
+    reference->addWidget(FUi.bbtnSetUpperRange, 1);
+    reference->addWidget(FUi.bbtnSetLowerRange, 1);
+    reference->addWidget(FUi.bbtnSetZero, 1);
+    column->addWidget(FUi.grbReference);
 
     // Pressure: range values, limits, unit, damping and minimum span.
-    grbPressure = newGroup("grbPressure", QStringLiteral("  Pressure  "));
-    auto* pressure = newGrid(grbPressure);
-    lblUpper = NewLabel(grbPressure, "lblUpper", QStringLiteral("Upper"));
-    lblLower = NewLabel(grbPressure, "lblLower", QStringLiteral("Lower"));
-    lblUpperRange = NewLabel(grbPressure, "lblUpperRange", QStringLiteral("Range value:"));
-    lblLowerRange = NewLabel(grbPressure, "lblLowerRange", QStringLiteral("Range value:"));
-    lblUpperLimit = NewLabel(grbPressure, "lblUpperLimit", QStringLiteral("Limit:"));
-    lblLowerLimit = NewLabel(grbPressure, "lblLowerLimit", QStringLiteral("Limit:"));
-    edUpperRange = NewEdit(grbPressure, "edUpperRange");
-    edLowerRange = NewEdit(grbPressure, "edLowerRange");
-    edUpperLimit = NewEdit(grbPressure, "edUpperLimit", true);
-    edLowerLimit = NewEdit(grbPressure, "edLowerLimit", true);
-    lblUnit = NewLabel(grbPressure, "lblUnit", QStringLiteral("Units"));
-    cmbUnit = new QComboBox(grbPressure);
-    cmbUnit->setObjectName(QStringLiteral("cmbUnit"));
-    cmbUnit->addItems({QStringLiteral("bar"), QStringLiteral("mbar"), QStringLiteral("kPa"), QStringLiteral("Pa"),
-                       QStringLiteral("mmH2O"), QStringLiteral("psi"), QStringLiteral("mmHg"), QStringLiteral("Torr"),
-                       QStringLiteral("kg/cm2"), QStringLiteral("g/cm2"), QStringLiteral("atm")});
-    cmbUnit->setPlaceholderText(QStringLiteral("unknown"));
-    cmbUnit->setCurrentIndex(-1);
-    cmbUnit->setMaxVisibleItems(11);
-    lblDamping = NewLabel(grbPressure, "lblDamping", QStringLiteral("Damping, s"));
-    edDamping = NewEdit(grbPressure, "edDamping");
-    lblMinSpan = NewLabel(grbPressure, "lblMinSpan", QStringLiteral("Min. Span"));
-    edMinSpan = NewEdit(grbPressure, "edMinSpan", true);
-    pressure->addWidget(lblUpper, 0, 0);
-    pressure->addWidget(lblUpperRange, 0, 1);
-    pressure->addWidget(edUpperRange, 0, 2);
-    pressure->addWidget(lblUpperLimit, 0, 3);
-    pressure->addWidget(edUpperLimit, 0, 4);
-    pressure->addWidget(lblLower, 1, 0);
-    pressure->addWidget(lblLowerRange, 1, 1);
-    pressure->addWidget(edLowerRange, 1, 2);
-    pressure->addWidget(lblLowerLimit, 1, 3);
-    pressure->addWidget(edLowerLimit, 1, 4);
-    pressure->addWidget(lblUnit, 2, 0);
-    pressure->addWidget(cmbUnit, 2, 2);
-    pressure->addWidget(lblMinSpan, 2, 3);
-    pressure->addWidget(edMinSpan, 2, 4);
-    pressure->addWidget(lblDamping, 3, 0, 1, 2);
-    pressure->addWidget(edDamping, 3, 2);
+    FUi.grbPressure = newGroup("grbPressure", QStringLiteral("  Pressure  "));
+    auto* pressure = newGrid(FUi.grbPressure);
+    FUi.lblUpper = NewLabel(FUi.grbPressure, "lblUpper", QStringLiteral("Upper"));
+    FUi.lblLower = NewLabel(FUi.grbPressure, "lblLower", QStringLiteral("Lower"));
+    FUi.lblUpperRange = NewLabel(FUi.grbPressure, "lblUpperRange", QStringLiteral("Range value:"));
+    FUi.lblLowerRange = NewLabel(FUi.grbPressure, "lblLowerRange", QStringLiteral("Range value:"));
+    FUi.lblUpperLimit = NewLabel(FUi.grbPressure, "lblUpperLimit", QStringLiteral("Limit:"));
+    FUi.lblLowerLimit = NewLabel(FUi.grbPressure, "lblLowerLimit", QStringLiteral("Limit:"));
+    FUi.edUpperRange = NewEdit(FUi.grbPressure, "edUpperRange");
+    FUi.edLowerRange = NewEdit(FUi.grbPressure, "edLowerRange");
+    FUi.edUpperLimit = NewEdit(FUi.grbPressure, "edUpperLimit", true);
+    FUi.edLowerLimit = NewEdit(FUi.grbPressure, "edLowerLimit", true);
+    FUi.lblUnit = NewLabel(FUi.grbPressure, "lblUnit", QStringLiteral("Units"));
+    FUi.cmbUnit = new QComboBox(FUi.grbPressure);
+    FUi.cmbUnit->setObjectName(QStringLiteral("cmbUnit"));
+    FUi.cmbUnit->addItems({QStringLiteral("bar"), QStringLiteral("mbar"), QStringLiteral("kPa"), QStringLiteral("Pa"),
+                           QStringLiteral("mmH2O"), QStringLiteral("psi"), QStringLiteral("mmHg"),
+                           QStringLiteral("Torr"), QStringLiteral("kg/cm2"), QStringLiteral("g/cm2"),
+                           QStringLiteral("atm")});
+    FUi.cmbUnit->setPlaceholderText(QStringLiteral("unknown"));
+    FUi.cmbUnit->setCurrentIndex(-1);
+    FUi.cmbUnit->setMaxVisibleItems(11);
+    FUi.lblDamping = NewLabel(FUi.grbPressure, "lblDamping", QStringLiteral("Damping, s"));
+    FUi.edDamping = NewEdit(FUi.grbPressure, "edDamping");
+    FUi.lblMinSpan = NewLabel(FUi.grbPressure, "lblMinSpan", QStringLiteral("Min. Span"));
+    FUi.edMinSpan = NewEdit(FUi.grbPressure, "edMinSpan", true);
+    pressure->addWidget(FUi.lblUpper, 0, 0);
+    pressure->addWidget(FUi.lblUpperRange, 0, 1);
+    pressure->addWidget(FUi.edUpperRange, 0, 2);
+    pressure->addWidget(FUi.lblUpperLimit, 0, 3);
+    pressure->addWidget(FUi.edUpperLimit, 0, 4);
+    pressure->addWidget(FUi.lblLower, 1, 0);
+    pressure->addWidget(FUi.lblLowerRange, 1, 1);
+    pressure->addWidget(FUi.edLowerRange, 1, 2);
+    pressure->addWidget(FUi.lblLowerLimit, 1, 3);
+    pressure->addWidget(FUi.edLowerLimit, 1, 4);
+    pressure->addWidget(FUi.lblUnit, 2, 0);
+    pressure->addWidget(FUi.cmbUnit, 2, 2);
+    pressure->addWidget(FUi.lblMinSpan, 2, 3);
+    pressure->addWidget(FUi.edMinSpan, 2, 4);
+    pressure->addWidget(FUi.lblDamping, 3, 0, 1, 2);
+    pressure->addWidget(FUi.edDamping, 3, 2);
     pressure->setColumnStretch(2, 1);
     pressure->setColumnStretch(4, 1);
-    column->addWidget(grbPressure);
+    column->addWidget(FUi.grbPressure);
 
     // Software revision levels.
-    grbRevLevel = newGroup("grbRevLevel", QStringLiteral("Software Revision Level"));
-    auto* revision = newGrid(grbRevLevel);
-    lblTransmitter = NewLabel(grbRevLevel, "lblTransmitter", QStringLiteral("Transmitter"));
-    edRevLevelTrans = NewEdit(grbRevLevel, "edRevLevelTrans", true);
-    lblUnCommand = NewLabel(grbRevLevel, "lblUnCommand", QStringLiteral("Univ. Command"));
-    edRevLevelComm = NewEdit(grbRevLevel, "edRevLevelComm", true);
-    revision->addWidget(lblTransmitter, 0, 0);
-    revision->addWidget(edRevLevelTrans, 0, 1);
-    revision->addWidget(lblUnCommand, 0, 2);
-    revision->addWidget(edRevLevelComm, 0, 3);
+    FUi.grbRevLevel = newGroup("grbRevLevel", QStringLiteral("Software Revision Level"));
+    auto* revision = newGrid(FUi.grbRevLevel);
+    FUi.lblTransmitter = NewLabel(FUi.grbRevLevel, "lblTransmitter", QStringLiteral("Transmitter"));
+    FUi.edRevLevelTrans = NewEdit(FUi.grbRevLevel, "edRevLevelTrans", true);
+    FUi.lblUnCommand = NewLabel(FUi.grbRevLevel, "lblUnCommand", QStringLiteral("Univ. Command"));
+    FUi.edRevLevelComm = NewEdit(FUi.grbRevLevel, "edRevLevelComm", true);
+    revision->addWidget(FUi.lblTransmitter, 0, 0);
+    revision->addWidget(FUi.edRevLevelTrans, 0, 1);
+    revision->addWidget(FUi.lblUnCommand, 0, 2);
+    revision->addWidget(FUi.edRevLevelComm, 0, 3);
     revision->setColumnStretch(1, 1);
     revision->setColumnStretch(3, 1);
-    column->addWidget(grbRevLevel);
+    column->addWidget(FUi.grbRevLevel);
     column->addStretch(1);
 }
 
@@ -588,80 +592,80 @@ void TfrmMain::BuildDatalogPage(QWidget* Page)
 {
     auto* pageLayout = new QVBoxLayout(Page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    pnlCharts = NewPanel(Page, "pnlCharts");
-    pageLayout->addWidget(pnlCharts);
-    auto* chartsLayout = new QVBoxLayout(pnlCharts);
+    FUi.pnlCharts = NewPanel(Page, "pnlCharts");
+    pageLayout->addWidget(FUi.pnlCharts);
+    auto* chartsLayout = new QVBoxLayout(FUi.pnlCharts);
     chartsLayout->setContentsMargins(0, 0, 0, 0);
 
     // The pressure chart fills the page; the current chart sits below it, 70
     // pixels high, behind the splitter.
-    splCharts = new QSplitter(Qt::Vertical, pnlCharts);
-    splCharts->setObjectName(QStringLiteral("splCharts"));
-    splCharts->setChildrenCollapsible(false);
-    chartsLayout->addWidget(splCharts);
+    FUi.splCharts = new QSplitter(Qt::Vertical, FUi.pnlCharts);
+    FUi.splCharts->setObjectName(QStringLiteral("splCharts"));
+    FUi.splCharts->setChildrenCollapsible(false);
+    chartsLayout->addWidget(FUi.splCharts);
 
     auto newChartPanel = [this](const char* Name) {
-        QFrame* panel = NewPanel(splCharts, Name);
+        QFrame* panel = NewPanel(FUi.splCharts, Name);
         auto* layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
         return panel;
     };
-    pnlPressureLine = newChartPanel("pnlPressureLine");
-    bdcPressure = new TNorvaneChart(pnlPressureLine);
-    bdcPressure->setObjectName(QStringLiteral("bdcPressure"));
-    bdcPressure->SetColor(QColor(255, 251, 240));  // cream
-    bdcPressure->SetAxisTitle({QStringLiteral("P, bar"), QStringLiteral("t, s")});
+    FUi.pnlPressureLine = newChartPanel("pnlPressureLine");
+    FUi.bdcPressure = new TNorvaneChart(FUi.pnlPressureLine);
+    FUi.bdcPressure->setObjectName(QStringLiteral("bdcPressure"));
+    FUi.bdcPressure->SetColor(QColor(255, 251, 240));  // cream
+    FUi.bdcPressure->SetAxisTitle({QStringLiteral("P, bar"), QStringLiteral("t, s")});
     // The vertical axis title stands left of the tick labels, not over them.
-    bdcPressure->SetLeftMargin(ChartTitleMargin);
-    pnlPressureLine->layout()->addWidget(bdcPressure);
+    FUi.bdcPressure->SetLeftMargin(ChartTitleMargin);
+    FUi.pnlPressureLine->layout()->addWidget(FUi.bdcPressure);
 
-    pnlCurrentLine = newChartPanel("pnlCurrentLine");
-    bdcCurrent = new TNorvaneChart(pnlCurrentLine);
-    bdcCurrent->setObjectName(QStringLiteral("bdcCurrent"));
-    bdcCurrent->SetColor(QApplication::palette().color(QPalette::Base));  // window colour
-    bdcCurrent->SetAxisTitle({QStringLiteral("I, mA"), QStringLiteral("t, s")});
-    bdcCurrent->SetLeftMargin(ChartTitleMargin);
-    pnlCurrentLine->layout()->addWidget(bdcCurrent);
-    pnlCurrentLine->setMinimumHeight(0);
+    FUi.pnlCurrentLine = newChartPanel("pnlCurrentLine");
+    FUi.bdcCurrent = new TNorvaneChart(FUi.pnlCurrentLine);
+    FUi.bdcCurrent->setObjectName(QStringLiteral("bdcCurrent"));
+    FUi.bdcCurrent->SetColor(QApplication::palette().color(QPalette::Base));  // window colour
+    FUi.bdcCurrent->SetAxisTitle({QStringLiteral("I, mA"), QStringLiteral("t, s")});
+    FUi.bdcCurrent->SetLeftMargin(ChartTitleMargin);
+    FUi.pnlCurrentLine->layout()->addWidget(FUi.bdcCurrent);
+    FUi.pnlCurrentLine->setMinimumHeight(0);
 
-    splCharts->addWidget(pnlPressureLine);
-    splCharts->addWidget(pnlCurrentLine);
-    splCharts->setStretchFactor(0, 1);
-    splCharts->setStretchFactor(1, 0);
+    FUi.splCharts->addWidget(FUi.pnlPressureLine);
+    FUi.splCharts->addWidget(FUi.pnlCurrentLine);
+    FUi.splCharts->setStretchFactor(0, 1);
+    FUi.splCharts->setStretchFactor(1, 0);
 }
 
 void TfrmMain::BuildStatusBar()
 {
-    stbMain = new QStatusBar(this);
-    stbMain->setObjectName(QStringLiteral("stbMain"));
-    stbMain->setSizeGripEnabled(false);
-    setStatusBar(stbMain);
+    FUi.stbMain = new QStatusBar(this);
+    FUi.stbMain->setObjectName(QStringLiteral("stbMain"));
+    FUi.stbMain->setSizeGripEnabled(false);
+    setStatusBar(FUi.stbMain);
 
     // Three panels side by side, without gaps: 230 pixels, the rest, 120 pixels.
-    auto* panels = new QWidget(stbMain);
+    auto* panels = new QWidget(FUi.stbMain);
     panels->setObjectName(QStringLiteral("stbPanels"));
     auto* row = new QHBoxLayout(panels);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     const char* names[3] = {"stbPanel0", "stbPanel1", "stbPanel2"};
     for (int i = 0; i < 3; ++i) {
-        stbPanels[i] = NewLabel(panels, names[i], QString());
-        stbPanels[i]->setFrameShape(QFrame::Panel);
-        stbPanels[i]->setFrameShadow(QFrame::Sunken);
-        stbPanels[i]->setTextFormat(Qt::PlainText);
+        FUi.stbPanels[i] = NewLabel(panels, names[i], QString());
+        FUi.stbPanels[i]->setFrameShape(QFrame::Panel);
+        FUi.stbPanels[i]->setFrameShadow(QFrame::Sunken);
+        FUi.stbPanels[i]->setTextFormat(Qt::PlainText);
         // A long text is cut, it never widens its panel.
-        stbPanels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        row->addWidget(stbPanels[i], i == 1 ? 1 : 0);
+        FUi.stbPanels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        row->addWidget(FUi.stbPanels[i], i == 1 ? 1 : 0);
     }
-    stbPanels[0]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    stbPanels[2]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    stbPanels[0]->setFixedWidth(230);
-    stbPanels[2]->setFixedWidth(120);
-    stbPanels[2]->setText(QStringLiteral("Version 2.3"));
-    stbMain->addWidget(panels, 1);
+    FUi.stbPanels[0]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    FUi.stbPanels[2]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    FUi.stbPanels[0]->setFixedWidth(230);
+    FUi.stbPanels[2]->setFixedWidth(120);
+    FUi.stbPanels[2]->setText(QStringLiteral("Version 2.3"));
+    FUi.stbMain->addWidget(panels, 1);
 
-    prbProgress = new QProgressBar(this);
-    prbProgress->setObjectName(QStringLiteral("prbProgress"));
-    prbProgress->setTextVisible(false);
-    prbProgress->setVisible(false);
+    FUi.prbProgress = new QProgressBar(this);
+    FUi.prbProgress->setObjectName(QStringLiteral("prbProgress"));
+    FUi.prbProgress->setTextVisible(false);
+    FUi.prbProgress->setVisible(false);
 }

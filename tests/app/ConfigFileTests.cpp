@@ -40,7 +40,8 @@ struct TFields {
 
 TFields Fields(const TfrmMain& W)
 {
-    return {W.edUpperRange->text(), W.edLowerRange->text(), W.cmbUnit->currentText(), W.edDamping->text()};
+    return {W.Ui().edUpperRange->text(), W.Ui().edLowerRange->text(), W.Ui().cmbUnit->currentText(),
+            W.Ui().edDamping->text()};
 }
 
 std::ostream& operator<<(std::ostream& Out, const TFields& F)
@@ -55,8 +56,8 @@ protected:
     {
         Tx = &AddTransmitter("COM1");
         TfrmMain& w = Start();
-        w.cmbPort->setCurrentIndex(0);
-        w.acRead->trigger();
+        w.Ui().cmbPort->setCurrentIndex(0);
+        w.Ui().acRead->trigger();
         EXPECT_TRUE(Dialogs->Errors().isEmpty());
         Dir = QDir::current().filePath("configs");
         QDir().mkpath(Dir);
@@ -72,22 +73,22 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
 {
     TfrmMain& w = ReadTransmitter();
     // A cancelled save clears the change flags too: Set then writes nothing.
-    w.edTag->setText("CHANGED");
+    w.Ui().edTag->setText("CHANGED");
     Dialogs->QueueCancel();
-    w.acSave->trigger();
+    w.Ui().acSave->trigger();
     Tx->ClearRequests();
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
     EXPECT_TRUE(Tx->Requests().empty());
 
-    w.edUpperRange->setText("12,5");
-    w.edLowerRange->setText("-1");
-    w.cmbUnit->setCurrentIndex(w.cmbUnit->findText("mbar"));
-    w.edDamping->setText("0.5");
+    w.Ui().edUpperRange->setText("12,5");
+    w.Ui().edLowerRange->setText("-1");
+    w.Ui().cmbUnit->setCurrentIndex(w.Ui().cmbUnit->findText("mbar"));
+    w.Ui().edDamping->setText("0.5");
     const QString name = Dir + "/plant.cfg";
     Dialogs->Clear();
     Dialogs->QueueFileName(name);
     MarkLog();
-    w.acSave->trigger();
+    w.Ui().acSave->trigger();
 
     EXPECT_EQ(FileBytes(name), QByteArray("\x06\x04"
                                           "12,5"
@@ -114,7 +115,7 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     Dialogs->Clear();
     Dialogs->QueueFileName(other);
     MarkLog();
-    w.acLoad->trigger();
+    w.Ui().acLoad->trigger();
 
     EXPECT_EQ(Fields(w), (TFields {"20", "-0,5", "bar", "1,5"}));
     EXPECT_TRUE(w.RangeChanged && w.DampingChanged);
@@ -125,7 +126,7 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     EXPECT_EQ(LogSinceMark(), (QStringList {"Config file " + other + " will be open", "Config file is loaded"}));
 
     Tx->ClearRequests();
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
     std::vector<int> commands;
     for (const TSimRequest& request : Tx->Requests())
         commands.push_back(request.Command);
@@ -163,7 +164,7 @@ TEST_F(TConfigFileWindowTest, ADamagedFileChangesNoFieldAndShowsItsStreamError)
         Dialogs->QueueFileName(name);
         MarkLog();
 
-        w.acLoad->trigger();
+        w.Ui().acLoad->trigger();
 
         EXPECT_EQ(Fields(w), before);
         EXPECT_FALSE(w.RangeChanged || w.DampingChanged);
@@ -188,14 +189,14 @@ TEST_F(TConfigFileWindowTest, ASaveThatFailsKeepsTheOldFile)
     // No file of this process may grow beyond a limit while the save runs (also
     // as root): the log still has room, the new file's long item does not.
     const qint64 limit = QFileInfo("log.txt").size() + 4096;
-    w.edUpperRange->setText(QString(limit + 100, QLatin1Char('9')));
+    w.Ui().edUpperRange->setText(QString(limit + 100, QLatin1Char('9')));
     rlimit previous {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
     rlimit small = previous;
     small.rlim_cur = rlim_t(limit);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    w.acSave->trigger();
+    w.Ui().acSave->trigger();
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, oldHandler);
 
