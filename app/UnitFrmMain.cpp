@@ -1,39 +1,35 @@
+// The main window as a view: construction, the wiring of its controls to the
+// handlers, keyboard and status bar, and the entry points that hand each action
+// to its workflow.
+
 #include "app/UnitFrmMain.h"
 
 #include "app/Application.h"
-#include "app/ConvertError.h"
 #include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
 #include "app/SerialDeviceFactory.h"
-#include "chart/NorvaneChart.h"
-#include "services/LocaleDateTime.h"
-#include "services/NumberFormat.h"
-#include "services/UnitDataloger.h"
-#include "services/TransmitterRead.h"
+#include "app/UnitFrmMainForm.h"
+#include "app/workflows/ChartPanels.h"
+#include "app/workflows/ConfigWorkflow.h"
+#include "app/workflows/MonitorWorkflow.h"
+#include "app/workflows/PrintWorkflow.h"
+#include "app/workflows/ReadWorkflow.h"
+#include "app/workflows/ReferenceWorkflow.h"
+#include "app/workflows/WriteWorkflow.h"
+#include "services/SettingsText.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDate>
-#include <QDir>
-#include <QFileInfo>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -42,42 +38,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <algorithm>
-
 namespace {
-
-QString Text(const std::string& Value)
-{
-    return QString::fromStdString(Value);
-}
-
-// A registry value that is missing or not an integer: the platform's text.
-class ERegistryError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-int ReadInteger(const QSettings& Settings, const QString& Name)
-{
-    const QVariant value = Settings.value(Name);
-    if (!value.isValid())
-        throw ERegistryError(QStringLiteral("Registry value '%1' does not exist").arg(Name).toStdString());
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (!ok || value.metaType().id() == QMetaType::QStringList)
-        throw ERegistryError(QStringLiteral("Registry value '%1' is not an integer").arg(Name).toStdString());
-    return number;
-}
-
-// A missing value reads as empty text, and so does one that is no single text
-// (a list written by hand into the settings file).
-QString ReadString(const QSettings& Settings, const QString& Name)
-{
-    const QVariant value = Settings.value(Name);
-    if (!value.isValid() || value.metaType().id() == QMetaType::QStringList)
-        return QString();
-    return value.toString();
-}
 
 // Keys that edit or move the cursor instead of typing a character. X11 gives
 // Delete the text "\x7f", so the number fields let these through by key code.
@@ -98,15 +59,13 @@ bool IsEditingKey(int Key)
     }
 }
 
-// Writes the settings out; a registry or settings file that cannot be written
-// raises with the reason, so that nothing is reported as written that was not.
-void SyncSettings(QSettings& Settings)
+// Control keys (backspace, delete) are no typed characters.
+bool PackedAsciiKey(const QString& Typed)
 {
-    Settings.sync();
-    if (Settings.status() != QSettings::NoError)
-        throw ERegistryError(QStringLiteral("The settings could not be written to %1")
-                                 .arg(QDir::toNativeSeparators(Settings.fileName()))
-                                 .toStdString());
+    for (const QChar ch : Typed)
+        if (ch.isPrint() && !PackedAsciiChar(ch.toUpper()))
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -123,15 +82,23 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
         FDialogs = std::make_unique<TQtOperatorDialogs>();
 
     // The HART component with the values of the form.
-    Hart1 = std::make_unique<THart>(std::make_unique<TFactorySerialDevice>(*FFactory));
-    Hart1->SetCommPort(Com1);
-    Hart1->SetBaudrate(br1200);
-    Hart1->SetTimeOut(500);
-    Hart1->SetFloatFormat(XEMICS);
-    Hart1->SetSwapEepData(true);
-    Hart1->SetSwapRamData(false);
+    FHart = std::make_unique<THart>(std::make_unique<TFactorySerialDevice>(*FFactory));
+    FHart->SetCommPort(Com1);
+    FHart->SetBaudrate(br1200);
+    FHart->SetTimeOut(500);
+    FHart->SetFloatFormat(XEMICS);
+    FHart->SetSwapEepData(true);
+    FHart->SetSwapRamData(false);
 
-    BuildForm();
+    TfrmMainForm(*this, FUi).Build();
+    FWrite = std::make_unique<TWriteWorkflow>(*this);
+    FRead = std::make_unique<TReadWorkflow>(*this, *FFactory, FWrite->Edits);
+    FReference = std::make_unique<TReferenceWorkflow>(*this);
+    FConfig = std::make_unique<TConfigWorkflow>(*this, FWrite->Edits);
+    FMonitor = std::make_unique<TMonitorWorkflow>(*this, FRead->SensorInfo);
+    FChartPanels = std::make_unique<TChartPanels>(FUi);
+    FPrint = std::make_unique<TPrintWorkflow>(*this);
+    ConnectEvents();
     // What a workflow that talks to the transmitter disables while it runs.
     FDeviceLock
         = std::make_unique<TDeviceLock>(QList<QAction*> {FUi.acRead, FUi.acSet, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero,
@@ -145,11 +112,11 @@ TfrmMain::~TfrmMain()
     // The port is closed, and the link gone, while the factory behind its device
     // still exists.
     try {
-        Hart1->ClosePort();
+        FHart->ClosePort();
     } catch (const EHartComError&) {
         // Nothing to report to at this point.
     }
-    Hart1.reset();
+    FHart.reset();
 }
 
 void TfrmMain::Run(void (TfrmMain::*Handler)())
@@ -167,8 +134,6 @@ QString TfrmMain::Translate(const QString& Key) const
     return FLangManager ? FLangManager->Translate(Key) : TLangManager::NotDefined;
 }
 
-// --- wiring ----------------------------------------------------------------------
-
 void TfrmMain::ConnectAction(QAction* Action, void (TfrmMain::*Handler)())
 {
     connect(Action, &QAction::triggered, this, [this, Handler] { Run(Handler); });
@@ -185,7 +150,12 @@ void TfrmMain::ConnectEvents()
     ConnectAction(FUi.acSavePreferences, &TfrmMain::acSavePreferencesExecute);
     ConnectAction(FUi.acQuit, &TfrmMain::acQuitExecute);
     ConnectAction(FUi.acAbout, &TfrmMain::acAboutExecute);
-    ConnectWriteEvents();
+    ConnectAction(FUi.acSet, &TfrmMain::acSetExecute);
+    ConnectAction(FUi.acSetUR, &TfrmMain::acSetURExecute);
+    ConnectAction(FUi.acSetLR, &TfrmMain::acSetLRExecute);
+    ConnectAction(FUi.acSetZero, &TfrmMain::acSetZeroExecute);
+    ConnectAction(FUi.acSave, &TfrmMain::acSaveExecute);
+    ConnectAction(FUi.acLoad, &TfrmMain::acLoadExecute);
     disconnect(FUi.acStartMonitoring, &QAction::enabledChanged, FUi.tbtnStartDatalog, &QWidget::setEnabled);
     connect(FUi.acStartMonitoring, &QAction::enabledChanged, this, [this] {
         FUi.tbtnStartDatalog->setEnabled(FUi.chbSaveDatalog->isChecked() && FUi.acStartMonitoring->isEnabled());
@@ -225,14 +195,23 @@ void TfrmMain::ConnectEvents()
     FUi.stbPanels[1]->installEventFilter(this);
     FUi.splCharts->installEventFilter(this);
 
-    ConnectMonitoringEvents();
+    ConnectAction(FUi.acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
+    ConnectAction(FUi.acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
+    ConnectAction(FUi.acShowCurrent, &TfrmMain::acShowCurrentExecute);
+    ConnectAction(FUi.acShowVoltage, &TfrmMain::acShowVoltageExecute);
+    ConnectAction(FUi.acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
+    ConnectAction(FUi.acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
+    ConnectAction(FUi.acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
+    ConnectAction(FUi.acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
+    connect(FUi.tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
+    connect(FUi.splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
 }
 
 bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == FUi.splCharts) {
         if (Event->type() == QEvent::Resize || Event->type() == QEvent::Show)
-            ApplyCurrentLineHeight();
+            FChartPanels->ApplyCurrentLineHeight();
         return QMainWindow::eventFilter(Watched, Event);
     }
     if (Watched == FUi.stbPanels[1]) {
@@ -277,83 +256,11 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
     return QMainWindow::eventFilter(Watched, Event);
 }
 
-// --- window events -----------------------------------------------------------------
-
-void TfrmMain::FormCreate()
-{
-    FLog = std::make_unique<TCalibLog>();
-    FLangManager = std::make_unique<TLangManager>();
-    ReportLanguageFile();
-
-    FillPortList();
-    {
-        const QSignalBlocker blocker(FUi.cmbPort);
-        FUi.cmbPort->setCurrentIndex(FUi.cmbPort->count() > 0 ? 0 : -1);
-    }
-    ReadDirectories();
-    LoadStartUp();
-
-    // The progress bar lives in the status bar, over panel 1.
-    FUi.prbProgress->setParent(FUi.stbMain);
-    FUi.prbProgress->setVisible(false);
-    stbMainDrawPanel();
-}
-
 void TfrmMain::showEvent(QShowEvent* Event)
 {
     QMainWindow::showEvent(Event);
     if (!Event->spontaneous())
         Run(&TfrmMain::FormShow);
-}
-
-void TfrmMain::FormShow()
-{
-    // The system's language: German on a German system, English otherwise.
-    if (QLocale().language() == QLocale::German) {
-        FUi.tbtnLangGer->setChecked(true);
-        FUi.mmiLangGer->setChecked(true);
-        FUi.mmiLangEng->setChecked(false);
-        FLangManager->SetLanguage(1);
-    } else {
-        FUi.tbtnLangEng->setChecked(true);
-        FUi.mmiLangEng->setChecked(true);
-        FUi.mmiLangGer->setChecked(false);
-        FLangManager->SetLanguage(0);
-    }
-    FLangManager->TranslateForm(this);
-
-    FUi.cmbSensorType->setCurrentIndex(1);
-
-    EnableDatalogControls();
-
-    FUi.tbMonitoring->setVisible(FUi.tbnMain->currentIndex() == 1);
-    FHintHandlerInstalled = true;
-
-    TVersionInfo info;
-    FLog->GetVersionInfo(QCoreApplication::applicationFilePath(), info);
-    SetStatusText(2, QStringLiteral("  v. ") + info.FileVersion);
-
-    FUi.tbnMain->setCurrentIndex(0);
-    if (!FLanguageFileProblem.isEmpty())
-        FDialogs->ShowError(this, FLanguageFileProblem);
-    ReadPreferences();
-}
-
-void TfrmMain::ReportLanguageFile()
-{
-    // Without a readable language file every text is "n.d."; the reason can
-    // only be given in English then. It is logged now and shown once with the
-    // window.
-    if (!FLangManager->LoadError().isEmpty())
-        FLanguageFileProblem = FLangManager->LoadError();
-    else if (!QFileInfo::exists(FLangManager->FileName()))
-        FLanguageFileProblem = QStringLiteral("The language file %1 was not found.")
-                                   .arg(QDir::toNativeSeparators(FLangManager->FileName()));
-    if (FLanguageFileProblem.isEmpty())
-        return;
-    FLanguageFileProblem += QStringLiteral(" The window shows \"n.d.\" instead of its texts; put \"language.ini\" "
-                                           "beside the program or in the working directory.");
-    FLog->WriteLine(FLanguageFileProblem);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event)
@@ -366,20 +273,6 @@ void TfrmMain::closeEvent(QCloseEvent* Event)
     } else {
         Event->ignore();
     }
-}
-
-bool TfrmMain::FormCloseQuery()
-{
-    // Samples not yet saved are not lost without asking.
-    if (!QueryUnsavedDatalog())
-        return false;
-    SaveStartUp();
-    FUi.tmrMonitor->stop();
-    Dataloger.reset();
-    FUi.bdcPressure->Curves().Clear();
-    FUi.bdcCurrent->Curves().Clear();
-    PressureCurve = CurrentCurve = nullptr;
-    return true;
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* Event)
@@ -422,14 +315,6 @@ void TfrmMain::SetStatusPanel1OwnerDrawn(bool OwnerDrawn)
 {
     FPanel1OwnerDrawn = OwnerDrawn;
     stbMainDrawPanel();
-}
-
-// The end of a read step: the progress bar goes, panel 1 shows the step's text.
-void TfrmMain::ShowStepStatus(const QString& Key)
-{
-    FUi.prbProgress->setVisible(false);
-    SetStatusPanel1OwnerDrawn(false);
-    SetStatusText(1, Translate(Key));
 }
 
 void TfrmMain::tbnMainChange(int LeavingPage)
@@ -498,285 +383,119 @@ void TfrmMain::ShowError(const QString& Text)
     FDialogs->ShowError(this, Text);
 }
 
-// --- registry ------------------------------------------------------------------------
-
-void TfrmMain::ReadDirectories()
-{
-    FLog->WriteLine(QStringLiteral("Registry will be read"));
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(StartUpKey);
-    CfgDir = CfgDirAtStart = ReadString(settings, QStringLiteral("CurrSLDir"));
-    DatalogDir = DatalogDirAtStart = ReadString(settings, QStringLiteral("CurrDtlgDir"));
-    FLog->WriteLine(QStringLiteral("Current directories are initialized"));
-}
-
-void TfrmMain::LoadStartUp()
-{
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(StartUpKey);
-    const QString port = ReadString(settings, QStringLiteral("CurrPort"));
-
-    const QSignalBlocker blocker(FUi.cmbPort);
-    int found = -1;
-    for (int i = 0; i < FUi.cmbPort->count() && found < 0; ++i)
-        if (FUi.cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
-            found = i;
-    FUi.cmbPort->setCurrentIndex(found);
-    if (found < 0)
-        FUi.cmbPort->setEditText(QString());
-
-    static const QStringList comNames
-        = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4"),
-           QStringLiteral("Com5"), QStringLiteral("Com6"), QStringLiteral("Com7"), QStringLiteral("Com8")};
-    const int com = comNames.indexOf(port);
-    if (com >= 0)
-        Hart1->SetCommPort(TDeviceName(Com1 + com));
-}
-
-void TfrmMain::SaveStartUp()
-{
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(StartUpKey);
-    settings.setValue(QStringLiteral("CurrPort"), FUi.cmbPort->currentText());
-    settings.setValue(QStringLiteral("CurrSLDir"), CfgDirAtStart);
-    settings.setValue(QStringLiteral("CurrDtlgDir"), DatalogDirAtStart);
-    settings.endGroup();
-    try {
-        SyncSettings(settings);
-    } catch (const ERegistryError& e) {
-        ShowError(QString::fromStdString(e.what()));
-    }
-}
-
-void TfrmMain::ReadPreferences()
-{
-    FLog->WriteLine(QStringLiteral("Read preferences"));
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(PreferencesKey);
-    try {
-        // Each value is applied as soon as it is read; a missing or wrongly typed
-        // one ends the reading there.
-        const int top = ReadInteger(settings, QStringLiteral("WindowTop"));
-        move(x(), top);
-        const int left = ReadInteger(settings, QStringLiteral("WindowLeft"));
-        move(left, y());
-        const int width = ReadInteger(settings, QStringLiteral("WindowWidth"));
-        resize(width, height());
-        const int height = ReadInteger(settings, QStringLiteral("WindowHeight"));
-        resize(this->width(), height);
-        const int state = ReadInteger(settings, QStringLiteral("WindowState"));
-        setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
-        const int splitter = ReadInteger(settings, QStringLiteral("SplitterPos"));
-        SetCurrentLineHeight(splitter);
-    } catch (const ERegistryError& e) {
-        ShowError(QString::fromStdString(e.what()));
-        return;
-    }
-    FLog->WriteLine(QStringLiteral("Current preferences are set"));
-}
-
-void TfrmMain::WritePreferences()
-{
-    FLog->WriteLine(QStringLiteral("Write preferences"));
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(PreferencesKey);
-    // A minimised or maximised window keeps the bounds it is restored to.
-    const QRect bounds
-        = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) ? normalGeometry() : QRect(pos(), size());
-    settings.setValue(QStringLiteral("WindowLeft"), bounds.x());
-    settings.setValue(QStringLiteral("WindowTop"), bounds.y());
-    settings.setValue(QStringLiteral("WindowWidth"), bounds.width());
-    settings.setValue(QStringLiteral("WindowHeight"), bounds.height());
-    const int state = (windowState() & Qt::WindowMinimized) ? 1 : (windowState() & Qt::WindowMaximized) ? 2 : 0;
-    settings.setValue(QStringLiteral("WindowState"), state);
-    settings.setValue(QStringLiteral("SplitterPos"), CurrentLineHeightNow());
-    settings.endGroup();
-    try {
-        SyncSettings(settings);
-    } catch (const ERegistryError& e) {
-        ShowError(QString::fromStdString(e.what()));
-        return;
-    }
-    FLog->WriteLine(QStringLiteral("Preferences are written"));
-}
-
-int TfrmMain::CurrentLineHeightNow() const
-{
-    if (FWantedCurrentLineHeight >= 0)
-        return FWantedCurrentLineHeight;
-    const QList<int> sizes = FUi.splCharts->sizes();
-    return sizes.size() == 2 ? sizes[1] : FUi.pnlCurrentLine->height();
-}
-
-void TfrmMain::SetCurrentLineHeight(int Height)
-{
-    FWantedCurrentLineHeight = std::max(0, Height);
-    ApplyCurrentLineHeight();
-}
-
-void TfrmMain::ApplyCurrentLineHeight()
-{
-    // The splitter divides its height only once it has one: until the "Datalog"
-    // page is first shown the wanted height waits.
-    if (FWantedCurrentLineHeight < 0 || !FUi.splCharts->isVisible() || FUi.splCharts->height() <= 0)
-        return;
-    const int total = FUi.splCharts->height() - FUi.splCharts->handleWidth();
-    const int height = std::min(FWantedCurrentLineHeight, std::max(0, total));
-    FUi.splCharts->setSizes({total - height, height});
-    FWantedCurrentLineHeight = -1;
-}
-
-// --- actions of this window ----------------------------------------------------------------
-
-void TfrmMain::SelectLanguage(std::uint8_t Language)
-{
-    const int sensorType = FUi.cmbSensorType->currentIndex();
-    FLangManager->SetLanguage(Language);
-    FLangManager->TranslateForm(this);
-    FUi.cmbSensorType->setCurrentIndex(sensorType);
-}
-
-void TfrmMain::acLangEngExecute()
-{
-    FUi.mmiLangEng->setChecked(true);
-    FUi.mmiLangGer->setChecked(false);
-    FUi.tbtnLangEng->setChecked(true);
-    SelectLanguage(0);
-}
-
-void TfrmMain::acLangGerExecute()
-{
-    FUi.mmiLangGer->setChecked(true);
-    FUi.mmiLangEng->setChecked(false);
-    FUi.tbtnLangGer->setChecked(true);
-    SelectLanguage(1);
-}
-
-void TfrmMain::acTBActionShowExecute()
-{
-    FUi.tbAction->setVisible(FUi.tbAction->isHidden());
-    FUi.mmiTBActionShow->setChecked(!FUi.mmiTBActionShow->isChecked());
-}
-
-void TfrmMain::acTBLangShowExecute()
-{
-    FUi.tbLanguage->setVisible(FUi.tbLanguage->isHidden());
-    FUi.mmiTBLangShow->setChecked(!FUi.mmiTBLangShow->isChecked());
-}
-
-void TfrmMain::acTBPortShowExecute()
-{
-    FUi.tbPort->setVisible(FUi.tbPort->isHidden());
-    FUi.mmiTBPortShow->setChecked(!FUi.mmiTBPortShow->isChecked());
-}
-
-void TfrmMain::acSavePreferencesExecute()
-{
-    WritePreferences();
-}
-
-void TfrmMain::acQuitExecute()
-{
-    close();
-}
-
-// --- port and sensor type ----------------------------------------------------------------
-
-QString TfrmMain::DevicePath(const QString& Name) const
-{
-#ifndef _WIN32
-    // A path of the file system (a USB adapter listed by its path) is opened as
-    // it is; Windows knows no such names.
-    if (Name.startsWith(QLatin1Char('/')))
-        return Name;
-#endif
-    // A port the factory serves by name (the demo transmitter "SIM") likewise.
-    if (FFactory->IsVirtualPort(Name.toStdString()))
-        return Name;
-    const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
-    // A decimal integer and nothing else: no blanks around it, no other base.
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
-    bool ok = false;
-    const int n = decimal.match(number).hasMatch() ? number.toInt(&ok, 10) : 0;
-    if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(number));
-    if (n < 10)
-        return Name;
-    return QStringLiteral("\\\\.\\") + Name.left(5);
-}
-
-bool TfrmMain::PortAvailable(const QString& Name) const
-{
-    const std::string path = DevicePath(Name).toStdString();
-    std::unique_ptr<TSerialDevice> device = FFactory->CreateDevice(path);
-    if (!device || device->Open(path) != TSerialOpenResult::Ok)
-        return false;
-    device->Close();
-    return true;
-}
-
-void TfrmMain::FillPortList()
-{
-    const QSignalBlocker blocker(FUi.cmbPort);
-    FUi.cmbPort->clear();
-    for (int n = 1; n <= 40; ++n)
-        if (PortAvailable(QStringLiteral("COM%1:").arg(n)))
-            FUi.cmbPort->addItem(QStringLiteral("COM%1").arg(n));
-    for (const std::string& name : FFactory->AdapterPorts())
-        if (PortAvailable(Text(name)))
-            FUi.cmbPort->addItem(Text(name));
-}
-
-void TfrmMain::cmbPortDropDown()
-{
-    // The list is rebuilt from the ports present now; the chosen text stays.
-    const QString text = FUi.cmbPort->currentText();
-    FillPortList();
-    const QSignalBlocker blocker(FUi.cmbPort);
-    const int index = FUi.cmbPort->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    FUi.cmbPort->setCurrentIndex(index);
-    if (index < 0)
-        FUi.cmbPort->setEditText(text);
-}
-
-void TfrmMain::cmbPortChange()
-{
-    FUi.cmbSensorType->setEnabled(true);
-    QString error;
-    try {
-        Hart1->ClosePort();
-    } catch (const EHartComError& e) {
-        error = Translate(Text(e.Message()));
-    }
-    static const QStringList comNames
-        = {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4"),
-           QStringLiteral("COM5"), QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8")};
-    const int com = comNames.indexOf(FUi.cmbPort->currentText());
-    if (com >= 0)
-        Hart1->SetCommPort(TDeviceName(Com1 + com));
-    if (!error.isEmpty())
-        ShowError(error);
-}
-
-void TfrmMain::EnableDatalogControls()
-{
-    const bool datalog = FUi.chbSaveDatalog->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*> {FUi.tbtnStopDatalog, FUi.edStorageCap, FUi.lblCapacity,
-                                                             FUi.edRate, FUi.lblRate})
-        control->setEnabled(datalog);
-    // The start button needs its action as well, which is off while a workflow
-    // talks to the transmitter.
-    FUi.tbtnStartDatalog->setEnabled(datalog && FUi.acStartMonitoring->isEnabled());
-}
+// --- entry points handed to the workflows -------------------------------------------
 
 void TfrmMain::chbSaveDatalogClick()
 {
-    EnableDatalogControls();
-    FUi.edStorageCap->clear();
-    FUi.edRate->setText(QStringLiteral("1"));
+    FMonitor->chbSaveDatalogClick();
 }
 
-void TfrmMain::ApplyLineRules()
+void TfrmMain::edUpperRangeChange()
 {
-    ::ApplyLineRules(*Hart1, FUi.chbUseUSB->isChecked(), FUi.cmbSensorType->currentIndex() == 0);
+    FWrite->Edits.RangeChanged = true;
+}
+
+void TfrmMain::edLowerRangeChange()
+{
+    FWrite->Edits.RangeChanged = true;
+}
+
+void TfrmMain::edDampingChange()
+{
+    FWrite->Edits.DampingChanged = true;
+}
+
+void TfrmMain::cmbUnitChange()
+{
+    FWrite->Edits.UnitChanged = true;
+}
+
+void TfrmMain::medDateChange()
+{
+    FWrite->Edits.DescriptionChanged = true;
+}
+
+void TfrmMain::acReadExecute()
+{
+    FRead->acReadExecute();
+}
+
+void TfrmMain::acSetExecute()
+{
+    FWrite->acSetExecute();
+}
+
+void TfrmMain::acSetURExecute()
+{
+    FReference->acSetURExecute();
+}
+
+void TfrmMain::acSetLRExecute()
+{
+    FReference->acSetLRExecute();
+}
+
+void TfrmMain::acSetZeroExecute()
+{
+    FReference->acSetZeroExecute();
+}
+
+void TfrmMain::acSaveExecute()
+{
+    FConfig->acSaveExecute();
+}
+
+void TfrmMain::acLoadExecute()
+{
+    FConfig->acLoadExecute();
+}
+
+void TfrmMain::acStartMonitoringExecute()
+{
+    FMonitor->acStartMonitoringExecute();
+}
+
+void TfrmMain::acStopMonitoringExecute()
+{
+    FMonitor->acStopMonitoringExecute();
+}
+
+void TfrmMain::tmrMonitorTimer()
+{
+    FMonitor->tmrMonitorTimer();
+}
+
+void TfrmMain::acShowCurrentExecute()
+{
+    FChartPanels->acShowCurrentExecute();
+}
+
+void TfrmMain::acShowVoltageExecute()
+{
+    FChartPanels->acShowVoltageExecute();
+}
+
+void TfrmMain::acCurrentLineVisibleChangedExecute()
+{
+    FChartPanels->acCurrentLineVisibleChangedExecute();
+}
+
+void TfrmMain::acPressureLineVisibleChangedExecute()
+{
+    FChartPanels->acPressureLineVisibleChangedExecute();
+}
+
+void TfrmMain::Splitter2Moved()
+{
+    FChartPanels->Splitter2Moved();
+}
+
+void TfrmMain::acPrintPresChartExecute()
+{
+    FPrint->acPrintPresChartExecute();
+}
+
+void TfrmMain::acPrintCurrChartExecute()
+{
+    FPrint->acPrintCurrChartExecute();
 }

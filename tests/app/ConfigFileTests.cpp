@@ -98,31 +98,32 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
                                           "mbar"
                                           "\x06\x03"
                                           "0.5"));
-    EXPECT_FALSE(w.RangeChanged || w.UnitChanged || w.DampingChanged || w.DescriptionChanged);
+    EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.UnitChanged || w.Writing().Edits.DampingChanged
+                 || w.Writing().Edits.DescriptionChanged);
     const TFileDialogOptions& options = Dialogs->Shown().value(0).Options;
     EXPECT_EQ(options.Title, "Save File");
     EXPECT_EQ(options.Filter, "All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg");
     EXPECT_EQ(options.FilterIndex, 2);
     EXPECT_EQ(options.DefaultExt, "cfg");
-    EXPECT_EQ(w.CfgDir, Dir);
+    EXPECT_EQ(w.ConfigFiles().CfgDir, Dir);
     EXPECT_EQ(LogSinceMark(),
               (QStringList {"Config file " + name + " will be save", "Config file " + name + " is saved"}));
 
     // Another transmitter's file: its unit in other letters selects the entry.
     const QString other = Dir + "/other.cfg";
     TConfigFile::Save(other, {"20", "-0,5", "BAR", "1,5"});
-    w.CfgDir = "/elsewhere";
+    w.ConfigFiles().CfgDir = "/elsewhere";
     Dialogs->Clear();
     Dialogs->QueueFileName(other);
     MarkLog();
     w.Ui().acLoad->trigger();
 
     EXPECT_EQ(Fields(w), (TFields {"20", "-0,5", "bar", "1,5"}));
-    EXPECT_TRUE(w.RangeChanged && w.DampingChanged);
-    EXPECT_FALSE(w.UnitChanged);
+    EXPECT_TRUE(w.Writing().Edits.RangeChanged && w.Writing().Edits.DampingChanged);
+    EXPECT_FALSE(w.Writing().Edits.UnitChanged);
     EXPECT_EQ(Dialogs->Shown().value(0).Options.Title, "Open File");
     EXPECT_EQ(Dialogs->Shown().value(0).Options.InitialDir, "/elsewhere");
-    EXPECT_EQ(w.CfgDir, Dir);
+    EXPECT_EQ(w.ConfigFiles().CfgDir, Dir);
     EXPECT_EQ(LogSinceMark(), (QStringList {"Config file " + other + " will be open", "Config file is loaded"}));
 
     Tx->ClearRequests();
@@ -159,7 +160,7 @@ TEST_F(TConfigFileWindowTest, ADamagedFileChangesNoFieldAndShowsItsStreamError)
         if (!c.Bytes.isEmpty())
             WriteFile(name, c.Bytes);
         const TFields before = Fields(w);
-        w.RangeChanged = w.DampingChanged = false;
+        w.Writing().Edits.RangeChanged = w.Writing().Edits.DampingChanged = false;
         ApplicationErrors.clear();
         Dialogs->QueueFileName(name);
         MarkLog();
@@ -167,7 +168,7 @@ TEST_F(TConfigFileWindowTest, ADamagedFileChangesNoFieldAndShowsItsStreamError)
         w.Ui().acLoad->trigger();
 
         EXPECT_EQ(Fields(w), before);
-        EXPECT_FALSE(w.RangeChanged || w.DampingChanged);
+        EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.DampingChanged);
         ASSERT_EQ(ApplicationErrors.size(), 1);
         EXPECT_TRUE(ApplicationErrors[0].startsWith(c.Error)) << ApplicationErrors[0].toStdString();
         EXPECT_FALSE(LogSinceMark().contains("Config file is loaded"));

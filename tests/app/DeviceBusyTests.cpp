@@ -128,7 +128,7 @@ TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
         EXPECT_EQ(Commands(tx), (std::vector<int> {0, 14, 15, 13}));
         EXPECT_TRUE(Dialogs->Shown().isEmpty()) << Dialogs->Shown()[0].Text.toStdString();
         EXPECT_TRUE(ApplicationErrors.isEmpty());
-        EXPECT_TRUE(w.Hart1->PortOpen());
+        EXPECT_TRUE(w.Hart().PortOpen());
         EXPECT_EQ(w.Ui().cmbPort->currentText(), "COM1");
         EXPECT_EQ(w.StatusText(1), Text("infReadAddInfo"));
         EXPECT_EQ(w.Ui().edTag->text().trimmed(), "PT-101");
@@ -141,7 +141,7 @@ TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
 
     // Outside a workflow the same input does start its workflow.
     const auto ran = [&] {
-        return std::tuple(tx.RequestCount(), Dialogs->Shown().size(), w.Hart1->PortOpen(),
+        return std::tuple(tx.RequestCount(), Dialogs->Shown().size(), w.Hart().PortOpen(),
                           w.Ui().cmbPort->currentText());
     };
     Line("COM1").SetPeer(nullptr);

@@ -105,7 +105,7 @@ inline void PrintTo(const TFaultRow& Row, std::ostream* Out)
 struct TWorkflow {
     const char* Name;
     std::function<void(TfrmMain&, TScriptedOperatorDialogs&)> Start;
-    bool TfrmMain::*Changed = nullptr;  // Set steps: the step's change flag
+    bool TPendingEdits::*Changed = nullptr;  // Set steps: the step's change flag
     const char* Written = nullptr;  // Set steps: the status keys
     const char* NotWritten = nullptr;
     const char* DoneLine = nullptr;  // logged only when the transmitter took it
@@ -124,7 +124,7 @@ const TWorkflow Workflows[] = {
          w.Ui().edTag->setText("NEW-TAG");
          w.Ui().acSet->trigger();
      },
-     &TfrmMain::DescriptionChanged, "infWrittenTDD", "infNotWrittenTDD"},
+     &TPendingEdits::DescriptionChanged, "infWrittenTDD", "infNotWrittenTDD"},
     {"Set unit",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
          const int mbar = w.Ui().cmbUnit->findText("mbar");
@@ -132,19 +132,19 @@ const TWorkflow Workflows[] = {
          emit w.Ui().cmbUnit->activated(mbar);
          w.Ui().acSet->trigger();
      },
-     &TfrmMain::UnitChanged, "infWrittenRanges", "infNotWrittenRanges"},
+     &TPendingEdits::UnitChanged, "infWrittenRanges", "infNotWrittenRanges"},
     {"Set range",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
          w.Ui().edUpperRange->setText("20");
          w.Ui().acSet->trigger();
      },
-     &TfrmMain::RangeChanged, "infWrittenRanges", "infNotWrittenRanges"},
+     &TPendingEdits::RangeChanged, "infWrittenRanges", "infNotWrittenRanges"},
     {"Set damping",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
          w.Ui().edDamping->setText("2");
          w.Ui().acSet->trigger();
      },
-     &TfrmMain::DampingChanged, "infWrittenDamping", "infNotWrittenDamping"},
+     &TPendingEdits::DampingChanged, "infWrittenDamping", "infNotWrittenDamping"},
     {"Upper range reference",
      [](TfrmMain& w, TScriptedOperatorDialogs& d) {
          d.QueueAnswer(true);
@@ -217,7 +217,7 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
             EXPECT_EQ(LogSinceMark().contains(flow.DoneLine), !failed);
         }
         if (flow.Changed) {
-            EXPECT_EQ(w.*flow.Changed, failed);
+            EXPECT_EQ(w.Writing().Edits.*flow.Changed, failed);
             EXPECT_EQ(w.StatusText(1), Text(failed ? flow.NotWritten : flow.Written));
         }
 

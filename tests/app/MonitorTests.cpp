@@ -113,7 +113,7 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
         expected = expected.arg(c.Argument);
     EXPECT_EQ(Dialogs->Errors(), QStringList {expected});
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
-    EXPECT_EQ(w.Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     // The page stays locked until a recording starts and stops.
     EXPECT_FALSE(w.Ui().pnlDataMain->isEnabled());
     EXPECT_EQ(w.StatusText(1), Text("W4.NOEDITION"));
@@ -187,27 +187,27 @@ TEST_P(TCompleteTest, ThirdTickOfCapacityThreeStopsAsksAndTheSamplesReachTheFile
     EXPECT_EQ(w.Ui().acSet->isEnabled(), setWasEnabled);
 
     // The n-th point lies at (n - 1) times the rate.
-    EXPECT_EQ(w.PressureCurve->XValues(), (std::vector<double> {0, 0.75, 1.5}));
-    EXPECT_EQ(w.PressureCurve->YValues(), (std::vector<double> {1.5, 2.25, 3.0}));
-    ASSERT_EQ(w.CurrentCurve->PointCount(), 3u);
-    EXPECT_FLOAT_EQ(float(w.CurrentCurve->YValues()[2]), CurrentAt(3.0));
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues(), (std::vector<double> {0, 0.75, 1.5}));
+    EXPECT_EQ(w.Monitoring().PressureCurve->YValues(), (std::vector<double> {1.5, 2.25, 3.0}));
+    ASSERT_EQ(w.Monitoring().CurrentCurve->PointCount(), 3u);
+    EXPECT_FLOAT_EQ(float(w.Monitoring().CurrentCurve->YValues()[2]), CurrentAt(3.0));
     EXPECT_EQ(w.Ui().stCurrentPressureValue->text(), "3.0000");
     EXPECT_EQ(w.Ui().stCurrentCurrentValue->text(), "8.8000");
 
     if (c.FirstSaveFails) {
         EXPECT_EQ(ApplicationErrors.size(), 1);
-        ASSERT_NE(w.Dataloger, nullptr);
-        EXPECT_EQ(w.Dataloger->Count(), 3);
+        ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+        EXPECT_EQ(w.Monitoring().Dataloger->Count(), 3);
     }
     if (!c.AnswerYes || c.FirstSaveFails) {
         // The samples wait; the stop offers the save again.
-        ASSERT_NE(w.Dataloger, nullptr);
-        EXPECT_TRUE(w.Dataloger->Complete());
+        ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+        EXPECT_TRUE(w.Monitoring().Dataloger->Complete());
         Dialogs->QueueFileName(File("run.log"));
         w.Ui().tbtnStopDatalog->click();
     }
-    EXPECT_EQ(w.Dataloger, nullptr);
-    EXPECT_EQ(w.DatalogDir, QDir::currentPath());
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().DatalogDir, QDir::currentPath());
     const QStringList lines = FileLines(File("run.log"));
     ASSERT_EQ(lines.size(), 3);
     const QStringList expected[] = {{"6.4", "", "1.5"}, {"7.6", "", "2.25"}, {"8.8", "", "3"}};
@@ -233,20 +233,20 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
 
     w.Ui().tbtnStartDatalog->click();
-    EXPECT_EQ(w.Capacity, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(w.Monitoring().Capacity, std::numeric_limits<int32_t>::max());
     for (int i = 0; i < 5; ++i)
         Tick(1.0);
     EXPECT_TRUE(w.Ui().tmrMonitor->isActive());
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
-    ASSERT_NE(w.Dataloger, nullptr);
-    EXPECT_EQ(w.Dataloger->Count(), 5);
-    EXPECT_EQ(w.PressureCurve->XValues().back(), 4.0);
+    ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 4.0);
 
     // A stop with samples offers them; a cancelled dialog drops them.
     Dialogs->QueueCancel();
     w.Ui().tbtnStopDatalog->click();
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
-    EXPECT_EQ(w.Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
 }
@@ -280,7 +280,7 @@ TEST_P(TLinkLostTest, OffersTheSamplesThenShowsOneErrorAndNoFurtherTickRuns)
     EXPECT_FALSE(LogSinceMark().contains(shown[1].Text));
     EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
-    EXPECT_EQ(w.Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     EXPECT_EQ(FileLines(File("partial.log")).size(), 2);
     EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
@@ -338,8 +338,8 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
         EXPECT_EQ(FileLines(File("closing.log")).size(), 2);
     }
     if (!c.Closes) {
-        ASSERT_NE(w.Dataloger, nullptr);
-        EXPECT_EQ(w.Dataloger->Count(), 2);
+        ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+        EXPECT_EQ(w.Monitoring().Dataloger->Count(), 2);
         // Cancelled, the recording goes on; a failed save ended it.
         EXPECT_EQ(w.Ui().tmrMonitor->isActive(), c.Answer == TDialogAnswer::Cancel);
     }
@@ -367,7 +367,7 @@ TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRa
     EXPECT_EQ(w.Ui().bdcCurrent->AxisTitle().value(0), "U, V");
     EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "V");
     EXPECT_EQ(w.Ui().stCurrentCurrentValue->text(), "8.0000");
-    EXPECT_EQ(w.CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
+    EXPECT_EQ(w.Monitoring().CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
     EXPECT_TRUE(w.Ui().mmiVoltLine->isChecked());
     EXPECT_FALSE(w.Ui().mmiCurrLine->isChecked());
 
@@ -404,8 +404,8 @@ TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheS
     // Moved by the operator, the height comes back after hiding.
     w.Ui().splCharts->setSizes({w.Ui().splCharts->height() - 120, 120});
     w.Splitter2Moved();
-    EXPECT_EQ(w.CurrentLineHeight, currentHeight());
-    const int moved = w.CurrentLineHeight;
+    EXPECT_EQ(w.ChartPanels().CurrentLineHeight, currentHeight());
+    const int moved = w.ChartPanels().CurrentLineHeight;
     EXPECT_GT(moved, 0);
     w.Ui().chbCurrentLine->click();
     w.Ui().chbCurrentLine->click();

@@ -100,13 +100,13 @@ TEST_F(TMainWindowTest, DropDownRebuildsTheListWithoutThePortHeldByTheLink)
     AddTransmitter("COM5");  // plugged in after the start
     w.Ui().cmbPort->setCurrentIndex(0);
     w.Ui().acRead->trigger();
-    ASSERT_TRUE(w.Hart1->PortOpen());
+    ASSERT_TRUE(w.Hart().PortOpen());
     w.Ui().cmbPort->showPopup();
     w.Ui().cmbPort->hidePopup();
     EXPECT_EQ(w.Ui().cmbPort->count(), 1);
     EXPECT_EQ(w.Ui().cmbPort->itemText(0), "COM5");
     EXPECT_EQ(w.Ui().cmbPort->currentText(), "COM2");  // the chosen text stays
-    EXPECT_TRUE(w.Hart1->PortOpen());  // dropping down is no change of port
+    EXPECT_TRUE(w.Hart().PortOpen());  // dropping down is no change of port
 }
 
 TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
@@ -123,11 +123,11 @@ TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
     // The operator chooses COM12 from the list.
     w.Ui().cmbPort->setCurrentIndex(1);
     emit w.Ui().cmbPort->activated(1);
-    EXPECT_FALSE(w.Hart1->PortOpen());
+    EXPECT_FALSE(w.Hart().PortOpen());
     EXPECT_FALSE(Line("COM3").IsOpen());
     EXPECT_FALSE(Line("COM3").Dtr());  // lowered by the close
     EXPECT_TRUE(w.Ui().cmbSensorType->isEnabled());
-    EXPECT_EQ(w.Hart1->CommPort(), Com1);  // only COM1 to COM8 are followed
+    EXPECT_EQ(w.Hart().CommPort(), Com1);  // only COM1 to COM8 are followed
     // A port numbered 10 or more is opened by its device path.
     w.Ui().acRead->trigger();
     EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
@@ -138,7 +138,7 @@ TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
     w.Ui().cmbSensorType->setEnabled(false);
     QTest::keyClicks(w.Ui().cmbPort->lineEdit(), "COM7");
     EXPECT_TRUE(w.Ui().cmbSensorType->isEnabled());
-    EXPECT_EQ(w.Hart1->CommPort(), Com7);
+    EXPECT_EQ(w.Hart().CommPort(), Com7);
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
 }
 
@@ -175,7 +175,7 @@ TEST_P(TLineRuleTest, SetsRtsAsTheSensorTypeAndUsbAsk)
     ASSERT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
     ASSERT_TRUE(w.Ui().tbtnSet->isEnabled());
 
-    EXPECT_EQ(w.Hart1->UseRTS(), c.UseRTS);
+    EXPECT_EQ(w.Hart().UseRTS(), c.UseRTS);
     EXPECT_EQ(Line("COM4").Rts(), c.RtsIdle);
     const std::string trace = Line("COM4").EventTrace();
     // With RTS switched by the link, each write is followed by RTS going down.
@@ -202,14 +202,14 @@ TEST_F(TMainWindowTest, OrsaQuillWithoutUsbKeepsTheRtsHandlingOfAnEarlierHartRea
     w.Ui().cmbPort->setCurrentIndex(0);
     w.Ui().cmbSensorType->setCurrentIndex(0);
     w.Ui().acRead->trigger();
-    ASSERT_TRUE(w.Hart1->UseRTS());
+    ASSERT_TRUE(w.Hart().UseRTS());
 
     w.Ui().cmbPort->setCurrentIndex(1);
     emit w.Ui().cmbPort->activated(1);
     w.Ui().cmbSensorType->setCurrentIndex(1);
     w.Ui().acRead->trigger();
     ASSERT_TRUE(Dialogs->Errors().isEmpty());
-    EXPECT_TRUE(w.Hart1->UseRTS());
+    EXPECT_TRUE(w.Hart().UseRTS());
     EXPECT_TRUE(std::regex_search(Line("COM2").EventTrace(), std::regex("RTS\\+ PURGE W[0-9]+ RTS-")))
         << Line("COM2").EventTrace();
 }

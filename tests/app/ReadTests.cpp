@@ -137,7 +137,8 @@ TEST_P(TReadTest, FillsEveryFieldAndEnablesSetSaveAndTheDatalog)
     const int section = c.Language == QLocale::German ? 1 : 0;
     w.Ui().cmbPort->setCurrentIndex(0);
     w.Ui().tbnMain->setCurrentIndex(1);
-    w.RangeChanged = w.UnitChanged = w.DampingChanged = w.DescriptionChanged = true;
+    w.Writing().Edits.RangeChanged = w.Writing().Edits.UnitChanged = w.Writing().Edits.DampingChanged
+        = w.Writing().Edits.DescriptionChanged = true;
     MarkLog();
 
     w.Ui().acRead->trigger();
@@ -154,7 +155,8 @@ TEST_P(TReadTest, FillsEveryFieldAndEnablesSetSaveAndTheDatalog)
     EXPECT_FALSE(w.Ui().cmbSensorType->isEnabled());
     EXPECT_FALSE(w.Ui().medDate->isEnabled());
     EXPECT_EQ(w.Ui().tbnMain->currentIndex(), 0);
-    EXPECT_FALSE(w.RangeChanged || w.UnitChanged || w.DampingChanged || w.DescriptionChanged);
+    EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.UnitChanged || w.Writing().Edits.DampingChanged
+                 || w.Writing().Edits.DescriptionChanged);
     EXPECT_EQ(w.StatusText(1), Text("infReadAddInfo", section));
     EXPECT_FALSE(w.Ui().prbProgress->isVisible());
 
@@ -353,7 +355,7 @@ TEST_F(TMainWindowTest, ASecondReadReusesThePortLeftOpen)
     w.Ui().cmbPort->setCurrentIndex(0);
     Line("COM1").ClearEvents();
     w.Ui().acRead->trigger();
-    ASSERT_TRUE(w.Hart1->PortOpen());
+    ASSERT_TRUE(w.Hart().PortOpen());
     // The first read reset the port, then the link opened it.
     const int opened = Line("COM1").OpenCount();
     EXPECT_EQ(Line("COM1").EventTrace(true).rfind("OPEN LINE DTR- RTS- CLOSE OPEN", 0), 0u)

@@ -121,8 +121,8 @@ TEST_F(TMainWindowTest, FirstRunShowsTheMissingPreferenceAndStoresTheStartUpValu
     // The operator picks the port, later chooses other directories; closing
     // stores the port and the directories as read at start: empty.
     w.Ui().cmbPort->setCurrentIndex(0);
-    w.CfgDir = "/somewhere/else";
-    w.DatalogDir = "/elsewhere";
+    w.ConfigFiles().CfgDir = "/somewhere/else";
+    w.Monitoring().DatalogDir = "/elsewhere";
     w.close();
     QSettings settings = Registry();
     settings.beginGroup(TfrmMain::StartUpKey);
@@ -141,10 +141,10 @@ TEST_F(TMainWindowTest, ClosingWritesBackTheDirectoriesReadAtStart)
         settings.setValue("StartUp/CurrDtlgDir", "/logs/at/start");
     }
     TfrmMain& w = Start();
-    EXPECT_EQ(w.CfgDir, "/cfg/at/start");
-    EXPECT_EQ(w.DatalogDir, "/logs/at/start");
-    w.CfgDir = "/chosen/later";
-    w.DatalogDir = "/chosen/later/too";
+    EXPECT_EQ(w.ConfigFiles().CfgDir, "/cfg/at/start");
+    EXPECT_EQ(w.Monitoring().DatalogDir, "/logs/at/start");
+    w.ConfigFiles().CfgDir = "/chosen/later";
+    w.Monitoring().DatalogDir = "/chosen/later/too";
     w.close();
     QSettings settings = Registry();
     EXPECT_EQ(settings.value("StartUp/CurrSLDir").toString(), "/cfg/at/start");

@@ -126,11 +126,11 @@ TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
     }
     EXPECT_EQ(Dialogs->Errors(), errors);
     EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
-    EXPECT_EQ(w.Hart1->PortOpen(), c.PortOpen);
-    EXPECT_EQ(w.DescriptionChanged, c.DescriptionChanged);
-    EXPECT_EQ(w.UnitChanged, c.UnitChanged);
-    EXPECT_EQ(w.RangeChanged, c.RangeChanged);
-    EXPECT_EQ(w.DampingChanged, c.DampingChanged);
+    EXPECT_EQ(w.Hart().PortOpen(), c.PortOpen);
+    EXPECT_EQ(w.Writing().Edits.DescriptionChanged, c.DescriptionChanged);
+    EXPECT_EQ(w.Writing().Edits.UnitChanged, c.UnitChanged);
+    EXPECT_EQ(w.Writing().Edits.RangeChanged, c.RangeChanged);
+    EXPECT_EQ(w.Writing().Edits.DampingChanged, c.DampingChanged);
     EXPECT_FALSE(w.Ui().prbProgress->isVisible());
     EXPECT_FALSE(w.StatusPanel1OwnerDrawn());
     // The edits keep the operator's texts.
@@ -364,7 +364,7 @@ TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedit
     w.Ui().acRead->trigger();
     w.Ui().edDamping->setText("1");
     w.Ui().acSet->trigger();
-    ASSERT_FALSE(w.Hart1->PortOpen());
+    ASSERT_FALSE(w.Hart().PortOpen());
     tx.ClearRequests();
 
     // Held by another program: the error display shows the text, nothing is sent.
@@ -372,14 +372,14 @@ TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedit
     w.Ui().edTag->setText("OTHER");
     w.Ui().acSet->trigger();
     EXPECT_EQ(ApplicationErrors, QStringList {Text("133.PORTALREADYUSED")});
-    EXPECT_TRUE(w.DescriptionChanged);
+    EXPECT_TRUE(w.Writing().Edits.DescriptionChanged);
     Line("COM12").Close();
     ApplicationErrors.clear();
-    w.DescriptionChanged = false;
+    w.Writing().Edits.DescriptionChanged = false;
 
     w.Ui().acSet->trigger();
 
-    EXPECT_TRUE(w.Hart1->PortOpen());
+    EXPECT_TRUE(w.Hart().PortOpen());
     EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
     EXPECT_TRUE(tx.Requests().empty());
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
@@ -440,7 +440,7 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
     if (c.AfterSet) {
         w.Ui().edDamping->setText("3");
         w.Ui().acSet->trigger();
-        ASSERT_FALSE(w.Hart1->PortOpen());
+        ASSERT_FALSE(w.Hart().PortOpen());
     }
     tx.ClearRequests();
     tx.QueueFault(c.Fault);
@@ -458,7 +458,7 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
     EXPECT_EQ(Dialogs->Shown()[1].Text, Text(c.Question));
     EXPECT_EQ(Dialogs->Errors(), c.Error.isEmpty() ? QStringList() : QStringList {Text(c.Error)});
     EXPECT_EQ(Commands(tx), c.Command < 0 ? std::vector<int> {} : std::vector<int> {c.Command});
-    EXPECT_EQ(w.Hart1->PortOpen(), !c.AfterSet);
+    EXPECT_EQ(w.Hart().PortOpen(), !c.AfterSet);
     const QStringList log = LogSinceMark();
     EXPECT_EQ(log.contains(c.DoneLine), c.Error.isEmpty() && c.Yes) << log.join("\n").toStdString();
 }

@@ -3,11 +3,14 @@
 // commands and log lines are TTransmitterRead's, shared with calvista-cli;
 // this file fills the fields.
 
-#include "app/UnitFrmMain.h"
+#include "app/workflows/ReadWorkflow.h"
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
 #include "app/SerialDeviceFactory.h"
+#include "app/UnitFrmMainUi.h"
+#include "app/workflows/MainView.h"
+#include "app/workflows/PendingEdits.h"
 #include "chart/NorvaneChart.h"
 #include "services/TransmitterRead.h"
 #include "services/UnitLogger.h"
@@ -18,7 +21,9 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTabWidget>
+#include <QWidget>
 
 namespace {
 
@@ -29,15 +34,23 @@ QString Text(const std::string& Value)
 
 }  // namespace
 
-void TfrmMain::acReadExecute()
+TReadWorkflow::TReadWorkflow(TMainView& View, TSerialDeviceFactory& Factory, TPendingEdits& Edits)
+    : FView(View)
+    , FUi(View.Ui())
+    , FFactory(Factory)
+    , FEdits(Edits)
 {
-    const TDeviceBusy busy(*FDeviceLock);
+}
+
+void TReadWorkflow::acReadExecute()
+{
+    const TDeviceBusy busy(FView.DeviceLock());
     FUi.stCurrentCurrentValue->clear();
     FUi.stCurrentPressureValue->clear();
     FUi.cmbSensorType->setEnabled(false);
 
-    FLog->WriteLine(QStringLiteral("Clear all the controls"));
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
+    FView.Log().WriteLine(QStringLiteral("Clear all the controls"));
+    for (QLineEdit* edit : FView.Window()->findChildren<QLineEdit*>())
         if (edit->objectName().startsWith(QLatin1String("ed")))
             edit->clear();
     FUi.cmbUnit->setCurrentIndex(-1);
@@ -45,14 +58,14 @@ void TfrmMain::acReadExecute()
     const QString port = FUi.cmbPort->currentText();
     ResetPort(port);
     try {
-        Hart1->OpenPort(DevicePath(port).toStdString());
-        ApplyLineRules();
+        FView.Hart().OpenPort(FView.DevicePath(port).toStdString());
+        FView.ApplyLineRules();
         ReadDeviceIdentity();
         ReadDeviceOutput();
         ShowUnit();
         ReadDeviceDescription();
     } catch (const EHartComError& e) {
-        ShowError(Translate(Text(e.Message())));
+        FView.ShowError(FView.Translate(Text(e.Message())));
         return;
     }
 
@@ -63,16 +76,16 @@ void TfrmMain::acReadExecute()
     FUi.acSet->setEnabled(true);
     FUi.acSave->setEnabled(true);
     FUi.tbnMain->setCurrentIndex(0);
-    RangeChanged = UnitChanged = DampingChanged = DescriptionChanged = false;
+    FEdits.Clear();
 }
 
-void TfrmMain::ResetPort(const QString& PortName)
+void TReadWorkflow::ResetPort(const QString& PortName)
 {
     // Whatever another program left on the port (flow control, DTR and RTS
     // handling, parity checking) is switched off before the link takes it. A
     // port that cannot be opened, such as the one the link holds, is left alone.
     const std::string name = PortName.toStdString();
-    std::unique_ptr<TSerialDevice> device = FFactory->CreateDevice(name);
+    std::unique_ptr<TSerialDevice> device = FFactory.CreateDevice(name);
     if (!device || device->Open(name) != TSerialOpenResult::Ok)
         return;
     TSerialLineSettings settings;
@@ -87,15 +100,15 @@ void TfrmMain::ResetPort(const QString& PortName)
     device->Close();
 }
 
-TTransmitterRead TfrmMain::Reader()
+TTransmitterRead TReadWorkflow::Reader()
 {
-    TTransmitterRead reader(*Hart1);
-    reader.OnLog = [this](const QString& Line) { FLog->WriteLine(Line); };
+    TTransmitterRead reader(FView.Hart());
+    reader.OnLog = [this](const QString& Line) { FView.Log().WriteLine(Line); };
     reader.OnPending = [] { QCoreApplication::processEvents(); };
     return reader;
 }
 
-void TfrmMain::ReadDeviceIdentity()
+void TReadWorkflow::ReadDeviceIdentity()
 {
     Reader().ReadIdentity(DevInfo);
     FUi.edManufacturer->setText(Text(DevInfo.Manufacturer));
@@ -107,7 +120,7 @@ void TfrmMain::ReadDeviceIdentity()
     ShowStepStatus(QStringLiteral("infReadUniqueIdent"));
 }
 
-void TfrmMain::ReadDeviceOutput()
+void TReadWorkflow::ReadDeviceOutput()
 {
     TTransmitterRead reader = Reader();
     reader.ReadLimits(SensorInfo);
@@ -123,7 +136,7 @@ void TfrmMain::ReadDeviceOutput()
     ShowStepStatus(QStringLiteral("infReadOutput"));
 }
 
-void TfrmMain::ShowUnit()
+void TReadWorkflow::ShowUnit()
 {
     const QString unit = Text(SensorInfo.Unit);
     // The unit list holds the names as the language file gives them.
@@ -137,12 +150,12 @@ void TfrmMain::ShowUnit()
     FUi.lblCurrentUnit->setText(FUi.mmiCurrLine->isChecked() ? QStringLiteral("mA") : QStringLiteral("V"));
 }
 
-void TfrmMain::SetPressureAxisTitle(const QString& Title)
+void TReadWorkflow::SetPressureAxisTitle(const QString& Title)
 {
     FUi.bdcPressure->SetAxisTitleLine(0, Title);
 }
 
-void TfrmMain::ReadDeviceDescription()
+void TReadWorkflow::ReadDeviceDescription()
 {
     FUi.medDate->clear();
     FUi.edTag->clear();
@@ -158,7 +171,15 @@ void TfrmMain::ReadDeviceDescription()
     FUi.medDate->setText(DescriptionDateText(data));
     FUi.edTag->setText(Text(Tag));
     FUi.edDesc->setText(Text(Descriptor));
-    DescriptionChanged = false;
+    FEdits.DescriptionChanged = false;
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadAddInfo"));
+}
+
+// The end of a read step: the progress bar goes, panel 1 shows the step's text.
+void TReadWorkflow::ShowStepStatus(const QString& Key)
+{
+    FUi.prbProgress->setVisible(false);
+    FView.SetStatusPanel1OwnerDrawn(false);
+    FView.SetStatusText(1, FView.Translate(Key));
 }

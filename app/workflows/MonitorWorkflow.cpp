@@ -2,14 +2,17 @@
 // a point per tick, and while "Save datalog" is ticked every sample goes into the
 // data logger until the capacity is reached or the operator stops.
 
-#include "app/UnitFrmMain.h"
+#include "app/workflows/MonitorWorkflow.h"
 
 #include "app/Application.h"
 #include "app/ConvertError.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
+#include "app/UnitFrmMainUi.h"
+#include "app/workflows/MainView.h"
 #include "chart/NorvaneChart.h"
 #include "hart/ExchangeTime.h"
+#include "hart/HartCommand.h"
 #include "services/NumberFormat.h"
 #include "services/UnitDataloger.h"
 #include "services/UnitLangManager.h"
@@ -63,45 +66,41 @@ bool ParseDouble(const QString& Text, double& Value)
 
 }  // namespace
 
-void TfrmMain::ConnectMonitoringEvents()
+TMonitorWorkflow::TMonitorWorkflow(TMainView& View, const TSensorInfo& Sensor)
+    : FView(View)
+    , FUi(View.Ui())
+    , FSensor(Sensor)
 {
-    ConnectAction(FUi.acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
-    ConnectAction(FUi.acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
-    ConnectAction(FUi.acShowCurrent, &TfrmMain::acShowCurrentExecute);
-    ConnectAction(FUi.acShowVoltage, &TfrmMain::acShowVoltageExecute);
-    ConnectAction(FUi.acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
-    ConnectAction(FUi.acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
-    ConnectAction(FUi.acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
-    ConnectAction(FUi.acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
-    connect(FUi.tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
-    connect(FUi.splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
 }
 
-double TfrmMain::ShortestMonitorRate() const
+TMonitorWorkflow::~TMonitorWorkflow() = default;
+
+double TMonitorWorkflow::ShortestMonitorRate() const
 {
-    return ShortestCommand3Period(BaudrateValue(Hart1->Baudrate()), Hart1->NumPreamble(), Hart1->RTSDelay());
+    return ShortestCommand3Period(BaudrateValue(FView.Hart().Baudrate()), FView.Hart().NumPreamble(),
+                                  FView.Hart().RTSDelay());
 }
 
-bool TfrmMain::Recording() const
+bool TMonitorWorkflow::Recording() const
 {
     return FUi.tmrMonitor->isActive();
 }
 
 // --- start -------------------------------------------------------------------------
 
-void TfrmMain::acStartMonitoringExecute()
+void TMonitorWorkflow::acStartMonitoringExecute()
 {
     // A second press of the pressed start button would throw the samples away.
     if (Recording())
         return;
-    FLog->WriteLine(QStringLiteral("Monitoring will be started"));
+    FView.Log().WriteLine(QStringLiteral("Monitoring will be started"));
     FUi.tbtnStartDatalog->setChecked(true);
     ElapsedTime = 0;
     if (!FUi.chbSaveDatalog->isChecked())
         return;
 
     FUi.pnlDataMain->setEnabled(false);
-    SetStatusText(1, Translate(QStringLiteral("W4.NOEDITION")));
+    FView.SetStatusText(1, FView.Translate(QStringLiteral("W4.NOEDITION")));
     QCoreApplication::processEvents();
     InitPressureCurve();
     QCoreApplication::processEvents();
@@ -125,13 +124,13 @@ void TfrmMain::acStartMonitoringExecute()
         else
             Dataloger = std::make_unique<TDataloger>();
         Dataloger->SetComplete(false);
-        FLog->WriteLine(QStringLiteral("Start to collect data"));
+        FView.Log().WriteLine(QStringLiteral("Start to collect data"));
         // The port normally is still open from the read; a failure shows at the
         // first tick.
         try {
-            if (!Hart1->PortOpen()) {
-                Hart1->OpenPort(DevicePath(FUi.cmbPort->currentText()).toStdString());
-                ApplyLineRules();
+            if (!FView.Hart().PortOpen()) {
+                FView.Hart().OpenPort(FView.DevicePath(FUi.cmbPort->currentText()).toStdString());
+                FView.ApplyLineRules();
             }
         } catch (const EHartComError&) {
         } catch (const EConvertError&) {
@@ -139,12 +138,12 @@ void TfrmMain::acStartMonitoringExecute()
         LockForRecording(true);
         FUi.tmrMonitor->start();
     } catch (const std::bad_alloc&) {
-        ShowError(Translate(QStringLiteral("E6.frmMain")));
+        FView.ShowError(FView.Translate(QStringLiteral("E6.frmMain")));
         FUi.tbtnStopDatalog->setChecked(true);
     }
 }
 
-bool TfrmMain::ReadCapacity()
+bool TMonitorWorkflow::ReadCapacity()
 {
     const QString text = FUi.edStorageCap->text();
     if (text.isEmpty()) {
@@ -154,7 +153,7 @@ bool TfrmMain::ReadCapacity()
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
     if (!ok || value <= 0) {
-        ShowError(Translate(QStringLiteral("E5.frmMain")));
+        FView.ShowError(FView.Translate(QStringLiteral("E5.frmMain")));
         FUi.tbtnStopDatalog->setChecked(true);
         return false;
     }
@@ -162,14 +161,14 @@ bool TfrmMain::ReadCapacity()
     return true;
 }
 
-bool TfrmMain::ReadRate()
+bool TMonitorWorkflow::ReadRate()
 {
     const QString text = FUi.edRate->text();
     double rate = 0;
     // The timer counts whole milliseconds in an int: some 24 days at most.
     const double longest = std::numeric_limits<int>::max() / 1000.0;
     if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
-        ShowError(Translate(QStringLiteral("E10.frmMain")));
+        FView.ShowError(FView.Translate(QStringLiteral("E10.frmMain")));
         FUi.tbtnStopDatalog->setChecked(true);
         if (text.isEmpty())
             FUi.edRate->setFocus();
@@ -179,7 +178,7 @@ bool TfrmMain::ReadRate()
     // (n times the rate) would no longer be the time.
     const double shortest = ShortestMonitorRate();
     if (rate < shortest) {
-        ShowError(Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
+        FView.ShowError(FView.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
         FUi.tbtnStopDatalog->setChecked(true);
         return false;
     }
@@ -187,25 +186,25 @@ bool TfrmMain::ReadRate()
     return true;
 }
 
-void TfrmMain::InitPressureCurve()
+void TMonitorWorkflow::InitPressureCurve()
 {
-    FLog->WriteLine(QStringLiteral("Pressure curve will be initialized"));
+    FView.Log().WriteLine(QStringLiteral("Pressure curve will be initialized"));
     FUi.bdcPressure->Curves().Clear();
     PressureCurve = nullptr;
     FUi.bdcPressure->SetMinXValue(0);
     FUi.bdcPressure->SetMaxXValue(0.001);
     FUi.bdcPressure->SetMinYValue(0);
     FUi.bdcPressure->SetMaxYValue(0.001);
-    FUi.bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(SensorInfo.Unit));
+    FUi.bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(FSensor.Unit));
     PressureCurve = FUi.bdcPressure->Curves().Add();
     PressureCurve->SetColorGraph(PressureColor);
     PressureCurve->SetThickLine(2);
     PressureCurve->SetDetails(false);
 }
 
-void TfrmMain::InitCurrentCurve()
+void TMonitorWorkflow::InitCurrentCurve()
 {
-    FLog->WriteLine(QStringLiteral("Current curve will be initialized"));
+    FView.Log().WriteLine(QStringLiteral("Current curve will be initialized"));
     FUi.bdcCurrent->Curves().Clear();
     CurrentCurve = nullptr;
     FUi.bdcCurrent->SetMinXValue(0);
@@ -222,7 +221,7 @@ void TfrmMain::InitCurrentCurve()
 
 // What a recording would break (a read or a write resets the port under the
 // timer, a port change closes it) waits until the recording ends.
-void TfrmMain::LockForRecording(bool Locked)
+void TMonitorWorkflow::LockForRecording(bool Locked)
 {
     if (Locked) {
         FLockedByRecording.clear();
@@ -247,22 +246,22 @@ void TfrmMain::LockForRecording(bool Locked)
 
 // --- ticks -------------------------------------------------------------------------
 
-void TfrmMain::tmrMonitorTimer()
+void TMonitorWorkflow::tmrMonitorTimer()
 {
     // A timer has no action to disable: a tick that falls inside a workflow
     // talking to the transmitter waits for the next one.
-    if (DeviceBusy())
+    if (FView.DeviceBusy())
         return;
     MonitorTick();
 }
 
-void TfrmMain::MonitorTick()
+void TMonitorWorkflow::MonitorTick()
 {
     float current = 0;
     float pressure = 0;
     std::string unit;
     try {
-        Hart1->ReadDynamicVariables(current, unit, pressure);
+        FView.Hart().ReadDynamicVariables(current, unit, pressure);
     } catch (const EHartComError& e) {
         StopAfterLinkError(QString::fromStdString(e.Message()));
         return;
@@ -288,30 +287,31 @@ void TfrmMain::MonitorTick()
     // Full: no further tick while the question is open.
     FUi.tmrMonitor->stop();
     FUi.pnlDataMain->setEnabled(true);
-    SetStatusText(1, Translate(QStringLiteral("infAllowEdit")));
+    FView.SetStatusText(1, FView.Translate(QStringLiteral("infAllowEdit")));
     FUi.tbtnStopDatalog->setChecked(true);
     for (QWidget* control : std::initializer_list<QWidget*> {FUi.edStorageCap, FUi.chbSaveDatalog, FUi.lblCapacity,
                                                              FUi.lblRate, FUi.edRate})
         control->setEnabled(true);
     LockForRecording(false);
-    if (FDialogs->AskYesNo(this, Translate(QStringLiteral("W4.frmMain")), TDialogIcon::Confirmation)) {
-        FLog->WriteLine(QStringLiteral("Datalog will be saved"));
+    if (FView.Dialogs().AskYesNo(FView.Window(), FView.Translate(QStringLiteral("W4.frmMain")),
+                                 TDialogIcon::Confirmation)) {
+        FView.Log().WriteLine(QStringLiteral("Datalog will be saved"));
         SaveDatalog();
     }
 }
 
 // The transmitter stopped answering or the adapter is gone: the samples so far
 // are offered for saving, then the cause is shown once. It is not logged.
-void TfrmMain::StopAfterLinkError(const QString& Key)
+void TMonitorWorkflow::StopAfterLinkError(const QString& Key)
 {
     FUi.tmrMonitor->stop();
     acStopMonitoringExecute();
-    FDialogs->ShowError(this, Translate(Key));
+    FView.Dialogs().ShowError(FView.Window(), FView.Translate(Key));
 }
 
 // --- stop and save -----------------------------------------------------------------
 
-void TfrmMain::EndRecordingControls()
+void TMonitorWorkflow::EndRecordingControls()
 {
     FUi.pnlDataMain->setEnabled(true);
     FUi.tmrMonitor->stop();
@@ -324,27 +324,27 @@ void TfrmMain::EndRecordingControls()
     LockForRecording(false);
 }
 
-void TfrmMain::acStopMonitoringExecute()
+void TMonitorWorkflow::acStopMonitoringExecute()
 {
     if (!Dataloger)
         return;
     EndRecordingControls();
     // "Recording" would stay in the status bar after the recording ended.
-    if (StatusText(1) == Translate(QStringLiteral("W4.NOEDITION")))
-        SetStatusText(1, QString());
+    if (FView.StatusText(1) == FView.Translate(QStringLiteral("W4.NOEDITION")))
+        FView.SetStatusText(1, QString());
     Dataloger->SetComplete(true);
     try {
-        Hart1->ClosePort();
+        FView.Hart().ClosePort();
     } catch (const EHartComError& e) {
         // An adapter that is gone cannot drop DTR either; the stop goes on.
-        FLog->WriteLine(Translate(QString::fromStdString(e.Message())));
+        FView.Log().WriteLine(FView.Translate(QString::fromStdString(e.Message())));
     }
     if (Dataloger->Count() > 0)
         SaveDatalog();
     Dataloger.reset();
 }
 
-void TfrmMain::SaveDatalog()
+void TMonitorWorkflow::SaveDatalog()
 {
     TFileDialogOptions options;
     options.InitialDir = DatalogDir;
@@ -352,7 +352,7 @@ void TfrmMain::SaveDatalog()
     options.FilterIndex = 2;
     options.DefaultExt = QStringLiteral("log");
     options.Title = QStringLiteral("Save File");
-    const std::optional<QString> fileName = FDialogs->GetSaveFileName(this, options);
+    const std::optional<QString> fileName = FView.Dialogs().GetSaveFileName(FView.Window(), options);
     if (!fileName)
         return;
     DatalogDir = QFileInfo(*fileName).absolutePath();
@@ -371,14 +371,15 @@ void TfrmMain::SaveDatalog()
         control->setEnabled(true);
 }
 
-bool TfrmMain::QueryUnsavedDatalog()
+bool TMonitorWorkflow::QueryUnsavedDatalog()
 {
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
     // No tick (which could complete or end the recording) while the box is open.
     const bool recording = Recording();
     FUi.tmrMonitor->stop();
-    switch (FDialogs->AskYesNoCancel(this, Translate(QStringLiteral("W5.frmMain")), TDialogIcon::Confirmation)) {
+    switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QStringLiteral("W5.frmMain")),
+                                           TDialogIcon::Confirmation)) {
         case TDialogAnswer::Cancel:
             if (recording)
                 FUi.tmrMonitor->start();
@@ -400,48 +401,31 @@ bool TfrmMain::QueryUnsavedDatalog()
     return !Dataloger;
 }
 
-// --- labelling and chart panels ------------------------------------------------------
+// --- the datalog switch and the window's end -------------------------------------------
 
-void TfrmMain::acShowCurrentExecute()
+void TMonitorWorkflow::EnableDatalogControls()
 {
-    FUi.bdcCurrent->SetAxisTitleLine(0, QStringLiteral("I, mA"));
-    FUi.bdcCurrent->update();
-    FUi.mmiCurrLine->setChecked(true);
-    FUi.mmiVoltLine->setChecked(false);
-    FUi.lblCurrentUnit->setText(QStringLiteral("mA"));
+    const bool datalog = FUi.chbSaveDatalog->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.tbtnStopDatalog, FUi.edStorageCap, FUi.lblCapacity,
+                                                             FUi.edRate, FUi.lblRate})
+        control->setEnabled(datalog);
+    // The start button needs its action as well, which is off while a workflow
+    // talks to the transmitter.
+    FUi.tbtnStartDatalog->setEnabled(datalog && FUi.acStartMonitoring->isEnabled());
 }
 
-void TfrmMain::acShowVoltageExecute()
+void TMonitorWorkflow::chbSaveDatalogClick()
 {
-    FUi.bdcCurrent->SetAxisTitleLine(0, QStringLiteral("U, V"));
-    FUi.bdcCurrent->update();
-    FUi.mmiVoltLine->setChecked(true);
-    FUi.mmiCurrLine->setChecked(false);
-    FUi.lblCurrentUnit->setText(QStringLiteral("V"));
+    EnableDatalogControls();
+    FUi.edStorageCap->clear();
+    FUi.edRate->setText(QStringLiteral("1"));
 }
 
-void TfrmMain::acCurrentLineVisibleChangedExecute()
+void TMonitorWorkflow::EndAtClose()
 {
-    FUi.pnlCurrentLine->setVisible(FUi.chbCurrentLine->isChecked());
-    ArrangeChartPanels();
-}
-
-void TfrmMain::acPressureLineVisibleChangedExecute()
-{
-    FUi.pnlPressureLine->setVisible(FUi.chbPressureLine->isChecked());
-    ArrangeChartPanels();
-}
-
-// With the pressure chart shown, the current chart keeps the height the
-// splitter gave it last; alone, it fills the page (the splitter does that).
-void TfrmMain::ArrangeChartPanels()
-{
-    if (!FUi.pnlPressureLine->isHidden())
-        SetCurrentLineHeight(CurrentLineHeight);
-}
-
-void TfrmMain::Splitter2Moved()
-{
-    const QList<int> sizes = FUi.splCharts->sizes();
-    CurrentLineHeight = sizes.size() == 2 ? sizes[1] : FUi.pnlCurrentLine->height();
+    FUi.tmrMonitor->stop();
+    Dataloger.reset();
+    FUi.bdcPressure->Curves().Clear();
+    FUi.bdcCurrent->Curves().Clear();
+    PressureCurve = CurrentCurve = nullptr;
 }
