@@ -10,13 +10,7 @@
 #include "app/PortComboBox.h"
 #include "app/SerialDeviceFactory.h"
 #include "app/UnitFrmMainForm.h"
-#include "app/workflows/ChartPanels.h"
-#include "app/workflows/ConfigWorkflow.h"
-#include "app/workflows/MonitorWorkflow.h"
-#include "app/workflows/PrintWorkflow.h"
-#include "app/workflows/ReadWorkflow.h"
-#include "app/workflows/ReferenceWorkflow.h"
-#include "app/workflows/WriteWorkflow.h"
+#include "app/workflows/Workflows.h"
 #include "services/SettingsText.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
@@ -91,13 +85,7 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
     FHart->SetSwapRamData(false);
 
     TfrmMainForm(*this, FUi).Build();
-    FWrite = std::make_unique<TWriteWorkflow>(*this);
-    FRead = std::make_unique<TReadWorkflow>(*this, *FFactory, FWrite->Edits);
-    FReference = std::make_unique<TReferenceWorkflow>(*this);
-    FConfig = std::make_unique<TConfigWorkflow>(*this, FWrite->Edits);
-    FMonitor = std::make_unique<TMonitorWorkflow>(*this, FRead->SensorInfo);
-    FChartPanels = std::make_unique<TChartPanels>(FUi);
-    FPrint = std::make_unique<TPrintWorkflow>(*this);
+    FWorkflows = std::make_unique<TMainWorkflows>(*this, *FFactory);
     ConnectEvents();
     // What a workflow that talks to the transmitter disables while it runs.
     FDeviceLock
@@ -105,6 +93,26 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
                                                          FUi.acLoad, FUi.acSave, FUi.acStartMonitoring},
                                         FUi.tbPort, this);
     Run(&TfrmMain::FormCreate);
+}
+
+TWriteWorkflow& TfrmMain::Writing() const
+{
+    return FWorkflows->Write;
+}
+
+TConfigWorkflow& TfrmMain::ConfigFiles() const
+{
+    return FWorkflows->Config;
+}
+
+TMonitorWorkflow& TfrmMain::Monitoring() const
+{
+    return FWorkflows->Monitor;
+}
+
+TChartPanels& TfrmMain::ChartPanels() const
+{
+    return FWorkflows->ChartPanels;
 }
 
 TfrmMain::~TfrmMain()
@@ -211,7 +219,7 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == FUi.splCharts) {
         if (Event->type() == QEvent::Resize || Event->type() == QEvent::Show)
-            FChartPanels->ApplyCurrentLineHeight();
+            FWorkflows->ChartPanels.ApplyCurrentLineHeight();
         return QMainWindow::eventFilter(Watched, Event);
     }
     if (Watched == FUi.stbPanels[1]) {
@@ -387,115 +395,115 @@ void TfrmMain::ShowError(const QString& Text)
 
 void TfrmMain::chbSaveDatalogClick()
 {
-    FMonitor->chbSaveDatalogClick();
+    FWorkflows->Monitor.chbSaveDatalogClick();
 }
 
 void TfrmMain::edUpperRangeChange()
 {
-    FWrite->Edits.RangeChanged = true;
+    FWorkflows->Write.Edits.RangeChanged = true;
 }
 
 void TfrmMain::edLowerRangeChange()
 {
-    FWrite->Edits.RangeChanged = true;
+    FWorkflows->Write.Edits.RangeChanged = true;
 }
 
 void TfrmMain::edDampingChange()
 {
-    FWrite->Edits.DampingChanged = true;
+    FWorkflows->Write.Edits.DampingChanged = true;
 }
 
 void TfrmMain::cmbUnitChange()
 {
-    FWrite->Edits.UnitChanged = true;
+    FWorkflows->Write.Edits.UnitChanged = true;
 }
 
 void TfrmMain::medDateChange()
 {
-    FWrite->Edits.DescriptionChanged = true;
+    FWorkflows->Write.Edits.DescriptionChanged = true;
 }
 
 void TfrmMain::acReadExecute()
 {
-    FRead->acReadExecute();
+    FWorkflows->Read.acReadExecute();
 }
 
 void TfrmMain::acSetExecute()
 {
-    FWrite->acSetExecute();
+    FWorkflows->Write.acSetExecute();
 }
 
 void TfrmMain::acSetURExecute()
 {
-    FReference->acSetURExecute();
+    FWorkflows->Reference.acSetURExecute();
 }
 
 void TfrmMain::acSetLRExecute()
 {
-    FReference->acSetLRExecute();
+    FWorkflows->Reference.acSetLRExecute();
 }
 
 void TfrmMain::acSetZeroExecute()
 {
-    FReference->acSetZeroExecute();
+    FWorkflows->Reference.acSetZeroExecute();
 }
 
 void TfrmMain::acSaveExecute()
 {
-    FConfig->acSaveExecute();
+    FWorkflows->Config.acSaveExecute();
 }
 
 void TfrmMain::acLoadExecute()
 {
-    FConfig->acLoadExecute();
+    FWorkflows->Config.acLoadExecute();
 }
 
 void TfrmMain::acStartMonitoringExecute()
 {
-    FMonitor->acStartMonitoringExecute();
+    FWorkflows->Monitor.acStartMonitoringExecute();
 }
 
 void TfrmMain::acStopMonitoringExecute()
 {
-    FMonitor->acStopMonitoringExecute();
+    FWorkflows->Monitor.acStopMonitoringExecute();
 }
 
 void TfrmMain::tmrMonitorTimer()
 {
-    FMonitor->tmrMonitorTimer();
+    FWorkflows->Monitor.tmrMonitorTimer();
 }
 
 void TfrmMain::acShowCurrentExecute()
 {
-    FChartPanels->acShowCurrentExecute();
+    FWorkflows->ChartPanels.acShowCurrentExecute();
 }
 
 void TfrmMain::acShowVoltageExecute()
 {
-    FChartPanels->acShowVoltageExecute();
+    FWorkflows->ChartPanels.acShowVoltageExecute();
 }
 
 void TfrmMain::acCurrentLineVisibleChangedExecute()
 {
-    FChartPanels->acCurrentLineVisibleChangedExecute();
+    FWorkflows->ChartPanels.acCurrentLineVisibleChangedExecute();
 }
 
 void TfrmMain::acPressureLineVisibleChangedExecute()
 {
-    FChartPanels->acPressureLineVisibleChangedExecute();
+    FWorkflows->ChartPanels.acPressureLineVisibleChangedExecute();
 }
 
 void TfrmMain::Splitter2Moved()
 {
-    FChartPanels->Splitter2Moved();
+    FWorkflows->ChartPanels.Splitter2Moved();
 }
 
 void TfrmMain::acPrintPresChartExecute()
 {
-    FPrint->acPrintPresChartExecute();
+    FWorkflows->Print.acPrintPresChartExecute();
 }
 
 void TfrmMain::acPrintCurrChartExecute()
 {
-    FPrint->acPrintCurrChartExecute();
+    FWorkflows->Print.acPrintCurrChartExecute();
 }

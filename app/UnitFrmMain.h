@@ -21,9 +21,7 @@ class TDeviceLock;
 class TLangManager;
 class TMonitorWorkflow;
 class TOperatorDialogs;
-class TPrintWorkflow;
-class TReadWorkflow;
-class TReferenceWorkflow;
+struct TMainWorkflows;
 class TSerialDeviceFactory;
 class TWriteWorkflow;
 
@@ -42,10 +40,10 @@ public:
     ~TfrmMain() override;
 
     // The workflows, each with its own state.
-    TWriteWorkflow& Writing() const { return *FWrite; }
-    TConfigWorkflow& ConfigFiles() const { return *FConfig; }
-    TMonitorWorkflow& Monitoring() const { return *FMonitor; }
-    TChartPanels& ChartPanels() const { return *FChartPanels; }
+    TWriteWorkflow& Writing() const;
+    TConfigWorkflow& ConfigFiles() const;
+    TMonitorWorkflow& Monitoring() const;
+    TChartPanels& ChartPanels() const;
     TLangManager* LangManager() const { return FLangManager.get(); }
     bool StatusPanel1OwnerDrawn() const { return FPanel1OwnerDrawn; }
 
@@ -132,16 +130,11 @@ private:
     void Run(void (TfrmMain::*Handler)());
     void ConnectAction(QAction* Action, void (TfrmMain::*Handler)());
     void ConnectEvents();
-    bool FilterKey(QWidget* Control, QKeyEvent* Key);
     void ReadDirectories();
-    void LoadStartUp();
     void SaveStartUp();
-    void ReadPreferences();
-    void WritePreferences();
     void SelectLanguage(std::uint8_t Language);
     // Logs why the language file could not be used; FormShow shows it once.
     void ReportLanguageFile();
-    bool PortAvailable(const QString& Name) const;
     void FillPortList();
 
     TfrmMainUi FUi;
@@ -151,13 +144,7 @@ private:
     std::unique_ptr<TCalibLog> FLog;
     std::unique_ptr<TLangManager> FLangManager;
     std::unique_ptr<TDeviceLock> FDeviceLock;
-    std::unique_ptr<TWriteWorkflow> FWrite;
-    std::unique_ptr<TReadWorkflow> FRead;
-    std::unique_ptr<TReferenceWorkflow> FReference;
-    std::unique_ptr<TConfigWorkflow> FConfig;
-    std::unique_ptr<TMonitorWorkflow> FMonitor;
-    std::unique_ptr<TChartPanels> FChartPanels;
-    std::unique_ptr<TPrintWorkflow> FPrint;
+    std::unique_ptr<TMainWorkflows> FWorkflows;
     QString FCfgDirAtStart, FDatalogDirAtStart;
     QString FLanguageFileProblem;
     bool FPanel1OwnerDrawn = false;

@@ -24,6 +24,16 @@ QString Text(const std::string& Value)
     return QString::fromStdString(Value);
 }
 
+bool PortAvailable(const TfrmMain& Window, TSerialDeviceFactory& Factory, const QString& Name)
+{
+    const std::string path = Window.DevicePath(Name).toStdString();
+    std::unique_ptr<TSerialDevice> device = Factory.CreateDevice(path);
+    if (!device || device->Open(path) != TSerialOpenResult::Ok)
+        return false;
+    device->Close();
+    return true;
+}
+
 }  // namespace
 
 QString TfrmMain::DevicePath(const QString& Name) const
@@ -49,25 +59,15 @@ QString TfrmMain::DevicePath(const QString& Name) const
     return QStringLiteral("\\\\.\\") + Name.left(5);
 }
 
-bool TfrmMain::PortAvailable(const QString& Name) const
-{
-    const std::string path = DevicePath(Name).toStdString();
-    std::unique_ptr<TSerialDevice> device = FFactory->CreateDevice(path);
-    if (!device || device->Open(path) != TSerialOpenResult::Ok)
-        return false;
-    device->Close();
-    return true;
-}
-
 void TfrmMain::FillPortList()
 {
     const QSignalBlocker blocker(FUi.cmbPort);
     FUi.cmbPort->clear();
     for (int n = 1; n <= 40; ++n)
-        if (PortAvailable(QStringLiteral("COM%1:").arg(n)))
+        if (PortAvailable(*this, *FFactory, QStringLiteral("COM%1:").arg(n)))
             FUi.cmbPort->addItem(QStringLiteral("COM%1").arg(n));
     for (const std::string& name : FFactory->AdapterPorts())
-        if (PortAvailable(Text(name)))
+        if (PortAvailable(*this, *FFactory, Text(name)))
             FUi.cmbPort->addItem(Text(name));
 }
 

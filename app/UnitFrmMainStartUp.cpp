@@ -7,9 +7,7 @@
 #include "about/UnitFrmAbout.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
-#include "app/workflows/ChartPanels.h"
-#include "app/workflows/ConfigWorkflow.h"
-#include "app/workflows/MonitorWorkflow.h"
+#include "app/workflows/Workflows.h"
 #include "hart/HartCommand.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
@@ -71,6 +69,84 @@ void SyncSettings(QSettings& Settings)
                                  .toStdString());
 }
 
+void LoadStartUp(TfrmMain& Window)
+{
+    QSettings settings(TfrmMain::RegistryOrganization, TfrmMain::RegistryApplication);
+    settings.beginGroup(TfrmMain::StartUpKey);
+    const QString port = ReadString(settings, QStringLiteral("CurrPort"));
+
+    const QSignalBlocker blocker(Window.Ui().cmbPort);
+    int found = -1;
+    for (int i = 0; i < Window.Ui().cmbPort->count() && found < 0; ++i)
+        if (Window.Ui().cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
+            found = i;
+    Window.Ui().cmbPort->setCurrentIndex(found);
+    if (found < 0)
+        Window.Ui().cmbPort->setEditText(QString());
+
+    static const QStringList comNames
+        = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4"),
+           QStringLiteral("Com5"), QStringLiteral("Com6"), QStringLiteral("Com7"), QStringLiteral("Com8")};
+    const int com = comNames.indexOf(port);
+    if (com >= 0)
+        Window.Hart().SetCommPort(TDeviceName(Com1 + com));
+}
+
+// Each value is applied as soon as it is read; a missing or wrongly typed one
+// ends the reading there.
+void ReadPreferences(TfrmMain& Window, TChartPanels& Panels)
+{
+    Window.Log().WriteLine(QStringLiteral("Read preferences"));
+    QSettings settings(TfrmMain::RegistryOrganization, TfrmMain::RegistryApplication);
+    settings.beginGroup(TfrmMain::PreferencesKey);
+    try {
+        const int top = ReadInteger(settings, QStringLiteral("WindowTop"));
+        Window.move(Window.x(), top);
+        const int left = ReadInteger(settings, QStringLiteral("WindowLeft"));
+        Window.move(left, Window.y());
+        const int width = ReadInteger(settings, QStringLiteral("WindowWidth"));
+        Window.resize(width, Window.height());
+        const int height = ReadInteger(settings, QStringLiteral("WindowHeight"));
+        Window.resize(Window.width(), height);
+        const int state = ReadInteger(settings, QStringLiteral("WindowState"));
+        Window.setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+        const int splitter = ReadInteger(settings, QStringLiteral("SplitterPos"));
+        Panels.SetCurrentLineHeight(splitter);
+    } catch (const ERegistryError& e) {
+        Window.ShowError(QString::fromStdString(e.what()));
+        return;
+    }
+    Window.Log().WriteLine(QStringLiteral("Current preferences are set"));
+}
+
+void WritePreferences(TfrmMain& Window, const TChartPanels& Panels)
+{
+    Window.Log().WriteLine(QStringLiteral("Write preferences"));
+    QSettings settings(TfrmMain::RegistryOrganization, TfrmMain::RegistryApplication);
+    settings.beginGroup(TfrmMain::PreferencesKey);
+    // A minimised or maximised window keeps the bounds it is restored to.
+    const QRect bounds = (Window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
+                             ? Window.normalGeometry()
+                             : QRect(Window.pos(), Window.size());
+    settings.setValue(QStringLiteral("WindowLeft"), bounds.x());
+    settings.setValue(QStringLiteral("WindowTop"), bounds.y());
+    settings.setValue(QStringLiteral("WindowWidth"), bounds.width());
+    settings.setValue(QStringLiteral("WindowHeight"), bounds.height());
+    const int state = (Window.windowState() & Qt::WindowMinimized)   ? 1
+                      : (Window.windowState() & Qt::WindowMaximized) ? 2
+                                                                     : 0;
+    settings.setValue(QStringLiteral("WindowState"), state);
+    settings.setValue(QStringLiteral("SplitterPos"), Panels.CurrentLineHeightNow());
+    settings.endGroup();
+    try {
+        SyncSettings(settings);
+    } catch (const ERegistryError& e) {
+        Window.ShowError(QString::fromStdString(e.what()));
+        return;
+    }
+    Window.Log().WriteLine(QStringLiteral("Preferences are written"));
+}
+
 }  // namespace
 
 void TfrmMain::FormCreate()
@@ -85,7 +161,7 @@ void TfrmMain::FormCreate()
         FUi.cmbPort->setCurrentIndex(FUi.cmbPort->count() > 0 ? 0 : -1);
     }
     ReadDirectories();
-    LoadStartUp();
+    LoadStartUp(*this);
 
     // The progress bar lives in the status bar, over panel 1.
     FUi.prbProgress->setParent(FUi.stbMain);
@@ -111,7 +187,7 @@ void TfrmMain::FormShow()
 
     FUi.cmbSensorType->setCurrentIndex(1);
 
-    FMonitor->EnableDatalogControls();
+    FWorkflows->Monitor.EnableDatalogControls();
 
     FUi.tbMonitoring->setVisible(FUi.tbnMain->currentIndex() == 1);
     FHintHandlerInstalled = true;
@@ -123,7 +199,7 @@ void TfrmMain::FormShow()
     FUi.tbnMain->setCurrentIndex(0);
     if (!FLanguageFileProblem.isEmpty())
         FDialogs->ShowError(this, FLanguageFileProblem);
-    ReadPreferences();
+    ReadPreferences(*this, FWorkflows->ChartPanels);
 }
 
 void TfrmMain::ReportLanguageFile()
@@ -146,10 +222,10 @@ void TfrmMain::ReportLanguageFile()
 bool TfrmMain::FormCloseQuery()
 {
     // Samples not yet saved are not lost without asking.
-    if (!FMonitor->QueryUnsavedDatalog())
+    if (!FWorkflows->Monitor.QueryUnsavedDatalog())
         return false;
     SaveStartUp();
-    FMonitor->EndAtClose();
+    FWorkflows->Monitor.EndAtClose();
     return true;
 }
 
@@ -158,32 +234,9 @@ void TfrmMain::ReadDirectories()
     FLog->WriteLine(QStringLiteral("Registry will be read"));
     QSettings settings(RegistryOrganization, RegistryApplication);
     settings.beginGroup(StartUpKey);
-    FConfig->CfgDir = FCfgDirAtStart = ReadString(settings, QStringLiteral("CurrSLDir"));
-    FMonitor->DatalogDir = FDatalogDirAtStart = ReadString(settings, QStringLiteral("CurrDtlgDir"));
+    FWorkflows->Config.CfgDir = FCfgDirAtStart = ReadString(settings, QStringLiteral("CurrSLDir"));
+    FWorkflows->Monitor.DatalogDir = FDatalogDirAtStart = ReadString(settings, QStringLiteral("CurrDtlgDir"));
     FLog->WriteLine(QStringLiteral("Current directories are initialized"));
-}
-
-void TfrmMain::LoadStartUp()
-{
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(StartUpKey);
-    const QString port = ReadString(settings, QStringLiteral("CurrPort"));
-
-    const QSignalBlocker blocker(FUi.cmbPort);
-    int found = -1;
-    for (int i = 0; i < FUi.cmbPort->count() && found < 0; ++i)
-        if (FUi.cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
-            found = i;
-    FUi.cmbPort->setCurrentIndex(found);
-    if (found < 0)
-        FUi.cmbPort->setEditText(QString());
-
-    static const QStringList comNames
-        = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4"),
-           QStringLiteral("Com5"), QStringLiteral("Com6"), QStringLiteral("Com7"), QStringLiteral("Com8")};
-    const int com = comNames.indexOf(port);
-    if (com >= 0)
-        FHart->SetCommPort(TDeviceName(Com1 + com));
 }
 
 void TfrmMain::SaveStartUp()
@@ -199,58 +252,6 @@ void TfrmMain::SaveStartUp()
     } catch (const ERegistryError& e) {
         ShowError(QString::fromStdString(e.what()));
     }
-}
-
-void TfrmMain::ReadPreferences()
-{
-    FLog->WriteLine(QStringLiteral("Read preferences"));
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(PreferencesKey);
-    try {
-        // Each value is applied as soon as it is read; a missing or wrongly typed
-        // one ends the reading there.
-        const int top = ReadInteger(settings, QStringLiteral("WindowTop"));
-        move(x(), top);
-        const int left = ReadInteger(settings, QStringLiteral("WindowLeft"));
-        move(left, y());
-        const int width = ReadInteger(settings, QStringLiteral("WindowWidth"));
-        resize(width, height());
-        const int height = ReadInteger(settings, QStringLiteral("WindowHeight"));
-        resize(this->width(), height);
-        const int state = ReadInteger(settings, QStringLiteral("WindowState"));
-        setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
-        const int splitter = ReadInteger(settings, QStringLiteral("SplitterPos"));
-        FChartPanels->SetCurrentLineHeight(splitter);
-    } catch (const ERegistryError& e) {
-        ShowError(QString::fromStdString(e.what()));
-        return;
-    }
-    FLog->WriteLine(QStringLiteral("Current preferences are set"));
-}
-
-void TfrmMain::WritePreferences()
-{
-    FLog->WriteLine(QStringLiteral("Write preferences"));
-    QSettings settings(RegistryOrganization, RegistryApplication);
-    settings.beginGroup(PreferencesKey);
-    // A minimised or maximised window keeps the bounds it is restored to.
-    const QRect bounds
-        = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) ? normalGeometry() : QRect(pos(), size());
-    settings.setValue(QStringLiteral("WindowLeft"), bounds.x());
-    settings.setValue(QStringLiteral("WindowTop"), bounds.y());
-    settings.setValue(QStringLiteral("WindowWidth"), bounds.width());
-    settings.setValue(QStringLiteral("WindowHeight"), bounds.height());
-    const int state = (windowState() & Qt::WindowMinimized) ? 1 : (windowState() & Qt::WindowMaximized) ? 2 : 0;
-    settings.setValue(QStringLiteral("WindowState"), state);
-    settings.setValue(QStringLiteral("SplitterPos"), FChartPanels->CurrentLineHeightNow());
-    settings.endGroup();
-    try {
-        SyncSettings(settings);
-    } catch (const ERegistryError& e) {
-        ShowError(QString::fromStdString(e.what()));
-        return;
-    }
-    FLog->WriteLine(QStringLiteral("Preferences are written"));
 }
 
 void TfrmMain::SelectLanguage(std::uint8_t Language)
@@ -297,7 +298,7 @@ void TfrmMain::acTBPortShowExecute()
 
 void TfrmMain::acSavePreferencesExecute()
 {
-    WritePreferences();
+    WritePreferences(*this, FWorkflows->ChartPanels);
 }
 
 void TfrmMain::acQuitExecute()
