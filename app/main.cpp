@@ -50,18 +50,18 @@ int main(int argc, char** argv)
     TfrmMain frmMain(factory, std::make_unique<TQtOperatorDialogs>());
     if (demo) {
         // The demo port stands last in the list and is chosen at start.
-        frmMain.cmbPort->setCurrentIndex(frmMain.cmbPort->count() - 1);
+        frmMain.Ui().cmbPort->setCurrentIndex(frmMain.Ui().cmbPort->count() - 1);
     }
     frmMain.show();
     if (readAtStart && !recordAtStart)
-        QTimer::singleShot(0, frmMain.acRead, &QAction::trigger);
+        QTimer::singleShot(0, frmMain.Ui().acRead, &QAction::trigger);
     if (recordAtStart) {
         // One call: the read lets pending events run while it waits for the line.
         QTimer::singleShot(0, &frmMain, [&frmMain] {
-            frmMain.acRead->trigger();
-            frmMain.tbnMain->setCurrentIndex(1);
-            frmMain.chbSaveDatalog->click();
-            frmMain.tbtnStartDatalog->click();
+            frmMain.Ui().acRead->trigger();
+            frmMain.Ui().tbnMain->setCurrentIndex(1);
+            frmMain.Ui().chbSaveDatalog->click();
+            frmMain.Ui().tbtnStartDatalog->click();
         });
     }
     return app.exec();

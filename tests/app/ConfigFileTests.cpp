@@ -40,7 +40,8 @@ struct TFields {
 
 TFields Fields(const TfrmMain& W)
 {
-    return {W.edUpperRange->text(), W.edLowerRange->text(), W.cmbUnit->currentText(), W.edDamping->text()};
+    return {W.Ui().edUpperRange->text(), W.Ui().edLowerRange->text(), W.Ui().cmbUnit->currentText(),
+            W.Ui().edDamping->text()};
 }
 
 std::ostream& operator<<(std::ostream& Out, const TFields& F)
@@ -55,8 +56,8 @@ protected:
     {
         Tx = &AddTransmitter("COM1");
         TfrmMain& w = Start();
-        w.cmbPort->setCurrentIndex(0);
-        w.acRead->trigger();
+        w.Ui().cmbPort->setCurrentIndex(0);
+        w.Ui().acRead->trigger();
         EXPECT_TRUE(Dialogs->Errors().isEmpty());
         Dir = QDir::current().filePath("configs");
         QDir().mkpath(Dir);
@@ -72,22 +73,22 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
 {
     TfrmMain& w = ReadTransmitter();
     // A cancelled save clears the change flags too: Set then writes nothing.
-    w.edTag->setText("CHANGED");
+    w.Ui().edTag->setText("CHANGED");
     Dialogs->QueueCancel();
-    w.acSave->trigger();
+    w.Ui().acSave->trigger();
     Tx->ClearRequests();
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
     EXPECT_TRUE(Tx->Requests().empty());
 
-    w.edUpperRange->setText("12,5");
-    w.edLowerRange->setText("-1");
-    w.cmbUnit->setCurrentIndex(w.cmbUnit->findText("mbar"));
-    w.edDamping->setText("0.5");
+    w.Ui().edUpperRange->setText("12,5");
+    w.Ui().edLowerRange->setText("-1");
+    w.Ui().cmbUnit->setCurrentIndex(w.Ui().cmbUnit->findText("mbar"));
+    w.Ui().edDamping->setText("0.5");
     const QString name = Dir + "/plant.cfg";
     Dialogs->Clear();
     Dialogs->QueueFileName(name);
     MarkLog();
-    w.acSave->trigger();
+    w.Ui().acSave->trigger();
 
     EXPECT_EQ(FileBytes(name), QByteArray("\x06\x04"
                                           "12,5"
@@ -97,35 +98,36 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
                                           "mbar"
                                           "\x06\x03"
                                           "0.5"));
-    EXPECT_FALSE(w.RangeChanged || w.UnitChanged || w.DampingChanged || w.DescriptionChanged);
+    EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.UnitChanged || w.Writing().Edits.DampingChanged
+                 || w.Writing().Edits.DescriptionChanged);
     const TFileDialogOptions& options = Dialogs->Shown().value(0).Options;
     EXPECT_EQ(options.Title, "Save File");
     EXPECT_EQ(options.Filter, "All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg");
     EXPECT_EQ(options.FilterIndex, 2);
     EXPECT_EQ(options.DefaultExt, "cfg");
-    EXPECT_EQ(w.CfgDir, Dir);
+    EXPECT_EQ(w.ConfigFiles().CfgDir, Dir);
     EXPECT_EQ(LogSinceMark(),
               (QStringList {"Config file " + name + " will be save", "Config file " + name + " is saved"}));
 
     // Another transmitter's file: its unit in other letters selects the entry.
     const QString other = Dir + "/other.cfg";
     TConfigFile::Save(other, {"20", "-0,5", "BAR", "1,5"});
-    w.CfgDir = "/elsewhere";
+    w.ConfigFiles().CfgDir = "/elsewhere";
     Dialogs->Clear();
     Dialogs->QueueFileName(other);
     MarkLog();
-    w.acLoad->trigger();
+    w.Ui().acLoad->trigger();
 
     EXPECT_EQ(Fields(w), (TFields {"20", "-0,5", "bar", "1,5"}));
-    EXPECT_TRUE(w.RangeChanged && w.DampingChanged);
-    EXPECT_FALSE(w.UnitChanged);
+    EXPECT_TRUE(w.Writing().Edits.RangeChanged && w.Writing().Edits.DampingChanged);
+    EXPECT_FALSE(w.Writing().Edits.UnitChanged);
     EXPECT_EQ(Dialogs->Shown().value(0).Options.Title, "Open File");
     EXPECT_EQ(Dialogs->Shown().value(0).Options.InitialDir, "/elsewhere");
-    EXPECT_EQ(w.CfgDir, Dir);
+    EXPECT_EQ(w.ConfigFiles().CfgDir, Dir);
     EXPECT_EQ(LogSinceMark(), (QStringList {"Config file " + other + " will be open", "Config file is loaded"}));
 
     Tx->ClearRequests();
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
     std::vector<int> commands;
     for (const TSimRequest& request : Tx->Requests())
         commands.push_back(request.Command);
@@ -158,15 +160,15 @@ TEST_F(TConfigFileWindowTest, ADamagedFileChangesNoFieldAndShowsItsStreamError)
         if (!c.Bytes.isEmpty())
             WriteFile(name, c.Bytes);
         const TFields before = Fields(w);
-        w.RangeChanged = w.DampingChanged = false;
+        w.Writing().Edits.RangeChanged = w.Writing().Edits.DampingChanged = false;
         ApplicationErrors.clear();
         Dialogs->QueueFileName(name);
         MarkLog();
 
-        w.acLoad->trigger();
+        w.Ui().acLoad->trigger();
 
         EXPECT_EQ(Fields(w), before);
-        EXPECT_FALSE(w.RangeChanged || w.DampingChanged);
+        EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.DampingChanged);
         ASSERT_EQ(ApplicationErrors.size(), 1);
         EXPECT_TRUE(ApplicationErrors[0].startsWith(c.Error)) << ApplicationErrors[0].toStdString();
         EXPECT_FALSE(LogSinceMark().contains("Config file is loaded"));
@@ -188,14 +190,14 @@ TEST_F(TConfigFileWindowTest, ASaveThatFailsKeepsTheOldFile)
     // No file of this process may grow beyond a limit while the save runs (also
     // as root): the log still has room, the new file's long item does not.
     const qint64 limit = QFileInfo("log.txt").size() + 4096;
-    w.edUpperRange->setText(QString(limit + 100, QLatin1Char('9')));
+    w.Ui().edUpperRange->setText(QString(limit + 100, QLatin1Char('9')));
     rlimit previous {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
     rlimit small = previous;
     small.rlim_cur = rlim_t(limit);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    w.acSave->trigger();
+    w.Ui().acSave->trigger();
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, oldHandler);
 

@@ -60,11 +60,13 @@ std::vector<int> Commands(const TSimTransmitter& Tx)
 std::vector<std::pair<QString, bool>> DeviceControls(const TfrmMain& W)
 {
     std::vector<std::pair<QString, bool>> states;
-    for (QAction* action : {W.acRead, W.acSet, W.acSetUR, W.acSetLR, W.acSetZero, W.acLoad, W.acSave,
-                            W.acStartMonitoring, W.mmiRead, W.mmiLoad, W.mmiSave})
+    for (QAction* action :
+         {W.Ui().acRead, W.Ui().acSet, W.Ui().acSetUR, W.Ui().acSetLR, W.Ui().acSetZero, W.Ui().acLoad, W.Ui().acSave,
+          W.Ui().acStartMonitoring, W.Ui().mmiRead, W.Ui().mmiLoad, W.Ui().mmiSave})
         states.emplace_back(action->objectName(), action->isEnabled());
-    for (QWidget* widget : std::initializer_list<QWidget*> {W.cmbPort, W.chbUseUSB, W.cmbSensorType, W.tbtnRead,
-                                                            W.tbtnSet, W.bbtnSetUpperRange, W.bbtnSetZero})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*> {W.Ui().cmbPort, W.Ui().chbUseUSB, W.Ui().cmbSensorType, W.Ui().tbtnRead,
+                                          W.Ui().tbtnSet, W.Ui().bbtnSetUpperRange, W.Ui().bbtnSetZero})
         states.emplace_back(widget->objectName(), widget->isEnabled());
     return states;
 }
@@ -81,31 +83,31 @@ struct TIntruder {
 TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
 {
     const TIntruder intruders[] = {
-        {"Read action", [](TfrmMain& w) { w.acRead->trigger(); }},
-        {"Read menu item", [](TfrmMain& w) { w.mmiRead->trigger(); }},
-        {"Read button", [](TfrmMain& w) { w.tbtnRead->click(); }},
+        {"Read action", [](TfrmMain& w) { w.Ui().acRead->trigger(); }},
+        {"Read menu item", [](TfrmMain& w) { w.Ui().mmiRead->trigger(); }},
+        {"Read button", [](TfrmMain& w) { w.Ui().tbtnRead->click(); }},
         {"Read shortcut", [](TfrmMain& w) { QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier); }},
-        {"Set action", [](TfrmMain& w) { w.acSet->trigger(); }},
+        {"Set action", [](TfrmMain& w) { w.Ui().acSet->trigger(); }},
         {"Set shortcut", [](TfrmMain& w) { QTest::keyClick(&w, Qt::Key_T, Qt::ControlModifier); }},
-        {"Upper range button", [](TfrmMain& w) { w.bbtnSetUpperRange->click(); }},
-        {"Zero action", [](TfrmMain& w) { w.acSetZero->trigger(); }},
+        {"Upper range button", [](TfrmMain& w) { w.Ui().bbtnSetUpperRange->click(); }},
+        {"Zero action", [](TfrmMain& w) { w.Ui().acSetZero->trigger(); }},
         {"Load shortcut", [](TfrmMain& w) { QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier); }},
-        {"Port chosen by key", [](TfrmMain& w) { QTest::keyClick(w.cmbPort, Qt::Key_Down); }},
-        {"Port typed", [](TfrmMain& w) { QTest::keyClicks(w.cmbPort->lineEdit(), "2"); }},
+        {"Port chosen by key", [](TfrmMain& w) { QTest::keyClick(w.Ui().cmbPort, Qt::Key_Down); }},
+        {"Port typed", [](TfrmMain& w) { QTest::keyClicks(w.Ui().cmbPort->lineEdit(), "2"); }},
     };
     TSimTransmitter& tx = AddTransmitter("COM1");
     AddTransmitter("COM2");
     TfrmMain& w = Start();
     w.activateWindow();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();  // Set and Save open with it
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();  // Set and Save open with it
     ASSERT_TRUE(Dialogs->Errors().isEmpty());
     const auto idle = DeviceControls(w);
 
     for (const TIntruder& intruder : intruders) {
         SCOPED_TRACE(intruder.Name);
-        w.cmbPort->setCurrentIndex(0);
-        w.cmbPort->setFocus();
+        w.Ui().cmbPort->setCurrentIndex(0);
+        w.Ui().cmbPort->setFocus();
         tx.ClearRequests();
         Dialogs->Clear();
         std::vector<std::pair<QString, bool>> during;
@@ -117,7 +119,7 @@ TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
             },
             1);
 
-        w.acRead->trigger();
+        w.Ui().acRead->trigger();
 
         // The intruder came between the first and the second command.
         ASSERT_FALSE(during.empty());
@@ -126,10 +128,10 @@ TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
         EXPECT_EQ(Commands(tx), (std::vector<int> {0, 14, 15, 13}));
         EXPECT_TRUE(Dialogs->Shown().isEmpty()) << Dialogs->Shown()[0].Text.toStdString();
         EXPECT_TRUE(ApplicationErrors.isEmpty());
-        EXPECT_TRUE(w.Hart1->PortOpen());
-        EXPECT_EQ(w.cmbPort->currentText(), "COM1");
+        EXPECT_TRUE(w.Hart().PortOpen());
+        EXPECT_EQ(w.Ui().cmbPort->currentText(), "COM1");
         EXPECT_EQ(w.StatusText(1), Text("infReadAddInfo"));
-        EXPECT_EQ(w.edTag->text().trimmed(), "PT-101");
+        EXPECT_EQ(w.Ui().edTag->text().trimmed(), "PT-101");
         // The sensor type stays off after a read until the port changes.
         auto expected = idle;
         for (auto& [name, enabled] : expected)
@@ -139,17 +141,18 @@ TEST_F(TMainWindowTest, NothingThatTalksToTheDeviceStartsInsideARead)
 
     // Outside a workflow the same input does start its workflow.
     const auto ran = [&] {
-        return std::tuple(tx.RequestCount(), Dialogs->Shown().size(), w.Hart1->PortOpen(), w.cmbPort->currentText());
+        return std::tuple(tx.RequestCount(), Dialogs->Shown().size(), w.Hart().PortOpen(),
+                          w.Ui().cmbPort->currentText());
     };
     Line("COM1").SetPeer(nullptr);
     TSimTransmitterPeer plain(tx, Line("COM1"));
     for (const TIntruder& intruder : intruders) {
         SCOPED_TRACE(intruder.Name);
-        w.cmbPort->setCurrentIndex(0);
-        w.acRead->trigger();
+        w.Ui().cmbPort->setCurrentIndex(0);
+        w.Ui().acRead->trigger();
         // Something for Set to write.
-        w.edDamping->setText(w.edDamping->text() == "2" ? "3" : "2");
-        w.cmbPort->setFocus();
+        w.Ui().edDamping->setText(w.Ui().edDamping->text() == "2" ? "3" : "2");
+        w.Ui().cmbPort->setFocus();
         Dialogs->Clear();
         const auto before = ran();
         intruder.Act(w);
@@ -162,27 +165,27 @@ TEST_F(TMainWindowTest, TheDeviceControlsComeBackAfterAFailedOrAbortedWorkflow)
 {
     TSimTransmitter& tx = AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
+    w.Ui().cmbPort->setCurrentIndex(0);
     const auto fresh = DeviceControls(w);
 
     // No transmitter answers: the read fails with its key; Set and Save stay off.
     TSimFault silent;
     silent.NoAnswer = true;
     tx.QueueFault(silent);
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
     ASSERT_EQ(Dialogs->Errors(), QStringList {Text("141.TRANSMITTERTIMEOUT")});
     auto expected = fresh;
     for (auto& [name, enabled] : expected)
         enabled = enabled && name != "cmbSensorType";
     EXPECT_EQ(DeviceControls(w), expected);
-    EXPECT_FALSE(w.acSet->isEnabled());
+    EXPECT_FALSE(w.Ui().acSet->isEnabled());
 
     // An exception of another kind leaves the Set through the application's
     // error display; the controls come back all the same.
-    w.cmbPort->setCurrentIndex(0);
-    emit w.cmbPort->activated(0);
-    w.acRead->trigger();
-    ASSERT_TRUE(w.acSet->isEnabled());
+    w.Ui().cmbPort->setCurrentIndex(0);
+    emit w.Ui().cmbPort->activated(0);
+    w.Ui().acRead->trigger();
+    ASSERT_TRUE(w.Ui().acSet->isEnabled());
     const auto afterRead = DeviceControls(w);
     struct TThrowingPeer : TSimPeer {
         void OnMasterBytes(TSimSerialDevice&, const uint8_t*, size_t, int64_t) override
@@ -191,8 +194,8 @@ TEST_F(TMainWindowTest, TheDeviceControlsComeBackAfterAFailedOrAbortedWorkflow)
         }
     } throwing;
     Line("COM1").SetPeer(&throwing);
-    w.edDamping->setText("2");
-    w.acSet->trigger();
+    w.Ui().edDamping->setText("2");
+    w.Ui().acSet->trigger();
     EXPECT_EQ(ApplicationErrors, QStringList {"line broke"});
     EXPECT_EQ(DeviceControls(w), afterRead);
     Line("COM1").SetPeer(nullptr);

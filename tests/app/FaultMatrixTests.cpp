@@ -105,7 +105,7 @@ inline void PrintTo(const TFaultRow& Row, std::ostream* Out)
 struct TWorkflow {
     const char* Name;
     std::function<void(TfrmMain&, TScriptedOperatorDialogs&)> Start;
-    bool TfrmMain::*Changed = nullptr;  // Set steps: the step's change flag
+    bool TPendingEdits::*Changed = nullptr;  // Set steps: the step's change flag
     const char* Written = nullptr;  // Set steps: the status keys
     const char* NotWritten = nullptr;
     const char* DoneLine = nullptr;  // logged only when the transmitter took it
@@ -118,53 +118,53 @@ std::tuple<std::string, uint8_t, float, float, float> Settings(const TSimDeviceS
 }
 
 const TWorkflow Workflows[] = {
-    {"Read", [](TfrmMain& w, TScriptedOperatorDialogs&) { w.acRead->trigger(); }},
+    {"Read", [](TfrmMain& w, TScriptedOperatorDialogs&) { w.Ui().acRead->trigger(); }},
     {"Set description",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
-         w.edTag->setText("NEW-TAG");
-         w.acSet->trigger();
+         w.Ui().edTag->setText("NEW-TAG");
+         w.Ui().acSet->trigger();
      },
-     &TfrmMain::DescriptionChanged, "infWrittenTDD", "infNotWrittenTDD"},
+     &TPendingEdits::DescriptionChanged, "infWrittenTDD", "infNotWrittenTDD"},
     {"Set unit",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
-         const int mbar = w.cmbUnit->findText("mbar");
-         w.cmbUnit->setCurrentIndex(mbar);
-         emit w.cmbUnit->activated(mbar);
-         w.acSet->trigger();
+         const int mbar = w.Ui().cmbUnit->findText("mbar");
+         w.Ui().cmbUnit->setCurrentIndex(mbar);
+         emit w.Ui().cmbUnit->activated(mbar);
+         w.Ui().acSet->trigger();
      },
-     &TfrmMain::UnitChanged, "infWrittenRanges", "infNotWrittenRanges"},
+     &TPendingEdits::UnitChanged, "infWrittenRanges", "infNotWrittenRanges"},
     {"Set range",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
-         w.edUpperRange->setText("20");
-         w.acSet->trigger();
+         w.Ui().edUpperRange->setText("20");
+         w.Ui().acSet->trigger();
      },
-     &TfrmMain::RangeChanged, "infWrittenRanges", "infNotWrittenRanges"},
+     &TPendingEdits::RangeChanged, "infWrittenRanges", "infNotWrittenRanges"},
     {"Set damping",
      [](TfrmMain& w, TScriptedOperatorDialogs&) {
-         w.edDamping->setText("2");
-         w.acSet->trigger();
+         w.Ui().edDamping->setText("2");
+         w.Ui().acSet->trigger();
      },
-     &TfrmMain::DampingChanged, "infWrittenDamping", "infNotWrittenDamping"},
+     &TPendingEdits::DampingChanged, "infWrittenDamping", "infNotWrittenDamping"},
     {"Upper range reference",
      [](TfrmMain& w, TScriptedOperatorDialogs& d) {
          d.QueueAnswer(true);
-         w.acSetUR->trigger();
+         w.Ui().acSetUR->trigger();
      },
      nullptr, nullptr, nullptr, "Primary variable upper range was set"},
     {"Monitoring tick",
      [](TfrmMain& w, TScriptedOperatorDialogs& d) {
-         w.tbnMain->setCurrentIndex(1);
-         if (!w.chbSaveDatalog->isChecked())
-             w.chbSaveDatalog->click();
-         w.edStorageCap->setText("10");
-         w.edRate->setText("1");
-         w.tbtnStartDatalog->click();
+         w.Ui().tbnMain->setCurrentIndex(1);
+         if (!w.Ui().chbSaveDatalog->isChecked())
+             w.Ui().chbSaveDatalog->click();
+         w.Ui().edStorageCap->setText("10");
+         w.Ui().edRate->setText("1");
+         w.Ui().tbtnStartDatalog->click();
          // The samples are offered before an error is shown, and at the stop
          // of a recording that the fault did not end: not saved here.
          d.QueueCancel();
          w.tmrMonitorTimer();
-         if (w.tmrMonitor->isActive())
-             w.acStopMonitoring->trigger();
+         if (w.Ui().tmrMonitor->isActive())
+             w.Ui().acStopMonitoring->trigger();
      }},
 };
 
@@ -189,9 +189,9 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
     for (const TWorkflow& flow : Workflows) {
         SCOPED_TRACE(flow.Name);
         tx.SetState(initial);
-        w.cmbPort->setCurrentIndex(0);
-        emit w.cmbPort->activated(0);  // a fresh port after a vanished one
-        w.acRead->trigger();
+        w.Ui().cmbPort->setCurrentIndex(0);
+        emit w.Ui().cmbPort->activated(0);  // a fresh port after a vanished one
+        w.Ui().acRead->trigger();
         ASSERT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors()[0].toStdString();
         Dialogs->Clear();
         const auto before = Settings(tx.State());
@@ -217,16 +217,16 @@ TEST_P(TFaultMatrixTest, EachWorkflowShowsTheFaultClaimsNothingAndRecovers)
             EXPECT_EQ(LogSinceMark().contains(flow.DoneLine), !failed);
         }
         if (flow.Changed) {
-            EXPECT_EQ(w.*flow.Changed, failed);
+            EXPECT_EQ(w.Writing().Edits.*flow.Changed, failed);
             EXPECT_EQ(w.StatusText(1), Text(failed ? flow.NotWritten : flow.Written));
         }
 
         // The window is usable again: a following Read against a healthy
         // transmitter works.
         EXPECT_FALSE(w.DeviceBusy());
-        EXPECT_TRUE(w.acRead->isEnabled() && w.cmbPort->isEnabled() && w.acSetUR->isEnabled());
+        EXPECT_TRUE(w.Ui().acRead->isEnabled() && w.Ui().cmbPort->isEnabled() && w.Ui().acSetUR->isEnabled());
         Dialogs->Clear();
-        w.acRead->trigger();
+        w.Ui().acRead->trigger();
         EXPECT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors()[0].toStdString();
         EXPECT_EQ(w.StatusText(1), Text("infReadAddInfo"));
         EXPECT_EQ(tx.PendingFaults(), 0u);

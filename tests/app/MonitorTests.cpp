@@ -66,13 +66,13 @@ protected:
         state.Damping = 0;  // each tick reads the pressure applied for it
         Tx = &AddTransmitter("COM1", state);
         TfrmMain& w = Start();
-        w.cmbPort->setCurrentIndex(0);
-        w.chbUseUSB->setChecked(true);
-        w.acRead->trigger();
-        w.tbnMain->setCurrentIndex(1);
-        w.chbSaveDatalog->click();
-        w.edStorageCap->setText(Capacity);
-        w.edRate->setText(Rate);
+        w.Ui().cmbPort->setCurrentIndex(0);
+        w.Ui().chbUseUSB->setChecked(true);
+        w.Ui().acRead->trigger();
+        w.Ui().tbnMain->setCurrentIndex(1);
+        w.Ui().chbSaveDatalog->click();
+        w.Ui().edStorageCap->setText(Capacity);
+        w.Ui().edRate->setText(Rate);
         Dialogs->Clear();
         return w;
     }
@@ -106,16 +106,16 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
 {
     const TRefusedStartCase& c = GetParam();
     TfrmMain& w = ReadyToRecord(c.Capacity, c.Rate);
-    w.tbtnStartDatalog->click();
+    w.Ui().tbtnStartDatalog->click();
 
     QString expected = Text(c.Expected);
     if (!c.Argument.isEmpty())
         expected = expected.arg(c.Argument);
     EXPECT_EQ(Dialogs->Errors(), QStringList {expected});
-    EXPECT_FALSE(w.tmrMonitor->isActive());
-    EXPECT_EQ(w.Dataloger, nullptr);
+    EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     // The page stays locked until a recording starts and stops.
-    EXPECT_FALSE(w.pnlDataMain->isEnabled());
+    EXPECT_FALSE(w.Ui().pnlDataMain->isEnabled());
     EXPECT_EQ(w.StatusText(1), Text("W4.NOEDITION"));
 }
 
@@ -146,23 +146,24 @@ TEST_P(TCompleteTest, ThirdTickOfCapacityThreeStopsAsksAndTheSamplesReachTheFile
 {
     const TCompleteCase& c = GetParam();
     TfrmMain& w = ReadyToRecord("3", "0.75");
-    const bool setWasEnabled = w.acSet->isEnabled();
-    w.tbtnStartDatalog->click();
+    const bool setWasEnabled = w.Ui().acSet->isEnabled();
+    w.Ui().tbtnStartDatalog->click();
     ASSERT_TRUE(Dialogs->Shown().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
-    ASSERT_TRUE(w.tmrMonitor->isActive());
-    EXPECT_EQ(w.tmrMonitor->interval(), 750);
+    ASSERT_TRUE(w.Ui().tmrMonitor->isActive());
+    EXPECT_EQ(w.Ui().tmrMonitor->interval(), 750);
 
     // While recording nothing may reset or close the port under the timer.
     const std::vector<QObject*> locked
-        = {w.acRead, w.acSet, w.acLoad, w.acSetUR, w.acSetLR, w.acSetZero, w.cmbPort, w.chbUseUSB, w.cmbSensorType};
+        = {w.Ui().acRead,    w.Ui().acSet,   w.Ui().acLoad,    w.Ui().acSetUR,      w.Ui().acSetLR,
+           w.Ui().acSetZero, w.Ui().cmbPort, w.Ui().chbUseUSB, w.Ui().cmbSensorType};
     Tick(1.5);
     for (QObject* object : locked)
         EXPECT_FALSE(object->property("enabled").toBool()) << object->objectName().toStdString();
     const size_t requests = Tx->Requests().size();
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
     EXPECT_EQ(Tx->Requests().size(), requests);
     // A rate field emptied meanwhile changes nothing: the rate is fixed at the start.
-    w.edRate->clear();
+    w.Ui().edRate->clear();
     Tick(2.25);
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
     EXPECT_TRUE(ApplicationErrors.isEmpty());
@@ -174,39 +175,39 @@ TEST_P(TCompleteTest, ThirdTickOfCapacityThreeStopsAsksAndTheSamplesReachTheFile
         Dialogs->QueueFileName(target);
     Tick(3.0);
 
-    EXPECT_FALSE(w.tmrMonitor->isActive());
+    EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
     ASSERT_GE(Dialogs->Shown().size(), 1);
     EXPECT_EQ(Dialogs->Shown()[0].Kind, TScriptedOperatorDialogs::TKind::Question);
     EXPECT_EQ(Dialogs->Shown()[0].Text, Text("W4.frmMain"));
-    EXPECT_TRUE(w.pnlDataMain->isEnabled());
+    EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
     EXPECT_EQ(w.StatusText(1), Text("infAllowEdit"));
-    EXPECT_TRUE(w.acRead->isEnabled());
-    EXPECT_TRUE(w.cmbPort->isEnabled());
-    EXPECT_FALSE(w.cmbSensorType->isEnabled());  // as the read left it
-    EXPECT_EQ(w.acSet->isEnabled(), setWasEnabled);
+    EXPECT_TRUE(w.Ui().acRead->isEnabled());
+    EXPECT_TRUE(w.Ui().cmbPort->isEnabled());
+    EXPECT_FALSE(w.Ui().cmbSensorType->isEnabled());  // as the read left it
+    EXPECT_EQ(w.Ui().acSet->isEnabled(), setWasEnabled);
 
     // The n-th point lies at (n - 1) times the rate.
-    EXPECT_EQ(w.PressureCurve->XValues(), (std::vector<double> {0, 0.75, 1.5}));
-    EXPECT_EQ(w.PressureCurve->YValues(), (std::vector<double> {1.5, 2.25, 3.0}));
-    ASSERT_EQ(w.CurrentCurve->PointCount(), 3u);
-    EXPECT_FLOAT_EQ(float(w.CurrentCurve->YValues()[2]), CurrentAt(3.0));
-    EXPECT_EQ(w.stCurrentPressureValue->text(), "3.0000");
-    EXPECT_EQ(w.stCurrentCurrentValue->text(), "8.8000");
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues(), (std::vector<double> {0, 0.75, 1.5}));
+    EXPECT_EQ(w.Monitoring().PressureCurve->YValues(), (std::vector<double> {1.5, 2.25, 3.0}));
+    ASSERT_EQ(w.Monitoring().CurrentCurve->PointCount(), 3u);
+    EXPECT_FLOAT_EQ(float(w.Monitoring().CurrentCurve->YValues()[2]), CurrentAt(3.0));
+    EXPECT_EQ(w.Ui().stCurrentPressureValue->text(), "3.0000");
+    EXPECT_EQ(w.Ui().stCurrentCurrentValue->text(), "8.8000");
 
     if (c.FirstSaveFails) {
         EXPECT_EQ(ApplicationErrors.size(), 1);
-        ASSERT_NE(w.Dataloger, nullptr);
-        EXPECT_EQ(w.Dataloger->Count(), 3);
+        ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+        EXPECT_EQ(w.Monitoring().Dataloger->Count(), 3);
     }
     if (!c.AnswerYes || c.FirstSaveFails) {
         // The samples wait; the stop offers the save again.
-        ASSERT_NE(w.Dataloger, nullptr);
-        EXPECT_TRUE(w.Dataloger->Complete());
+        ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+        EXPECT_TRUE(w.Monitoring().Dataloger->Complete());
         Dialogs->QueueFileName(File("run.log"));
-        w.tbtnStopDatalog->click();
+        w.Ui().tbtnStopDatalog->click();
     }
-    EXPECT_EQ(w.Dataloger, nullptr);
-    EXPECT_EQ(w.DatalogDir, QDir::currentPath());
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().DatalogDir, QDir::currentPath());
     const QStringList lines = FileLines(File("run.log"));
     ASSERT_EQ(lines.size(), 3);
     const QStringList expected[] = {{"6.4", "", "1.5"}, {"7.6", "", "2.25"}, {"8.8", "", "3"}};
@@ -227,26 +228,26 @@ INSTANTIATE_TEST_SUITE_P(Answers, TCompleteTest,
 TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyStartChangesNothing)
 {
     TfrmMain& w = ReadyToRecord("", "1");
-    w.tbtnStopDatalog->click();
+    w.Ui().tbtnStopDatalog->click();
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
-    EXPECT_TRUE(w.pnlDataMain->isEnabled());
+    EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
 
-    w.tbtnStartDatalog->click();
-    EXPECT_EQ(w.Capacity, std::numeric_limits<int32_t>::max());
+    w.Ui().tbtnStartDatalog->click();
+    EXPECT_EQ(w.Monitoring().Capacity, std::numeric_limits<int32_t>::max());
     for (int i = 0; i < 5; ++i)
         Tick(1.0);
-    EXPECT_TRUE(w.tmrMonitor->isActive());
+    EXPECT_TRUE(w.Ui().tmrMonitor->isActive());
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
-    ASSERT_NE(w.Dataloger, nullptr);
-    EXPECT_EQ(w.Dataloger->Count(), 5);
-    EXPECT_EQ(w.PressureCurve->XValues().back(), 4.0);
+    ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 4.0);
 
     // A stop with samples offers them; a cancelled dialog drops them.
     Dialogs->QueueCancel();
-    w.tbtnStopDatalog->click();
-    EXPECT_FALSE(w.tmrMonitor->isActive());
-    EXPECT_EQ(w.Dataloger, nullptr);
-    EXPECT_TRUE(w.acRead->isEnabled());
+    w.Ui().tbtnStopDatalog->click();
+    EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
+    EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
 }
 
@@ -262,7 +263,7 @@ class TLinkLostTest : public TMonitorTest, public ::testing::WithParamInterface<
 TEST_P(TLinkLostTest, OffersTheSamplesThenShowsOneErrorAndNoFurtherTickRuns)
 {
     TfrmMain& w = ReadyToRecord("10", "1");
-    w.tbtnStartDatalog->click();
+    w.Ui().tbtnStartDatalog->click();
     Tick(1.0);
     Tick(2.0);
     GetParam().Break(*Tx, Line("COM1"));
@@ -278,11 +279,11 @@ TEST_P(TLinkLostTest, OffersTheSamplesThenShowsOneErrorAndNoFurtherTickRuns)
     EXPECT_NE(shown[1].Text, TLangManager::NotDefined);
     EXPECT_FALSE(LogSinceMark().contains(shown[1].Text));
     EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
-    EXPECT_FALSE(w.tmrMonitor->isActive());
-    EXPECT_EQ(w.Dataloger, nullptr);
+    EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     EXPECT_EQ(FileLines(File("partial.log")).size(), 2);
-    EXPECT_TRUE(w.acRead->isEnabled());
-    EXPECT_TRUE(w.pnlDataMain->isEnabled());
+    EXPECT_TRUE(w.Ui().acRead->isEnabled());
+    EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, TLinkLostTest,
@@ -320,7 +321,7 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
 {
     const TCloseCase& c = GetParam();
     TfrmMain& w = ReadyToRecord("", "1");
-    w.tbtnStartDatalog->click();
+    w.Ui().tbtnStartDatalog->click();
     Tick(1.0);
     Tick(2.0);
     Dialogs->QueueChoice(c.Answer);
@@ -337,10 +338,10 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
         EXPECT_EQ(FileLines(File("closing.log")).size(), 2);
     }
     if (!c.Closes) {
-        ASSERT_NE(w.Dataloger, nullptr);
-        EXPECT_EQ(w.Dataloger->Count(), 2);
+        ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+        EXPECT_EQ(w.Monitoring().Dataloger->Count(), 2);
         // Cancelled, the recording goes on; a failed save ended it.
-        EXPECT_EQ(w.tmrMonitor->isActive(), c.Answer == TDialogAnswer::Cancel);
+        EXPECT_EQ(w.Ui().tmrMonitor->isActive(), c.Answer == TDialogAnswer::Cancel);
     }
 }
 
@@ -357,32 +358,32 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRadioItemChecked)
 {
     TfrmMain& w = ReadyToRecord("", "1");
-    w.tbtnStartDatalog->click();
+    w.Ui().tbtnStartDatalog->click();
     Tick(2.5);
-    EXPECT_EQ(w.bdcCurrent->AxisTitle().value(0), "I, mA");
+    EXPECT_EQ(w.Ui().bdcCurrent->AxisTitle().value(0), "I, mA");
 
-    w.mmiVoltLine->trigger();
+    w.Ui().mmiVoltLine->trigger();
     Tick(2.5);
-    EXPECT_EQ(w.bdcCurrent->AxisTitle().value(0), "U, V");
-    EXPECT_EQ(w.lblCurrentUnit->text(), "V");
-    EXPECT_EQ(w.stCurrentCurrentValue->text(), "8.0000");
-    EXPECT_EQ(w.CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
-    EXPECT_TRUE(w.mmiVoltLine->isChecked());
-    EXPECT_FALSE(w.mmiCurrLine->isChecked());
+    EXPECT_EQ(w.Ui().bdcCurrent->AxisTitle().value(0), "U, V");
+    EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "V");
+    EXPECT_EQ(w.Ui().stCurrentCurrentValue->text(), "8.0000");
+    EXPECT_EQ(w.Monitoring().CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
+    EXPECT_TRUE(w.Ui().mmiVoltLine->isChecked());
+    EXPECT_FALSE(w.Ui().mmiCurrLine->isChecked());
 
     // A second click on the checked item keeps it checked.
-    w.mmiVoltLine->trigger();
-    EXPECT_TRUE(w.mmiVoltLine->isChecked());
-    w.mmiCurrLine->trigger();
-    EXPECT_TRUE(w.mmiCurrLine->isChecked());
-    EXPECT_FALSE(w.mmiVoltLine->isChecked());
-    EXPECT_EQ(w.bdcCurrent->AxisTitle().value(0), "I, mA");
+    w.Ui().mmiVoltLine->trigger();
+    EXPECT_TRUE(w.Ui().mmiVoltLine->isChecked());
+    w.Ui().mmiCurrLine->trigger();
+    EXPECT_TRUE(w.Ui().mmiCurrLine->isChecked());
+    EXPECT_FALSE(w.Ui().mmiVoltLine->isChecked());
+    EXPECT_EQ(w.Ui().bdcCurrent->AxisTitle().value(0), "I, mA");
 
     // The next read labels the current as the menu says.
     Dialogs->QueueCancel();
-    w.tbtnStopDatalog->click();
-    w.acRead->trigger();
-    EXPECT_EQ(w.lblCurrentUnit->text(), "mA");
+    w.Ui().tbtnStopDatalog->click();
+    w.Ui().acRead->trigger();
+    EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "mA");
 }
 
 TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheSplitterHeight)
@@ -390,33 +391,33 @@ TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheS
     TfrmMain& w = ReadyToRecord("", "1");
     w.resize(700, 540);
     QApplication::processEvents();
-    auto currentHeight = [&w] { return w.splCharts->sizes().value(1); };
+    auto currentHeight = [&w] { return w.Ui().splCharts->sizes().value(1); };
 
     // Before the splitter was moved the remembered height is 0.
-    w.chbCurrentLine->click();
-    EXPECT_TRUE(w.pnlCurrentLine->isHidden());
-    w.chbCurrentLine->click();
-    EXPECT_FALSE(w.pnlCurrentLine->isHidden());
+    w.Ui().chbCurrentLine->click();
+    EXPECT_TRUE(w.Ui().pnlCurrentLine->isHidden());
+    w.Ui().chbCurrentLine->click();
+    EXPECT_FALSE(w.Ui().pnlCurrentLine->isHidden());
     QApplication::processEvents();
     EXPECT_EQ(currentHeight(), 0);
 
     // Moved by the operator, the height comes back after hiding.
-    w.splCharts->setSizes({w.splCharts->height() - 120, 120});
+    w.Ui().splCharts->setSizes({w.Ui().splCharts->height() - 120, 120});
     w.Splitter2Moved();
-    EXPECT_EQ(w.CurrentLineHeight, currentHeight());
-    const int moved = w.CurrentLineHeight;
+    EXPECT_EQ(w.ChartPanels().CurrentLineHeight, currentHeight());
+    const int moved = w.ChartPanels().CurrentLineHeight;
     EXPECT_GT(moved, 0);
-    w.chbCurrentLine->click();
-    w.chbCurrentLine->click();
+    w.Ui().chbCurrentLine->click();
+    w.Ui().chbCurrentLine->click();
     QApplication::processEvents();
     EXPECT_EQ(currentHeight(), moved);
 
     // The pressure chart hidden: the current chart fills the page.
-    w.chbPressureLine->click();
+    w.Ui().chbPressureLine->click();
     QApplication::processEvents();
-    EXPECT_TRUE(w.pnlPressureLine->isHidden());
-    EXPECT_GT(w.pnlCurrentLine->height(), moved);
-    w.chbPressureLine->click();
+    EXPECT_TRUE(w.Ui().pnlPressureLine->isHidden());
+    EXPECT_GT(w.Ui().pnlCurrentLine->height(), moved);
+    w.Ui().chbPressureLine->click();
     QApplication::processEvents();
     EXPECT_EQ(currentHeight(), moved);
 }
@@ -437,7 +438,7 @@ TEST_P(TPrintTest, PrintsTheChartOntoAPdfPage)
 {
     const TPrintCase& c = GetParam();
     TfrmMain& w = ReadyToRecord("", "1");
-    w.tbtnStartDatalog->click();
+    w.Ui().tbtnStartDatalog->click();
     for (double bar : {1.0, 2.0, 1.5, 3.0})
         Tick(bar);
     Dialogs->Clear();
@@ -446,7 +447,7 @@ TEST_P(TPrintTest, PrintsTheChartOntoAPdfPage)
     Dialogs->SetPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(20, 15, 20, 15),
                                        QPageLayout::Millimeter));
     Dialogs->SetPrintFile(File("chart.pdf"));
-    (c.Pressure ? w.acPrintPresChart : w.acPrintCurrChart)->trigger();
+    (c.Pressure ? w.Ui().acPrintPresChart : w.Ui().acPrintCurrChart)->trigger();
 
     EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
     ASSERT_EQ(Dialogs->Shown().size(), 2);
@@ -462,7 +463,7 @@ TEST_P(TPrintTest, PrintsTheChartOntoAPdfPage)
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_GT(bytes.size(), 4000);  // a chart, not an empty page
     EXPECT_TRUE(bytes.contains(c.MediaBox)) << c.MediaBox;
-    EXPECT_TRUE(w.tmrMonitor->isActive());  // printing does not disturb the recording
+    EXPECT_TRUE(w.Ui().tmrMonitor->isActive());  // printing does not disturb the recording
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -84,13 +84,13 @@ TEST_F(TMainWindowTest, ReadOnAPortNameWithoutNumberReachesTheDefaultErrorDispla
 {
     AddTransmitter("COM2");
     TfrmMain& w = Start();
-    w.cmbPort->setEditText("PORTA");
-    w.acRead->trigger();
+    w.Ui().cmbPort->setEditText("PORTA");
+    w.Ui().acRead->trigger();
     ASSERT_EQ(ApplicationErrors.size(), 1);
     EXPECT_TRUE(ApplicationErrors[0].contains("is not a valid integer value"));
     EXPECT_TRUE(Line("COM2").Written().empty());
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
-    EXPECT_FALSE(w.tbtnSet->isEnabled());
+    EXPECT_FALSE(w.Ui().tbtnSet->isEnabled());
 }
 
 TEST_F(TMainWindowTest, DropDownRebuildsTheListWithoutThePortHeldByTheLink)
@@ -98,15 +98,15 @@ TEST_F(TMainWindowTest, DropDownRebuildsTheListWithoutThePortHeldByTheLink)
     AddTransmitter("COM2");
     TfrmMain& w = Start();
     AddTransmitter("COM5");  // plugged in after the start
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
-    ASSERT_TRUE(w.Hart1->PortOpen());
-    w.cmbPort->showPopup();
-    w.cmbPort->hidePopup();
-    EXPECT_EQ(w.cmbPort->count(), 1);
-    EXPECT_EQ(w.cmbPort->itemText(0), "COM5");
-    EXPECT_EQ(w.cmbPort->currentText(), "COM2");  // the chosen text stays
-    EXPECT_TRUE(w.Hart1->PortOpen());  // dropping down is no change of port
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
+    ASSERT_TRUE(w.Hart().PortOpen());
+    w.Ui().cmbPort->showPopup();
+    w.Ui().cmbPort->hidePopup();
+    EXPECT_EQ(w.Ui().cmbPort->count(), 1);
+    EXPECT_EQ(w.Ui().cmbPort->itemText(0), "COM5");
+    EXPECT_EQ(w.Ui().cmbPort->currentText(), "COM2");  // the chosen text stays
+    EXPECT_TRUE(w.Hart().PortOpen());  // dropping down is no change of port
 }
 
 TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
@@ -114,31 +114,31 @@ TEST_F(TMainWindowTest, ChangingThePortClosesItAndEnablesTheSensorType)
     AddTransmitter("COM3");
     AddTransmitter("COM12");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
     ASSERT_TRUE(Line("COM3").IsOpen());
     ASSERT_TRUE(Line("COM3").Dtr());
-    EXPECT_FALSE(w.cmbSensorType->isEnabled());
+    EXPECT_FALSE(w.Ui().cmbSensorType->isEnabled());
 
     // The operator chooses COM12 from the list.
-    w.cmbPort->setCurrentIndex(1);
-    emit w.cmbPort->activated(1);
-    EXPECT_FALSE(w.Hart1->PortOpen());
+    w.Ui().cmbPort->setCurrentIndex(1);
+    emit w.Ui().cmbPort->activated(1);
+    EXPECT_FALSE(w.Hart().PortOpen());
     EXPECT_FALSE(Line("COM3").IsOpen());
     EXPECT_FALSE(Line("COM3").Dtr());  // lowered by the close
-    EXPECT_TRUE(w.cmbSensorType->isEnabled());
-    EXPECT_EQ(w.Hart1->CommPort(), Com1);  // only COM1 to COM8 are followed
+    EXPECT_TRUE(w.Ui().cmbSensorType->isEnabled());
+    EXPECT_EQ(w.Hart().CommPort(), Com1);  // only COM1 to COM8 are followed
     // A port numbered 10 or more is opened by its device path.
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
     EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
-    EXPECT_EQ(w.edManufacturer->text(), "Norvane");
+    EXPECT_EQ(w.Ui().edManufacturer->text(), "Norvane");
 
     // Typing a name is a change as well.
-    w.cmbPort->lineEdit()->clear();
-    w.cmbSensorType->setEnabled(false);
-    QTest::keyClicks(w.cmbPort->lineEdit(), "COM7");
-    EXPECT_TRUE(w.cmbSensorType->isEnabled());
-    EXPECT_EQ(w.Hart1->CommPort(), Com7);
+    w.Ui().cmbPort->lineEdit()->clear();
+    w.Ui().cmbSensorType->setEnabled(false);
+    QTest::keyClicks(w.Ui().cmbPort->lineEdit(), "COM7");
+    EXPECT_TRUE(w.Ui().cmbSensorType->isEnabled());
+    EXPECT_EQ(w.Hart().CommPort(), Com7);
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
 }
 
@@ -167,15 +167,15 @@ TEST_P(TLineRuleTest, SetsRtsAsTheSensorTypeAndUsbAsk)
     const TLineRuleCase& c = GetParam();
     AddTransmitter("COM4");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.chbUseUSB->setChecked(c.UseUsb);
-    w.cmbSensorType->setCurrentIndex(c.SensorType);
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().chbUseUSB->setChecked(c.UseUsb);
+    w.Ui().cmbSensorType->setCurrentIndex(c.SensorType);
     Line("COM4").ClearEvents();
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
     ASSERT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
-    ASSERT_TRUE(w.tbtnSet->isEnabled());
+    ASSERT_TRUE(w.Ui().tbtnSet->isEnabled());
 
-    EXPECT_EQ(w.Hart1->UseRTS(), c.UseRTS);
+    EXPECT_EQ(w.Hart().UseRTS(), c.UseRTS);
     EXPECT_EQ(Line("COM4").Rts(), c.RtsIdle);
     const std::string trace = Line("COM4").EventTrace();
     // With RTS switched by the link, each write is followed by RTS going down.
@@ -199,17 +199,17 @@ TEST_F(TMainWindowTest, OrsaQuillWithoutUsbKeepsTheRtsHandlingOfAnEarlierHartRea
     AddTransmitter("COM1");
     AddTransmitter("COM2");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.cmbSensorType->setCurrentIndex(0);
-    w.acRead->trigger();
-    ASSERT_TRUE(w.Hart1->UseRTS());
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().cmbSensorType->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
+    ASSERT_TRUE(w.Hart().UseRTS());
 
-    w.cmbPort->setCurrentIndex(1);
-    emit w.cmbPort->activated(1);
-    w.cmbSensorType->setCurrentIndex(1);
-    w.acRead->trigger();
+    w.Ui().cmbPort->setCurrentIndex(1);
+    emit w.Ui().cmbPort->activated(1);
+    w.Ui().cmbSensorType->setCurrentIndex(1);
+    w.Ui().acRead->trigger();
     ASSERT_TRUE(Dialogs->Errors().isEmpty());
-    EXPECT_TRUE(w.Hart1->UseRTS());
+    EXPECT_TRUE(w.Hart().UseRTS());
     EXPECT_TRUE(std::regex_search(Line("COM2").EventTrace(), std::regex("RTS\\+ PURGE W[0-9]+ RTS-")))
         << Line("COM2").EventTrace();
 }
@@ -221,13 +221,13 @@ TEST_F(TMainWindowTest, ASimulatedPortWithoutNumberStandsAfterTheComPortsAndIsRe
     AddTransmitter("SIM");
     AddTransmitter("COM2");
     TfrmMain& w = Start();
-    ASSERT_EQ(w.cmbPort->count(), 2);
-    EXPECT_EQ(w.cmbPort->itemText(0), "COM2");
-    EXPECT_EQ(w.cmbPort->itemText(1), "SIM");
-    w.cmbPort->setCurrentIndex(1);
-    w.acRead->trigger();
+    ASSERT_EQ(w.Ui().cmbPort->count(), 2);
+    EXPECT_EQ(w.Ui().cmbPort->itemText(0), "COM2");
+    EXPECT_EQ(w.Ui().cmbPort->itemText(1), "SIM");
+    w.Ui().cmbPort->setCurrentIndex(1);
+    w.Ui().acRead->trigger();
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
-    EXPECT_EQ(w.edManufacturer->text(), "Norvane");
+    EXPECT_EQ(w.Ui().edManufacturer->text(), "Norvane");
     EXPECT_EQ(Line("SIM").OpenedName(), "SIM");
 }
 

@@ -27,10 +27,12 @@ struct TFieldTexts {
 
 TFieldTexts Shown(const TfrmMain& w)
 {
-    return {w.edManufacturer->text(),  w.edTransType->text(),  w.edSerialNr->text(),   w.edRevLevelTrans->text(),
-            w.edRevLevelComm->text(),  w.edUpperLimit->text(), w.edLowerLimit->text(), w.edMinSpan->text(),
-            w.edUpperRange->text(),    w.edLowerRange->text(), w.edDamping->text(),    w.cmbUnit->currentText(),
-            w.lblPressureUnit->text(), w.edTag->text(),        w.edDesc->text(),       w.medDate->text()};
+    return {w.Ui().edManufacturer->text(),  w.Ui().edTransType->text(),    w.Ui().edSerialNr->text(),
+            w.Ui().edRevLevelTrans->text(), w.Ui().edRevLevelComm->text(), w.Ui().edUpperLimit->text(),
+            w.Ui().edLowerLimit->text(),    w.Ui().edMinSpan->text(),      w.Ui().edUpperRange->text(),
+            w.Ui().edLowerRange->text(),    w.Ui().edDamping->text(),      w.Ui().cmbUnit->currentText(),
+            w.Ui().lblPressureUnit->text(), w.Ui().edTag->text(),          w.Ui().edDesc->text(),
+            w.Ui().medDate->text()};
 }
 
 void ExpectFields(const TFieldTexts& Actual, const TFieldTexts& Expected)
@@ -56,9 +58,9 @@ void ExpectFields(const TFieldTexts& Actual, const TFieldTexts& Expected)
 // The controls a successful read enables.
 std::vector<QWidget*> EnabledByRead(const TfrmMain& w)
 {
-    return {w.tbtnSet,        w.tbtnSave,       w.chbSaveDatalog,         w.stCurrentCurrentValue,
-            w.lblCurrentUnit, w.chbCurrentLine, w.stCurrentPressureValue, w.lblPressureUnit,
-            w.chbPressureLine};
+    return {w.Ui().tbtnSet,        w.Ui().tbtnSave,       w.Ui().chbSaveDatalog,         w.Ui().stCurrentCurrentValue,
+            w.Ui().lblCurrentUnit, w.Ui().chbCurrentLine, w.Ui().stCurrentPressureValue, w.Ui().lblPressureUnit,
+            w.Ui().chbPressureLine};
 }
 
 TSimDeviceState OddDevice()
@@ -133,28 +135,30 @@ TEST_P(TReadTest, FillsEveryFieldAndEnablesSetSaveAndTheDatalog)
     AddTransmitter("COM2", c.State);
     TfrmMain& w = Start();
     const int section = c.Language == QLocale::German ? 1 : 0;
-    w.cmbPort->setCurrentIndex(0);
-    w.tbnMain->setCurrentIndex(1);
-    w.RangeChanged = w.UnitChanged = w.DampingChanged = w.DescriptionChanged = true;
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().tbnMain->setCurrentIndex(1);
+    w.Writing().Edits.RangeChanged = w.Writing().Edits.UnitChanged = w.Writing().Edits.DampingChanged
+        = w.Writing().Edits.DescriptionChanged = true;
     MarkLog();
 
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
 
     ASSERT_TRUE(Dialogs->Shown().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
     ExpectFields(Shown(w), c.Expected);
-    EXPECT_EQ(w.bdcPressure->AxisTitle().value(0), "P, " + c.Expected.PressureUnit);
-    EXPECT_EQ(w.lblCurrentUnit->text(), "mA");
-    EXPECT_EQ(w.edStorageCap->text(), "");
-    EXPECT_EQ(w.edRate->text(), "");
+    EXPECT_EQ(w.Ui().bdcPressure->AxisTitle().value(0), "P, " + c.Expected.PressureUnit);
+    EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "mA");
+    EXPECT_EQ(w.Ui().edStorageCap->text(), "");
+    EXPECT_EQ(w.Ui().edRate->text(), "");
     for (QWidget* control : EnabledByRead(w))
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_TRUE(w.mmiSave->isEnabled());
-    EXPECT_FALSE(w.cmbSensorType->isEnabled());
-    EXPECT_FALSE(w.medDate->isEnabled());
-    EXPECT_EQ(w.tbnMain->currentIndex(), 0);
-    EXPECT_FALSE(w.RangeChanged || w.UnitChanged || w.DampingChanged || w.DescriptionChanged);
+    EXPECT_TRUE(w.Ui().mmiSave->isEnabled());
+    EXPECT_FALSE(w.Ui().cmbSensorType->isEnabled());
+    EXPECT_FALSE(w.Ui().medDate->isEnabled());
+    EXPECT_EQ(w.Ui().tbnMain->currentIndex(), 0);
+    EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.UnitChanged || w.Writing().Edits.DampingChanged
+                 || w.Writing().Edits.DescriptionChanged);
     EXPECT_EQ(w.StatusText(1), Text("infReadAddInfo", section));
-    EXPECT_FALSE(w.prbProgress->isVisible());
+    EXPECT_FALSE(w.Ui().prbProgress->isVisible());
 
     const QStringList log = LogSinceMark();
     ASSERT_EQ(log.size(), 8) << log.join("\n").toStdString();
@@ -199,9 +203,9 @@ TEST_F(TMainWindowTest, ReadSendsCommandsZeroFourteenFifteenAndThirteen)
 {
     TSimTransmitter& tx = AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.chbUseUSB->setChecked(true);
-    w.acRead->trigger();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().chbUseUSB->setChecked(true);
+    w.Ui().acRead->trigger();
     ASSERT_TRUE(Dialogs->Errors().isEmpty());
 
     // Command 0 in a short frame to polling address 0, with six preambles.
@@ -223,33 +227,33 @@ TEST_F(TMainWindowTest, AfterAReadSaveDatalogUnlocksTheDatalogControls)
 {
     AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
-    w.tbnMain->setCurrentIndex(1);
-    const std::vector<QWidget*> datalog
-        = {w.tbtnStartDatalog, w.tbtnStopDatalog, w.edStorageCap, w.lblCapacity, w.edRate, w.lblRate};
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
+    w.Ui().tbnMain->setCurrentIndex(1);
+    const std::vector<QWidget*> datalog = {w.Ui().tbtnStartDatalog, w.Ui().tbtnStopDatalog, w.Ui().edStorageCap,
+                                           w.Ui().lblCapacity,      w.Ui().edRate,          w.Ui().lblRate};
     for (QWidget* control : datalog)
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    w.chbSaveDatalog->click();
+    w.Ui().chbSaveDatalog->click();
     for (QWidget* control : datalog)
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_EQ(w.edStorageCap->text(), "");
-    EXPECT_EQ(w.edRate->text(), "1");
-    w.edStorageCap->setText("50");
-    w.chbSaveDatalog->click();
+    EXPECT_EQ(w.Ui().edStorageCap->text(), "");
+    EXPECT_EQ(w.Ui().edRate->text(), "1");
+    w.Ui().edStorageCap->setText("50");
+    w.Ui().chbSaveDatalog->click();
     for (QWidget* control : datalog)
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_EQ(w.edStorageCap->text(), "");
+    EXPECT_EQ(w.Ui().edStorageCap->text(), "");
 }
 
 TEST_F(TMainWindowTest, VoltageLabellingShowsVAsTheCurrentUnit)
 {
     AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.mmiVoltLine->setChecked(true);
-    w.acRead->trigger();
-    EXPECT_EQ(w.lblCurrentUnit->text(), "V");
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().mmiVoltLine->setChecked(true);
+    w.Ui().acRead->trigger();
+    EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "V");
 }
 
 TEST_F(TMainWindowTest, ANeverSetDeviceDateLeavesTheDateEmptyAndCompletesTheRead)
@@ -260,14 +264,14 @@ TEST_F(TMainWindowTest, ANeverSetDeviceDateLeavesTheDateEmptyAndCompletesTheRead
     state.Year = 1900;
     AddTransmitter("COM1", state);
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
     EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
-    EXPECT_EQ(w.medDate->text(), "..");  // the mask's separators only
-    EXPECT_EQ(w.edTag->text(), "PT-101  ");
-    EXPECT_TRUE(w.tbtnSet->isEnabled());
-    EXPECT_TRUE(w.tbtnSave->isEnabled());
+    EXPECT_EQ(w.Ui().medDate->text(), "..");  // the mask's separators only
+    EXPECT_EQ(w.Ui().edTag->text(), "PT-101  ");
+    EXPECT_TRUE(w.Ui().tbtnSet->isEnabled());
+    EXPECT_TRUE(w.Ui().tbtnSave->isEnabled());
     EXPECT_EQ(w.StatusText(1), Text("infReadAddInfo"));
     const QStringList log = LogMessages();
     EXPECT_TRUE(log.contains("ReadTDD: the device's date is no valid date (day 0, month 0, year 1900)"));
@@ -303,33 +307,33 @@ TEST_P(TReadFailureTest, ShowsAndLogsTheTranslatedTextAndKeepsSetAndSaveDisabled
     if (c.FailingAnswer >= 0)
         tx.QueueFault(c.Fault);
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
+    w.Ui().cmbPort->setCurrentIndex(0);
     if (c.FailingAnswer < 0) {
         ASSERT_EQ(Line("COM1").Open("COM1"), TSerialOpenResult::Ok);
     }
 
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
 
     const QString text = Text(c.Key, c.Language);
     ASSERT_NE(text, "n.d.");
     EXPECT_EQ(Dialogs->Errors(), QStringList {text});
     EXPECT_EQ(LogMessages().last(), text);
     EXPECT_TRUE(ApplicationErrors.isEmpty());
-    EXPECT_FALSE(w.tbtnSet->isEnabled());
-    EXPECT_FALSE(w.tbtnSave->isEnabled());
-    EXPECT_FALSE(w.chbSaveDatalog->isEnabled());
-    EXPECT_FALSE(w.cmbSensorType->isEnabled());
-    EXPECT_EQ(w.edUpperRange->text(), "");
-    EXPECT_EQ(w.edTag->text(), "");
+    EXPECT_FALSE(w.Ui().tbtnSet->isEnabled());
+    EXPECT_FALSE(w.Ui().tbtnSave->isEnabled());
+    EXPECT_FALSE(w.Ui().chbSaveDatalog->isEnabled());
+    EXPECT_FALSE(w.Ui().cmbSensorType->isEnabled());
+    EXPECT_EQ(w.Ui().edUpperRange->text(), "");
+    EXPECT_EQ(w.Ui().edTag->text(), "");
     if (c.FailingAnswer == 2) {
         // Identity and limits were read before the failing command.
-        EXPECT_EQ(w.edManufacturer->text(), "Norvane");
-        EXPECT_EQ(w.edUpperLimit->text(), "40 bar");
+        EXPECT_EQ(w.Ui().edManufacturer->text(), "Norvane");
+        EXPECT_EQ(w.Ui().edUpperLimit->text(), "40 bar");
         EXPECT_EQ(w.StatusText(1), Text("infReadUniqueIdent", c.Language));
     } else {
-        EXPECT_EQ(w.edManufacturer->text(), "");
-        EXPECT_EQ(w.edSerialNr->text(), "");
-        EXPECT_EQ(w.edRevLevelComm->text(), "");
+        EXPECT_EQ(w.Ui().edManufacturer->text(), "");
+        EXPECT_EQ(w.Ui().edSerialNr->text(), "");
+        EXPECT_EQ(w.Ui().edRevLevelComm->text(), "");
         EXPECT_EQ(w.StatusText(1), "");
     }
 }
@@ -348,10 +352,10 @@ TEST_F(TMainWindowTest, ASecondReadReusesThePortLeftOpen)
 {
     TSimTransmitter& tx = AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
+    w.Ui().cmbPort->setCurrentIndex(0);
     Line("COM1").ClearEvents();
-    w.acRead->trigger();
-    ASSERT_TRUE(w.Hart1->PortOpen());
+    w.Ui().acRead->trigger();
+    ASSERT_TRUE(w.Hart().PortOpen());
     // The first read reset the port, then the link opened it.
     const int opened = Line("COM1").OpenCount();
     EXPECT_EQ(Line("COM1").EventTrace(true).rfind("OPEN LINE DTR- RTS- CLOSE OPEN", 0), 0u)
@@ -359,10 +363,10 @@ TEST_F(TMainWindowTest, ASecondReadReusesThePortLeftOpen)
 
     tx.MutableState().Tag = "PT-202";
     Line("COM1").ClearEvents();
-    w.acRead->trigger();
+    w.Ui().acRead->trigger();
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
     EXPECT_EQ(Line("COM1").OpenCount(), opened);
     EXPECT_EQ(Line("COM1").EventTrace(true).find("OPEN"), std::string::npos);
-    EXPECT_EQ(w.edTag->text(), "PT-202  ");
+    EXPECT_EQ(w.Ui().edTag->text(), "PT-202  ");
     EXPECT_EQ(tx.Requests().size(), 8u);
 }

@@ -68,9 +68,9 @@ TEST_P(TStartPortTest, SelectsTheStoredPortWhenItIsListed)
         settings.setValue(QStringLiteral("StartUp/CurrPort"), QString::fromLatin1(c.StoredPort));
     }
     TfrmMain& w = Start();
-    EXPECT_EQ(Items(w.cmbPort), c.ExpectedList);
-    EXPECT_EQ(w.cmbPort->currentText(), c.ExpectedText);
-    EXPECT_EQ(w.cmbPort->currentIndex(), c.ExpectedList.indexOf(c.ExpectedText));
+    EXPECT_EQ(Items(w.Ui().cmbPort), c.ExpectedList);
+    EXPECT_EQ(w.Ui().cmbPort->currentText(), c.ExpectedText);
+    EXPECT_EQ(w.Ui().cmbPort->currentIndex(), c.ExpectedList.indexOf(c.ExpectedText));
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
 }
 
@@ -95,8 +95,8 @@ TEST_F(TMainWindowTest, PortListLeavesOutPortsInUseElsewhere)
     AddTransmitter("COM3");
     ASSERT_EQ(Line("COM3").Open("COM3"), TSerialOpenResult::Ok);  // another program holds it
     TfrmMain& w = Start();
-    EXPECT_EQ(Items(w.cmbPort), QStringList {"COM1"});
-    EXPECT_EQ(w.cmbPort->currentText(), "");  // nothing stored
+    EXPECT_EQ(Items(w.Ui().cmbPort), QStringList {"COM1"});
+    EXPECT_EQ(w.Ui().cmbPort->currentText(), "");  // nothing stored
 }
 
 // --- registry -----------------------------------------------------------------------------
@@ -120,9 +120,9 @@ TEST_F(TMainWindowTest, FirstRunShowsTheMissingPreferenceAndStoresTheStartUpValu
 
     // The operator picks the port, later chooses other directories; closing
     // stores the port and the directories as read at start: empty.
-    w.cmbPort->setCurrentIndex(0);
-    w.CfgDir = "/somewhere/else";
-    w.DatalogDir = "/elsewhere";
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.ConfigFiles().CfgDir = "/somewhere/else";
+    w.Monitoring().DatalogDir = "/elsewhere";
     w.close();
     QSettings settings = Registry();
     settings.beginGroup(TfrmMain::StartUpKey);
@@ -141,10 +141,10 @@ TEST_F(TMainWindowTest, ClosingWritesBackTheDirectoriesReadAtStart)
         settings.setValue("StartUp/CurrDtlgDir", "/logs/at/start");
     }
     TfrmMain& w = Start();
-    EXPECT_EQ(w.CfgDir, "/cfg/at/start");
-    EXPECT_EQ(w.DatalogDir, "/logs/at/start");
-    w.CfgDir = "/chosen/later";
-    w.DatalogDir = "/chosen/later/too";
+    EXPECT_EQ(w.ConfigFiles().CfgDir, "/cfg/at/start");
+    EXPECT_EQ(w.Monitoring().DatalogDir, "/logs/at/start");
+    w.ConfigFiles().CfgDir = "/chosen/later";
+    w.Monitoring().DatalogDir = "/chosen/later/too";
     w.close();
     QSettings settings = Registry();
     EXPECT_EQ(settings.value("StartUp/CurrSLDir").toString(), "/cfg/at/start");
@@ -191,8 +191,8 @@ TEST_P(TPreferenceTest, AppliesValuesUpToTheFirstMissingOrWronglyTypedOne)
     EXPECT_EQ(LogMessages().contains("Current preferences are set"), c.Complete);
     if (c.Complete) {
         EXPECT_TRUE(Dialogs->Errors().isEmpty());
-        w.tbnMain->setCurrentIndex(1);
-        EXPECT_EQ(w.pnlCurrentLine->height(), 90);
+        w.Ui().tbnMain->setCurrentIndex(1);
+        EXPECT_EQ(w.Ui().pnlCurrentLine->height(), 90);
     } else {
         ASSERT_EQ(Dialogs->Errors().size(), 1);
         const char* culprit = c.BadValue ? c.BadValue : c.Removed;
@@ -214,11 +214,11 @@ TEST_F(TMainWindowTest, SavePreferencesWritesTheWindowBoundsAndTheCurrentChartHe
     TfrmMain& w = Start();
     w.move(50, 60);
     w.resize(720, 580);
-    w.tbnMain->setCurrentIndex(1);
-    w.splCharts->setSizes({300, 111});
-    const int splitter = w.pnlCurrentLine->height();
+    w.Ui().tbnMain->setCurrentIndex(1);
+    w.Ui().splCharts->setSizes({300, 111});
+    const int splitter = w.Ui().pnlCurrentLine->height();
     EXPECT_GT(splitter, 0);
-    w.acSavePreferences->trigger();
+    w.Ui().acSavePreferences->trigger();
     QSettings settings = Registry();
     settings.beginGroup(TfrmMain::PreferencesKey);
     EXPECT_EQ(settings.value("WindowLeft").toInt(), 50);
@@ -241,15 +241,15 @@ TEST_F(TMainWindowTest, StartsInTheSystemsLanguage)
         TfrmMain& w = Start();
         SCOPED_TRACE(QLocale::languageToString(language).toStdString());
         EXPECT_EQ(w.LangManager()->Language(), section);
-        EXPECT_EQ(w.tbnMain->tabText(0), Text("tbnMain.Pages[0]", section));
-        EXPECT_EQ(w.chbUseUSB->text(), Text("chbUseUSB.Caption", section));
-        EXPECT_EQ(w.mmiApp->title(), Text("mmiApp.Caption", section));
-        EXPECT_EQ(w.tbtnRead->toolTip(), Text("tbtnRead.Hint", section));
-        EXPECT_EQ(w.tbtnLangGer->isChecked(), section == 1);
-        EXPECT_EQ(w.mmiLangGer->isChecked(), section == 1);
-        EXPECT_EQ(w.mmiLangEng->isChecked(), section == 0);
-        EXPECT_EQ(w.cmbSensorType->currentIndex(), 1);
-        EXPECT_EQ(w.lblPressureUnit->text(), "__");
+        EXPECT_EQ(w.Ui().tbnMain->tabText(0), Text("tbnMain.Pages[0]", section));
+        EXPECT_EQ(w.Ui().chbUseUSB->text(), Text("chbUseUSB.Caption", section));
+        EXPECT_EQ(w.Ui().mmiApp->title(), Text("mmiApp.Caption", section));
+        EXPECT_EQ(w.Ui().tbtnRead->toolTip(), Text("tbtnRead.Hint", section));
+        EXPECT_EQ(w.Ui().tbtnLangGer->isChecked(), section == 1);
+        EXPECT_EQ(w.Ui().mmiLangGer->isChecked(), section == 1);
+        EXPECT_EQ(w.Ui().mmiLangEng->isChecked(), section == 0);
+        EXPECT_EQ(w.Ui().cmbSensorType->currentIndex(), 1);
+        EXPECT_EQ(w.Ui().lblPressureUnit->text(), "__");
         Window.reset();
     }
 }
@@ -259,24 +259,24 @@ TEST_F(TMainWindowTest, LanguageSwitchKeepsTheSensorTypeAndLeavesThePortsAlone)
     AddTransmitter("COM1");
     AddTransmitter("COM4");
     TfrmMain& w = Start();
-    w.cmbSensorType->setCurrentIndex(0);
-    w.mmiLangGer->trigger();
-    EXPECT_EQ(w.cmbSensorType->currentIndex(), 0);
-    EXPECT_EQ(w.cmbSensorType->itemText(1), "Orsa / Quill");
+    w.Ui().cmbSensorType->setCurrentIndex(0);
+    w.Ui().mmiLangGer->trigger();
+    EXPECT_EQ(w.Ui().cmbSensorType->currentIndex(), 0);
+    EXPECT_EQ(w.Ui().cmbSensorType->itemText(1), "Orsa / Quill");
     EXPECT_EQ(w.LangManager()->Language(), 1);
-    EXPECT_EQ(w.grbDescription->title(), Text("grbDescription.Caption", 1));
-    EXPECT_TRUE(w.tbtnLangGer->isChecked());
-    EXPECT_TRUE(w.mmiLangGer->isChecked());
-    EXPECT_FALSE(w.mmiLangEng->isChecked());
-    EXPECT_EQ(Items(w.cmbPort), (QStringList {"COM1", "COM4"}));
+    EXPECT_EQ(w.Ui().grbDescription->title(), Text("grbDescription.Caption", 1));
+    EXPECT_TRUE(w.Ui().tbtnLangGer->isChecked());
+    EXPECT_TRUE(w.Ui().mmiLangGer->isChecked());
+    EXPECT_FALSE(w.Ui().mmiLangEng->isChecked());
+    EXPECT_EQ(Items(w.Ui().cmbPort), (QStringList {"COM1", "COM4"}));
 
-    w.cmbSensorType->setCurrentIndex(1);
-    w.tbtnLangEng->click();
-    EXPECT_EQ(w.cmbSensorType->currentIndex(), 1);
+    w.Ui().cmbSensorType->setCurrentIndex(1);
+    w.Ui().tbtnLangEng->click();
+    EXPECT_EQ(w.Ui().cmbSensorType->currentIndex(), 1);
     EXPECT_EQ(w.LangManager()->Language(), 0);
-    EXPECT_EQ(w.grbDescription->title(), Text("grbDescription.Caption", 0));
-    EXPECT_TRUE(w.mmiLangEng->isChecked());
-    EXPECT_FALSE(w.mmiLangGer->isChecked());
+    EXPECT_EQ(w.Ui().grbDescription->title(), Text("grbDescription.Caption", 0));
+    EXPECT_TRUE(w.Ui().mmiLangEng->isChecked());
+    EXPECT_FALSE(w.Ui().mmiLangGer->isChecked());
 }
 
 // --- window, status bar and tool bars -----------------------------------------------------
@@ -287,33 +287,34 @@ TEST_F(TMainWindowTest, StartsWithTheDesignStateOfTheControls)
     EXPECT_EQ(w.objectName(), "frmMain");
     EXPECT_EQ(w.windowTitle(), Text("frmMain.Caption"));
     EXPECT_EQ(w.minimumSize(), QSize(640, 480));
-    EXPECT_FALSE(w.tbtnSet->isEnabled());
-    EXPECT_FALSE(w.tbtnSave->isEnabled());
-    EXPECT_FALSE(w.mmiSave->isEnabled());
-    EXPECT_FALSE(w.chbSaveDatalog->isEnabled());
-    EXPECT_FALSE(w.medDate->isEnabled());
-    EXPECT_TRUE(w.cmbSensorType->isEnabled());
-    for (QWidget* c : std::initializer_list<QWidget*> {w.stCurrentCurrentValue, w.lblCurrentUnit, w.chbCurrentLine,
-                                                       w.stCurrentPressureValue, w.lblPressureUnit, w.chbPressureLine,
-                                                       w.tbtnStartDatalog, w.edStorageCap, w.edRate})
+    EXPECT_FALSE(w.Ui().tbtnSet->isEnabled());
+    EXPECT_FALSE(w.Ui().tbtnSave->isEnabled());
+    EXPECT_FALSE(w.Ui().mmiSave->isEnabled());
+    EXPECT_FALSE(w.Ui().chbSaveDatalog->isEnabled());
+    EXPECT_FALSE(w.Ui().medDate->isEnabled());
+    EXPECT_TRUE(w.Ui().cmbSensorType->isEnabled());
+    for (QWidget* c :
+         std::initializer_list<QWidget*> {w.Ui().stCurrentCurrentValue, w.Ui().lblCurrentUnit, w.Ui().chbCurrentLine,
+                                          w.Ui().stCurrentPressureValue, w.Ui().lblPressureUnit, w.Ui().chbPressureLine,
+                                          w.Ui().tbtnStartDatalog, w.Ui().edStorageCap, w.Ui().edRate})
         EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
-    EXPECT_EQ(w.edStorageCap->text(), "100");
-    EXPECT_EQ(w.edStorageCap->maxLength(), 5);
-    EXPECT_EQ(w.edTag->maxLength(), 8);
-    EXPECT_EQ(w.edDesc->maxLength(), 16);
-    EXPECT_TRUE(w.tbtnStopDatalog->isChecked());
-    EXPECT_FALSE(w.tmrMonitor->isActive());
-    EXPECT_EQ(w.tmrMonitor->interval(), 500);
-    EXPECT_EQ(w.tbnMain->currentIndex(), 0);
-    EXPECT_FALSE(w.tbDatalog->isVisible());
-    EXPECT_FALSE(w.tbMonitoring->isVisible());
-    EXPECT_TRUE(w.tbPort->isVisible());
-    EXPECT_EQ(w.cmbUnit->currentIndex(), -1);
-    EXPECT_EQ(w.bdcCurrent->AxisTitle(), (QStringList {"I, mA", "t, s"}));
-    EXPECT_EQ(w.acRead->shortcut(), QKeySequence("Ctrl+R"));
-    EXPECT_EQ(w.acQuit->shortcut(), QKeySequence("Ctrl+Q"));
-    EXPECT_EQ(w.acShowVoltage->shortcut(), QKeySequence("Ctrl+Alt+U"));
-    EXPECT_EQ(w.mmiRead->shortcut(), QKeySequence("Ctrl+R"));  // shown in the menu
+    EXPECT_EQ(w.Ui().edStorageCap->text(), "100");
+    EXPECT_EQ(w.Ui().edStorageCap->maxLength(), 5);
+    EXPECT_EQ(w.Ui().edTag->maxLength(), 8);
+    EXPECT_EQ(w.Ui().edDesc->maxLength(), 16);
+    EXPECT_TRUE(w.Ui().tbtnStopDatalog->isChecked());
+    EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
+    EXPECT_EQ(w.Ui().tmrMonitor->interval(), 500);
+    EXPECT_EQ(w.Ui().tbnMain->currentIndex(), 0);
+    EXPECT_FALSE(w.Ui().tbDatalog->isVisible());
+    EXPECT_FALSE(w.Ui().tbMonitoring->isVisible());
+    EXPECT_TRUE(w.Ui().tbPort->isVisible());
+    EXPECT_EQ(w.Ui().cmbUnit->currentIndex(), -1);
+    EXPECT_EQ(w.Ui().bdcCurrent->AxisTitle(), (QStringList {"I, mA", "t, s"}));
+    EXPECT_EQ(w.Ui().acRead->shortcut(), QKeySequence("Ctrl+R"));
+    EXPECT_EQ(w.Ui().acQuit->shortcut(), QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(w.Ui().acShowVoltage->shortcut(), QKeySequence("Ctrl+Alt+U"));
+    EXPECT_EQ(w.Ui().mmiRead->shortcut(), QKeySequence("Ctrl+R"));  // shown in the menu
     // Every menu item has its text from the language file.
     for (QAction* item : w.findChildren<QAction*>())
         if (item->objectName().startsWith("mmi") && !item->isSeparator()) {
@@ -330,10 +331,10 @@ TEST_F(TMainWindowTest, StatusBarHasItsThreePanelsAndKeepsNdOutOfTheHintPanel)
     TfrmMain& w = Start();
     w.resize(800, 560);
     QApplication::processEvents();
-    EXPECT_EQ(w.stbPanels[0]->width(), 230);
-    EXPECT_EQ(w.stbPanels[2]->width(), 120);
-    EXPECT_GT(w.stbPanels[1]->width(), 300);
-    EXPECT_EQ(w.stbPanels[0]->x() + 230, w.stbPanels[1]->x());
+    EXPECT_EQ(w.Ui().stbPanels[0]->width(), 230);
+    EXPECT_EQ(w.Ui().stbPanels[2]->width(), 120);
+    EXPECT_GT(w.Ui().stbPanels[1]->width(), 300);
+    EXPECT_EQ(w.Ui().stbPanels[0]->x() + 230, w.Ui().stbPanels[1]->x());
     EXPECT_TRUE(w.StatusText(2).startsWith("  v. ")) << w.StatusText(2).toStdString();
 
     QStatusTipEvent hint("Click for quit the application");
@@ -342,31 +343,32 @@ TEST_F(TMainWindowTest, StatusBarHasItsThreePanelsAndKeepsNdOutOfTheHintPanel)
     QStatusTipEvent missing("n.d.");
     QApplication::sendEvent(&w, &missing);
     EXPECT_EQ(w.StatusText(0), "Click for quit the application");
-    EXPECT_TRUE(w.stbPanels[0]->isVisible());  // no temporary message hides the panels
+    EXPECT_TRUE(w.Ui().stbPanels[0]->isVisible());  // no temporary message hides the panels
 
     // While a workflow shows progress, the bar lies exactly over panel 1.
     w.SetStatusPanel1OwnerDrawn(true);
-    w.prbProgress->setVisible(true);
-    EXPECT_EQ(w.prbProgress->parentWidget(), w.stbMain);
-    EXPECT_EQ(w.prbProgress->geometry(), QRect(w.stbPanels[1]->mapTo(w.stbMain, QPoint(0, 0)), w.stbPanels[1]->size()));
+    w.Ui().prbProgress->setVisible(true);
+    EXPECT_EQ(w.Ui().prbProgress->parentWidget(), w.Ui().stbMain);
+    EXPECT_EQ(w.Ui().prbProgress->geometry(),
+              QRect(w.Ui().stbPanels[1]->mapTo(w.Ui().stbMain, QPoint(0, 0)), w.Ui().stbPanels[1]->size()));
 }
 
 TEST_F(TMainWindowTest, PagesAndToolBarActionsShowAndHideTheToolBars)
 {
     TfrmMain& w = Start();
-    w.tbnMain->setCurrentIndex(1);
-    EXPECT_TRUE(w.tbDatalog->isVisible());
-    EXPECT_TRUE(w.tbMonitoring->isVisible());
-    EXPECT_FALSE(w.tbPort->isVisible());
-    w.tbnMain->setCurrentIndex(0);
-    EXPECT_FALSE(w.tbDatalog->isVisible());
-    EXPECT_FALSE(w.tbMonitoring->isVisible());
-    EXPECT_TRUE(w.tbPort->isVisible());
+    w.Ui().tbnMain->setCurrentIndex(1);
+    EXPECT_TRUE(w.Ui().tbDatalog->isVisible());
+    EXPECT_TRUE(w.Ui().tbMonitoring->isVisible());
+    EXPECT_FALSE(w.Ui().tbPort->isVisible());
+    w.Ui().tbnMain->setCurrentIndex(0);
+    EXPECT_FALSE(w.Ui().tbDatalog->isVisible());
+    EXPECT_FALSE(w.Ui().tbMonitoring->isVisible());
+    EXPECT_TRUE(w.Ui().tbPort->isVisible());
 
     const std::vector<std::tuple<QAction*, QToolBar*, QAction*>> bars
-        = {{w.acTBActionShow, w.tbAction, w.mmiTBActionShow},
-           {w.acTBLangShow, w.tbLanguage, w.mmiTBLangShow},
-           {w.acTBPortShow, w.tbPort, w.mmiTBPortShow}};
+        = {{w.Ui().acTBActionShow, w.Ui().tbAction, w.Ui().mmiTBActionShow},
+           {w.Ui().acTBLangShow, w.Ui().tbLanguage, w.Ui().mmiTBLangShow},
+           {w.Ui().acTBPortShow, w.Ui().tbPort, w.Ui().mmiTBPortShow}};
     for (const auto& [action, bar, item] : bars) {
         SCOPED_TRACE(bar->objectName().toStdString());
         EXPECT_TRUE(item->isChecked());
@@ -383,8 +385,8 @@ TEST_F(TMainWindowTest, QuitClosesTheWindowAndStoresThePort)
 {
     AddTransmitter("COM6");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.mmiQuit->trigger();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().mmiQuit->trigger();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(Registry().value("StartUp/CurrPort").toString(), "COM6");
 }
@@ -395,92 +397,93 @@ TEST_F(TMainWindowTest, EnterUpAndDownMoveTheFocusAndEnterInRateStartsMonitoring
 {
     TfrmMain& w = Start();
     QApplication::setActiveWindow(&w);
-    QSignalSpy monitoring(w.acStartMonitoring, &QAction::triggered);
+    QSignalSpy monitoring(w.Ui().acStartMonitoring, &QAction::triggered);
 
-    w.edUpperRange->setFocus();
-    QTest::keyClick(w.edUpperRange, Qt::Key_Return);
-    EXPECT_NE(QApplication::focusWidget(), w.edUpperRange);
+    w.Ui().edUpperRange->setFocus();
+    QTest::keyClick(w.Ui().edUpperRange, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), w.Ui().edUpperRange);
     QWidget* next = QApplication::focusWidget();
     QTest::keyClick(next, Qt::Key_Up);
-    EXPECT_EQ(QApplication::focusWidget(), w.edUpperRange);
-    QTest::keyClick(w.edUpperRange, Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), w.Ui().edUpperRange);
+    QTest::keyClick(w.Ui().edUpperRange, Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), next);
 
     // In a combo box Up and Down change the selection, not the focus.
-    w.cmbUnit->setCurrentIndex(3);
-    w.cmbUnit->setFocus();
-    QTest::keyClick(w.cmbUnit, Qt::Key_Down);
-    EXPECT_EQ(QApplication::focusWidget(), w.cmbUnit);
-    EXPECT_EQ(w.cmbUnit->currentIndex(), 4);
-    QTest::keyClick(w.cmbUnit, Qt::Key_Up);
-    EXPECT_EQ(QApplication::focusWidget(), w.cmbUnit);
-    EXPECT_EQ(w.cmbUnit->currentIndex(), 3);
+    w.Ui().cmbUnit->setCurrentIndex(3);
+    w.Ui().cmbUnit->setFocus();
+    QTest::keyClick(w.Ui().cmbUnit, Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), w.Ui().cmbUnit);
+    EXPECT_EQ(w.Ui().cmbUnit->currentIndex(), 4);
+    QTest::keyClick(w.Ui().cmbUnit, Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), w.Ui().cmbUnit);
+    EXPECT_EQ(w.Ui().cmbUnit->currentIndex(), 3);
 
     // Enter in the rate starts monitoring, in the capacity it moves on.
-    w.edRate->setEnabled(true);
-    w.edStorageCap->setEnabled(true);
-    w.tbnMain->setCurrentIndex(1);
-    w.edStorageCap->setFocus();
-    QTest::keyClick(w.edStorageCap, Qt::Key_Return);
-    EXPECT_NE(QApplication::focusWidget(), w.edStorageCap);
+    w.Ui().edRate->setEnabled(true);
+    w.Ui().edStorageCap->setEnabled(true);
+    w.Ui().tbnMain->setCurrentIndex(1);
+    w.Ui().edStorageCap->setFocus();
+    QTest::keyClick(w.Ui().edStorageCap, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), w.Ui().edStorageCap);
     EXPECT_EQ(monitoring.count(), 0);
-    w.edRate->setFocus();
-    QTest::keyClick(w.edRate, Qt::Key_Return);
+    w.Ui().edRate->setFocus();
+    QTest::keyClick(w.Ui().edRate, Qt::Key_Return);
     EXPECT_EQ(monitoring.count(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), w.edRate);
+    EXPECT_EQ(QApplication::focusWidget(), w.Ui().edRate);
 }
 
 TEST_F(TMainWindowTest, NumberFieldsTakeOnlyDigitsSignsSeparatorsBlankAndN)
 {
     TfrmMain& w = Start();
-    w.edRate->setEnabled(true);
-    w.edStorageCap->setEnabled(true);
-    for (QLineEdit* edit : {w.edDamping, w.edUpperRange, w.edLowerRange, w.edRate, w.edStorageCap}) {
+    w.Ui().edRate->setEnabled(true);
+    w.Ui().edStorageCap->setEnabled(true);
+    for (QLineEdit* edit :
+         {w.Ui().edDamping, w.Ui().edUpperRange, w.Ui().edLowerRange, w.Ui().edRate, w.Ui().edStorageCap}) {
         SCOPED_TRACE(edit->objectName().toStdString());
         edit->clear();
         QTest::keyClicks(edit, "1a2.5e-3,x n/");
-        EXPECT_EQ(edit->text(), (edit == w.edStorageCap ? QString("12.5-") : QString("12.5-3, n")));
+        EXPECT_EQ(edit->text(), (edit == w.Ui().edStorageCap ? QString("12.5-") : QString("12.5-3, n")));
         QTest::keyClick(edit, Qt::Key_Backspace);
-        EXPECT_EQ(edit->text(), (edit == w.edStorageCap ? QString("12.5") : QString("12.5-3, ")));
+        EXPECT_EQ(edit->text(), (edit == w.Ui().edStorageCap ? QString("12.5") : QString("12.5-3, ")));
     }
     // Other edits take any text; tag and descriptor in upper case.
-    QTest::keyClicks(w.edTag, "pt-7a");
-    EXPECT_EQ(w.edTag->text(), "PT-7A");
-    QTest::keyClicks(w.edDesc, "boiler feed 2");
-    EXPECT_EQ(w.edDesc->text(), "BOILER FEED 2");
+    QTest::keyClicks(w.Ui().edTag, "pt-7a");
+    EXPECT_EQ(w.Ui().edTag->text(), "PT-7A");
+    QTest::keyClicks(w.Ui().edDesc, "boiler feed 2");
+    EXPECT_EQ(w.Ui().edDesc->text(), "BOILER FEED 2");
 }
 
 TEST_F(TMainWindowTest, TabLeavesTheNumberFieldsAsAnyOtherEdit)
 {
     TfrmMain& w = Start();
     QApplication::setActiveWindow(&w);
-    w.edRate->setEnabled(true);
-    w.tbnMain->setCurrentIndex(1);
-    for (QLineEdit* edit : {w.edUpperRange, w.edLowerRange, w.edDamping, w.edRate, w.edTag}) {
+    w.Ui().edRate->setEnabled(true);
+    w.Ui().tbnMain->setCurrentIndex(1);
+    for (QLineEdit* edit : {w.Ui().edUpperRange, w.Ui().edLowerRange, w.Ui().edDamping, w.Ui().edRate, w.Ui().edTag}) {
         SCOPED_TRACE(edit->objectName().toStdString());
-        if (edit == w.edTag)
-            w.tbnMain->setCurrentIndex(0);
+        if (edit == w.Ui().edTag)
+            w.Ui().tbnMain->setCurrentIndex(0);
         edit->setFocus();
         const QString before = edit->text();
         QTest::keyClick(edit, Qt::Key_Tab);
         EXPECT_NE(QApplication::focusWidget(), edit);
         EXPECT_EQ(edit->text(), before);
-        if (edit == w.edRate)
-            w.tbnMain->setCurrentIndex(0);
+        if (edit == w.Ui().edRate)
+            w.Ui().tbnMain->setCurrentIndex(0);
     }
 }
 
 TEST_F(TMainWindowTest, ChartLineCheckBoxesRunTheirActions)
 {
     TfrmMain& w = Start();
-    QSignalSpy current(w.acCurrentLineVisibleChanged, &QAction::triggered);
-    QSignalSpy pressure(w.acPressureLineVisibleChanged, &QAction::triggered);
-    w.chbCurrentLine->setEnabled(true);
-    w.chbPressureLine->setEnabled(true);
-    w.chbCurrentLine->click();
+    QSignalSpy current(w.Ui().acCurrentLineVisibleChanged, &QAction::triggered);
+    QSignalSpy pressure(w.Ui().acPressureLineVisibleChanged, &QAction::triggered);
+    w.Ui().chbCurrentLine->setEnabled(true);
+    w.Ui().chbPressureLine->setEnabled(true);
+    w.Ui().chbCurrentLine->click();
     EXPECT_EQ(current.count(), 1);
     EXPECT_EQ(pressure.count(), 0);
-    w.chbPressureLine->click();
+    w.Ui().chbPressureLine->click();
     EXPECT_EQ(pressure.count(), 1);
 }
 

@@ -22,7 +22,7 @@ TEST_F(TMainWindowTest, SettingsThatCannotBeWrittenAreReportedNotClaimedWritten)
     blocker.close();
 
     MarkLog();
-    w.acSavePreferences->trigger();
+    w.Ui().acSavePreferences->trigger();
     ASSERT_EQ(Dialogs->Errors().size(), 1);
     EXPECT_TRUE(Dialogs->Errors()[0].contains("could not be written")) << Dialogs->Errors()[0].toStdString();
     EXPECT_TRUE(LogSinceMark().contains(Dialogs->Errors()[0]));
@@ -59,7 +59,7 @@ TEST_F(TMainWindowTest, AMissingOrUnreadableLanguageFileIsToldOnceInEnglish)
         EXPECT_TRUE(Dialogs->Errors()[0].contains("n.d.")) << Dialogs->Errors()[0].toStdString();
         EXPECT_TRUE(LogMessages().contains(Dialogs->Errors()[0]));
         // Switching the language does not tell it again.
-        w.acLangGer->trigger();
+        w.Ui().acLangGer->trigger();
         EXPECT_EQ(Dialogs->Errors().size(), 1);
     }
 }
@@ -67,15 +67,15 @@ TEST_F(TMainWindowTest, AMissingOrUnreadableLanguageFileIsToldOnceInEnglish)
 TEST_F(TMainWindowTest, EditingKeysWorkInTheNumberFieldsWhateverTheirText)
 {
     TfrmMain& w = Start();
-    for (QLineEdit* edit : {w.edDamping, w.edUpperRange, w.medDate}) {
+    for (QLineEdit* edit : {w.Ui().edDamping, w.Ui().edUpperRange, w.Ui().medDate}) {
         SCOPED_TRACE(edit->objectName().toStdString());
         edit->setEnabled(true);  // the date opens with a read
-        edit->setText(edit == w.medDate ? "01.02.2023" : "12.5");
+        edit->setText(edit == w.Ui().medDate ? "01.02.2023" : "12.5");
         edit->setFocus();
         edit->setCursorPosition(0);
         // X11 gives Delete the text "\x7f", which is no character the field takes.
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
         QApplication::sendEvent(edit, &press);
-        EXPECT_EQ(edit->text(), edit == w.medDate ? QString("1.02.2023") : QString("2.5"));
+        EXPECT_EQ(edit->text(), edit == w.Ui().medDate ? QString("1.02.2023") : QString("2.5"));
     }
 }

@@ -44,10 +44,10 @@ std::vector<uint8_t> Packed(const std::string& Text, size_t Chars)
 
 void SelectUnit(TfrmMain& W, const QString& Unit)
 {
-    const int index = W.cmbUnit->findText(Unit);
+    const int index = W.Ui().cmbUnit->findText(Unit);
     ASSERT_GE(index, 0);
-    W.cmbUnit->setCurrentIndex(index);
-    emit W.cmbUnit->activated(index);
+    W.Ui().cmbUnit->setCurrentIndex(index);
+    emit W.Ui().cmbUnit->activated(index);
 }
 
 // Stands between the line and the transmitter and puts the damping back to
@@ -105,15 +105,15 @@ TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
     if (std::string(c.Name) == "NotKept")
         Line("COM1").SetPeer(&stubborn);
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
     ASSERT_TRUE(Dialogs->Errors().isEmpty());
     const QString readStatus = w.StatusText(1);
     c.Edit(w);
-    const QString upper = w.edUpperRange->text(), tag = w.edTag->text(), damping = w.edDamping->text();
+    const QString upper = w.Ui().edUpperRange->text(), tag = w.Ui().edTag->text(), damping = w.Ui().edDamping->text();
     tx.ClearRequests();
 
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
 
     EXPECT_EQ(Commands(tx), c.Sent);
     EXPECT_EQ(w.StatusText(1), c.Status.isEmpty() ? readStatus : Text(c.Status));
@@ -126,17 +126,17 @@ TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
     }
     EXPECT_EQ(Dialogs->Errors(), errors);
     EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
-    EXPECT_EQ(w.Hart1->PortOpen(), c.PortOpen);
-    EXPECT_EQ(w.DescriptionChanged, c.DescriptionChanged);
-    EXPECT_EQ(w.UnitChanged, c.UnitChanged);
-    EXPECT_EQ(w.RangeChanged, c.RangeChanged);
-    EXPECT_EQ(w.DampingChanged, c.DampingChanged);
-    EXPECT_FALSE(w.prbProgress->isVisible());
+    EXPECT_EQ(w.Hart().PortOpen(), c.PortOpen);
+    EXPECT_EQ(w.Writing().Edits.DescriptionChanged, c.DescriptionChanged);
+    EXPECT_EQ(w.Writing().Edits.UnitChanged, c.UnitChanged);
+    EXPECT_EQ(w.Writing().Edits.RangeChanged, c.RangeChanged);
+    EXPECT_EQ(w.Writing().Edits.DampingChanged, c.DampingChanged);
+    EXPECT_FALSE(w.Ui().prbProgress->isVisible());
     EXPECT_FALSE(w.StatusPanel1OwnerDrawn());
     // The edits keep the operator's texts.
-    EXPECT_EQ(w.edUpperRange->text(), upper);
-    EXPECT_EQ(w.edTag->text(), tag);
-    EXPECT_EQ(w.edDamping->text(), damping);
+    EXPECT_EQ(w.Ui().edUpperRange->text(), upper);
+    EXPECT_EQ(w.Ui().edTag->text(), tag);
+    EXPECT_EQ(w.Ui().edDamping->text(), damping);
     c.Kept(tx.State());
 }
 
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         TSetCase {"NoEdits", Unchanged, [](TfrmMain&) {}, {}, "", "", {}, true, false, false, false, false, NoCheck},
         TSetCase {"TagOnly",
                   Unchanged,
-                  [](TfrmMain& w) { w.edTag->setText("NEW-TAG"); },
+                  [](TfrmMain& w) { w.Ui().edTag->setText("NEW-TAG"); },
                   {18, 13},
                   "infWrittenTDD",
                   "",
@@ -165,8 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
                   Unchanged,
                   [](TfrmMain& w) {
                       SelectUnit(w, "mbar");
-                      w.edUpperRange->setText("2000");
-                      w.edLowerRange->setText("-500");
+                      w.Ui().edUpperRange->setText("2000");
+                      w.Ui().edLowerRange->setText("-500");
                   },
                   {44, 15, 35, 15},
                   "infWrittenRanges",
@@ -185,8 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
         TSetCase {"GermanRangeOnAnEnglishDesktop",
                   Unchanged,
                   [](TfrmMain& w) {
-                      w.edUpperRange->setText("12,5");
-                      w.edLowerRange->setText("-0,25");
+                      w.Ui().edUpperRange->setText("12,5");
+                      w.Ui().edLowerRange->setText("-0,25");
                   },
                   {35, 15},
                   "infWrittenRanges",
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         TSetCase {"Damping100",
                   [](TSimDeviceState& s) { s.MaxDamping = 100; },
-                  [](TfrmMain& w) { w.edDamping->setText("100"); },
+                  [](TfrmMain& w) { w.Ui().edDamping->setText("100"); },
                   {34, 15},
                   "infWrittenDamping",
                   "",
@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const TSimDeviceState& s) { EXPECT_EQ(s.Damping, 100.0f); }},
         TSetCase {"Damping100.5",
                   [](TSimDeviceState& s) { s.MaxDamping = 200; },
-                  [](TfrmMain& w) { w.edDamping->setText("100.5"); },
+                  [](TfrmMain& w) { w.Ui().edDamping->setText("100.5"); },
                   {},
                   "",
                   "E4.frmMain",
@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                   NoCheck},
         TSetCase {"DampingMinus1",
                   Unchanged,
-                  [](TfrmMain& w) { w.edDamping->setText("-1"); },
+                  [](TfrmMain& w) { w.Ui().edDamping->setText("-1"); },
                   {},
                   "",
                   "E4.frmMain",
@@ -244,8 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
         TSetCase {"RangeNotANumber",
                   Unchanged,
                   [](TfrmMain& w) {
-                      w.edTag->setText("OTHER");
-                      w.edUpperRange->setText("1.000,5");
+                      w.Ui().edTag->setText("OTHER");
+                      w.Ui().edUpperRange->setText("1.000,5");
                   },
                   {},
                   "",
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](const TSimDeviceState& s) { EXPECT_EQ(s.Tag, "PT-101"); }},
         TSetCase {"PastedUmlautInTheTag",
                   Unchanged,
-                  [](TfrmMain& w) { w.edTag->setText(QStringLiteral("PTÄ1")); },
+                  [](TfrmMain& w) { w.Ui().edTag->setText(QStringLiteral("PTÄ1")); },
                   {},
                   "",
                   "E12.frmMain",
@@ -272,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                   NoCheck},
         TSetCase {"PastedBraceInTheDescriptor",
                   Unchanged,
-                  [](TfrmMain& w) { w.edDesc->setText("LINE {2}"); },
+                  [](TfrmMain& w) { w.Ui().edDesc->setText("LINE {2}"); },
                   {},
                   "",
                   "E12.frmMain",
@@ -285,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(
                   NoCheck},
         TSetCase {"NoDate",
                   [](TSimDeviceState& s) { s.Day = s.Month = 0; },
-                  [](TfrmMain& w) { w.edTag->setText("NEW"); },
+                  [](TfrmMain& w) { w.Ui().edTag->setText("NEW"); },
                   {},
                   "",
                   "E1.frmMain",
@@ -300,10 +300,10 @@ INSTANTIATE_TEST_SUITE_P(
         TSetCase {"WriteProtected",
                   [](TSimDeviceState& s) { s.WriteProtected = true; },
                   [](TfrmMain& w) {
-                      w.edTag->setText("NEW");
+                      w.Ui().edTag->setText("NEW");
                       SelectUnit(w, "kPa");
-                      w.edUpperRange->setText("20");
-                      w.edDamping->setText("1");
+                      w.Ui().edUpperRange->setText("20");
+                      w.Ui().edDamping->setText("1");
                   },
                   {18, 44, 35, 34},
                   "infNotWrittenDamping",
@@ -317,7 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
                   NoCheck},
         TSetCase {"NotKept",
                   Unchanged,
-                  [](TfrmMain& w) { w.edDamping->setText("2"); },
+                  [](TfrmMain& w) { w.Ui().edDamping->setText("2"); },
                   {34, 15, 34, 15, 34, 15},
                   "infNotWrittenDamping",
                   "E11.frmMain",
@@ -338,14 +338,14 @@ TEST_F(TMainWindowTest, SetWritesTheTagDescriptorAndDateAsPackedAsciiAndLogsTheS
 {
     TSimTransmitter& tx = AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
-    w.edTag->setText("FT 7/B");
-    w.edDesc->setText(" INLET [A]");
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
+    w.Ui().edTag->setText("FT 7/B");
+    w.Ui().edDesc->setText(" INLET [A]");
     tx.ClearRequests();
     MarkLog();
 
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
 
     ASSERT_EQ(Commands(tx), (std::vector<int> {18, 13}));
     std::vector<uint8_t> data = Packed("FT 7/B", 8);
@@ -360,26 +360,26 @@ TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedit
 {
     TSimTransmitter& tx = AddTransmitter("COM12");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(w.cmbPort->findText("COM12"));
-    w.acRead->trigger();
-    w.edDamping->setText("1");
-    w.acSet->trigger();
-    ASSERT_FALSE(w.Hart1->PortOpen());
+    w.Ui().cmbPort->setCurrentIndex(w.Ui().cmbPort->findText("COM12"));
+    w.Ui().acRead->trigger();
+    w.Ui().edDamping->setText("1");
+    w.Ui().acSet->trigger();
+    ASSERT_FALSE(w.Hart().PortOpen());
     tx.ClearRequests();
 
     // Held by another program: the error display shows the text, nothing is sent.
     ASSERT_EQ(Line("COM12").Open("COM12"), TSerialOpenResult::Ok);
-    w.edTag->setText("OTHER");
-    w.acSet->trigger();
+    w.Ui().edTag->setText("OTHER");
+    w.Ui().acSet->trigger();
     EXPECT_EQ(ApplicationErrors, QStringList {Text("133.PORTALREADYUSED")});
-    EXPECT_TRUE(w.DescriptionChanged);
+    EXPECT_TRUE(w.Writing().Edits.DescriptionChanged);
     Line("COM12").Close();
     ApplicationErrors.clear();
-    w.DescriptionChanged = false;
+    w.Writing().Edits.DescriptionChanged = false;
 
-    w.acSet->trigger();
+    w.Ui().acSet->trigger();
 
-    EXPECT_TRUE(w.Hart1->PortOpen());
+    EXPECT_TRUE(w.Hart().PortOpen());
     EXPECT_EQ(Line("COM12").OpenedName(), "\\\\.\\COM12");
     EXPECT_TRUE(tx.Requests().empty());
     EXPECT_TRUE(Dialogs->Errors().isEmpty());
@@ -390,23 +390,23 @@ TEST_F(TMainWindowTest, TagAndDescriptorRefuseTypedCharactersATransmitterCannotS
 {
     AddTransmitter("COM1");
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
-    w.edTag->clear();
-    w.edTag->setFocus();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
+    w.Ui().edTag->clear();
+    w.Ui().edTag->setFocus();
     for (const QString& typed : {QStringLiteral("a"), QStringLiteral("~"), QStringLiteral("ä"), QStringLiteral("{"),
                                  QStringLiteral("1"), QStringLiteral("-"), QStringLiteral("_")}) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
-        QCoreApplication::sendEvent(w.edTag, &press);
+        QCoreApplication::sendEvent(w.Ui().edTag, &press);
     }
-    EXPECT_EQ(w.edTag->text(), "A1-_");
+    EXPECT_EQ(w.Ui().edTag->text(), "A1-_");
 }
 
 // --- reference actions -------------------------------------------------------------------
 
 struct TReferenceCase {
     const char* Name;
-    QAction* TfrmMain::*Action;
+    QAction* TfrmMainUi::*Action;
     bool Yes;
     int Command;  // expected on the line; -1: none
     TSimFault Fault;
@@ -435,12 +435,12 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
     applied.Level = 0.5;  // bar: near enough to zero to be trimmed away
     tx.SetSignal(applied);
     TfrmMain& w = Start();
-    w.cmbPort->setCurrentIndex(0);
-    w.acRead->trigger();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().acRead->trigger();
     if (c.AfterSet) {
-        w.edDamping->setText("3");
-        w.acSet->trigger();
-        ASSERT_FALSE(w.Hart1->PortOpen());
+        w.Ui().edDamping->setText("3");
+        w.Ui().acSet->trigger();
+        ASSERT_FALSE(w.Hart().PortOpen());
     }
     tx.ClearRequests();
     tx.QueueFault(c.Fault);
@@ -448,7 +448,7 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
     Dialogs->QueueAnswer(c.Yes);
     MarkLog();
 
-    (w.*c.Action)->trigger();
+    (w.Ui().*c.Action)->trigger();
 
     ASSERT_EQ(Dialogs->Shown().size(), c.Error.isEmpty() ? 2 : 3);
     EXPECT_EQ(Dialogs->Shown()[0].Icon, TDialogIcon::Confirmation);
@@ -458,14 +458,14 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
     EXPECT_EQ(Dialogs->Shown()[1].Text, Text(c.Question));
     EXPECT_EQ(Dialogs->Errors(), c.Error.isEmpty() ? QStringList() : QStringList {Text(c.Error)});
     EXPECT_EQ(Commands(tx), c.Command < 0 ? std::vector<int> {} : std::vector<int> {c.Command});
-    EXPECT_EQ(w.Hart1->PortOpen(), !c.AfterSet);
+    EXPECT_EQ(w.Hart().PortOpen(), !c.AfterSet);
     const QStringList log = LogSinceMark();
     EXPECT_EQ(log.contains(c.DoneLine), c.Error.isEmpty() && c.Yes) << log.join("\n").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
                          ::testing::Values(TReferenceCase {"UpperYes",
-                                                           &TfrmMain::acSetUR,
+                                                           &TfrmMainUi::acSetUR,
                                                            true,
                                                            36,
                                                            {},
@@ -476,7 +476,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
                                                            "",
                                                            "Primary variable upper range was set"},
                                            TReferenceCase {"UpperNo",
-                                                           &TfrmMain::acSetUR,
+                                                           &TfrmMainUi::acSetUR,
                                                            false,
                                                            -1,
                                                            {},
@@ -487,7 +487,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
                                                            "",
                                                            "Primary variable upper range was set"},
                                            TReferenceCase {"LowerYes",
-                                                           &TfrmMain::acSetLR,
+                                                           &TfrmMainUi::acSetLR,
                                                            true,
                                                            37,
                                                            {},
@@ -498,7 +498,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
                                                            "",
                                                            "Primary variable lower range was set"},
                                            TReferenceCase {"ZeroYes",
-                                                           &TfrmMain::acSetZero,
+                                                           &TfrmMainUi::acSetZero,
                                                            true,
                                                            43,
                                                            {},
@@ -508,7 +508,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
                                                            "W2.frmMain",
                                                            "",
                                                            "Primary variable Zero was set"},
-                                           TReferenceCase {"ZeroRefused", &TfrmMain::acSetZero, true, 43,
+                                           TReferenceCase {"ZeroRefused", &TfrmMainUi::acSetZero, true, 43,
                                                            [] {
                                                                TSimFault f;
                                                                f.ResponseCode = 9;
@@ -518,7 +518,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, TReferenceTest,
                                                            "W2.frmMain", "9.PROCTOOHIGH",
                                                            "Primary variable Zero was set"},
                                            TReferenceCase {"LowerAfterSetClosedThePort",
-                                                           &TfrmMain::acSetLR,
+                                                           &TfrmMainUi::acSetLR,
                                                            true,
                                                            -1,
                                                            {},

@@ -2,10 +2,12 @@
 // (description; then unit, range and damping, after which the port is closed),
 // each step verified by reading the value back.
 
-#include "app/UnitFrmMain.h"
+#include "app/workflows/WriteWorkflow.h"
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
+#include "app/UnitFrmMainUi.h"
+#include "app/workflows/MainView.h"
 #include "services/SettingsText.h"
 #include "services/UnitLogger.h"
 
@@ -50,107 +52,92 @@ const char* StepName(TWriteStep Step)
 
 }  // namespace
 
-void TfrmMain::ConnectWriteEvents()
+TWriteWorkflow::TWriteWorkflow(TMainView& View)
+    : FView(View)
+    , FUi(View.Ui())
 {
-    ConnectAction(acSet, &TfrmMain::acSetExecute);
-    ConnectAction(acSetUR, &TfrmMain::acSetURExecute);
-    ConnectAction(acSetLR, &TfrmMain::acSetLRExecute);
-    ConnectAction(acSetZero, &TfrmMain::acSetZeroExecute);
-    ConnectAction(acSave, &TfrmMain::acSaveExecute);
-    ConnectAction(acLoad, &TfrmMain::acLoadExecute);
 }
 
-bool TfrmMain::PackedAsciiKey(const QString& Typed) const
-{
-    // Control keys (backspace, delete) are no typed characters.
-    for (const QChar ch : Typed)
-        if (ch.isPrint() && !PackedAsciiChar(ch.toUpper()))
-            return false;
-    return true;
-}
-
-// --- Set ------------------------------------------------------------------------------
-
-void TfrmMain::acSetExecute()
+void TWriteWorkflow::acSetExecute()
 {
     // Every edited value is checked before anything is sent, so that a refused
     // one never leaves the transmitter with half of the changes.
     QString refusal;
     FSetValues = SetInput(refusal);
     if (!refusal.isEmpty()) {
-        ShowError(refusal);
+        FView.ShowError(refusal);
         return;
     }
 
     // A port that does not open ends the Set before anything is written; the
     // application's error display shows the text, not the bare key.
     try {
-        Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
+        FView.Hart().OpenPort(FView.DevicePath(FUi.cmbPort->currentText()).toStdString());
     } catch (const EHartComError& e) {
-        throw EHartComError(Translate(Text(e.Message())).toStdString());
+        throw EHartComError(FView.Translate(Text(e.Message())).toStdString());
     }
     FSetErrors.clear();
     // The window handles messages between attempts: nothing else that talks
     // to the transmitter may start inside this Set.
-    const TDeviceBusy busy(*FDeviceLock);
-    if (DescriptionChanged)
-        RunWriteStep(TWriteStep::Description, DescriptionChanged, &TfrmMain::UpdateDescription, "infWrittenTDD",
-                     "infNotWrittenTDD");
-    if (RangeChanged || UnitChanged || DampingChanged) {
-        if (UnitChanged)
-            RunWriteStep(TWriteStep::Unit, UnitChanged, &TfrmMain::UpdateUnit, "infWrittenRanges",
+    const TDeviceBusy busy(FView.DeviceLock());
+    if (Edits.DescriptionChanged)
+        RunWriteStep(TWriteStep::Description, Edits.DescriptionChanged, &TWriteWorkflow::UpdateDescription,
+                     "infWrittenTDD", "infNotWrittenTDD");
+    if (Edits.RangeChanged || Edits.UnitChanged || Edits.DampingChanged) {
+        if (Edits.UnitChanged)
+            RunWriteStep(TWriteStep::Unit, Edits.UnitChanged, &TWriteWorkflow::UpdateUnit, "infWrittenRanges",
                          "infNotWrittenRanges");
-        if (RangeChanged)
-            RunWriteStep(TWriteStep::Range, RangeChanged, &TfrmMain::UpdateRange, "infWrittenRanges",
+        if (Edits.RangeChanged)
+            RunWriteStep(TWriteStep::Range, Edits.RangeChanged, &TWriteWorkflow::UpdateRange, "infWrittenRanges",
                          "infNotWrittenRanges");
-        if (DampingChanged)
-            RunWriteStep(TWriteStep::Damping, DampingChanged, &TfrmMain::UpdateDamping, "infWrittenDamping",
+        if (Edits.DampingChanged)
+            RunWriteStep(TWriteStep::Damping, Edits.DampingChanged, &TWriteWorkflow::UpdateDamping, "infWrittenDamping",
                          "infNotWrittenDamping");
         try {
-            Hart1->ClosePort();
+            FView.Hart().ClosePort();
         } catch (const EHartComError& e) {
-            FSetErrors << Translate(Text(e.Message()));
+            FSetErrors << FView.Translate(Text(e.Message()));
         }
     }
     // One box for the whole Set, however many steps failed.
     FSetErrors.removeDuplicates();
     if (!FSetErrors.isEmpty())
-        ShowError(FSetErrors.join(QStringLiteral("\n\n")));
+        FView.ShowError(FSetErrors.join(QStringLiteral("\n\n")));
 }
 
-TfrmMain::TSetValues TfrmMain::SetInput(QString& Refusal) const
+TWriteWorkflow::TSetValues TWriteWorkflow::SetInput(QString& Refusal) const
 {
     TSetValues values;
-    if (DescriptionChanged) {
-        const std::optional<QDate> date = SettingDate(medDate->text());
+    if (Edits.DescriptionChanged) {
+        const std::optional<QDate> date = SettingDate(FUi.medDate->text());
         if (!date) {
-            Refusal = Translate(QStringLiteral("E1.frmMain"));
+            Refusal = FView.Translate(QStringLiteral("E1.frmMain"));
             return values;
         }
-        const QString tag = edTag->text().trimmed(), descriptor = edDesc->text().trimmed();
+        const QString tag = FUi.edTag->text().trimmed(), descriptor = FUi.edDesc->text().trimmed();
         const QString unstorable = UnstorableChar(tag + descriptor);
         if (!unstorable.isEmpty()) {
-            Refusal = Translate(QStringLiteral("E12.frmMain")).arg(unstorable);
+            Refusal = FView.Translate(QStringLiteral("E12.frmMain")).arg(unstorable);
             return values;
         }
         values.Description
             = {Latin1(tag), Latin1(descriptor), uint8_t(date->day()), uint8_t(date->month()), uint16_t(date->year())};
     }
-    values.Unit = cmbUnit->currentText().toStdString();
-    if (RangeChanged) {
-        for (QLineEdit* edit : {edUpperRange, edLowerRange}) {
+    values.Unit = FUi.cmbUnit->currentText().toStdString();
+    if (Edits.RangeChanged) {
+        for (QLineEdit* edit : {FUi.edUpperRange, FUi.edLowerRange}) {
             const std::optional<float> number = SettingNumber(edit->text());
             if (!number) {
-                Refusal = Translate(QStringLiteral("E13.frmMain")).arg(edit->text());
+                Refusal = FView.Translate(QStringLiteral("E13.frmMain")).arg(edit->text());
                 return values;
             }
-            (edit == edUpperRange ? values.Upper : values.Lower) = *number;
+            (edit == FUi.edUpperRange ? values.Upper : values.Lower) = *number;
         }
     }
-    if (DampingChanged) {
-        const std::optional<float> damping = SettingNumber(edDamping->text());
+    if (Edits.DampingChanged) {
+        const std::optional<float> damping = SettingNumber(FUi.edDamping->text());
         if (!damping || !(*damping >= 0.0f && *damping <= 100.0f)) {
-            Refusal = Translate(QStringLiteral("E4.frmMain"));
+            Refusal = FView.Translate(QStringLiteral("E4.frmMain"));
             return values;
         }
         values.Damping = *damping;
@@ -161,68 +148,69 @@ TfrmMain::TSetValues TfrmMain::SetInput(QString& Refusal) const
 // One step of Set: the progress bar over panel 1 while it runs, its status
 // text after it. The change flag stays set unless the transmitter kept the
 // value, so that the next Set tries again.
-void TfrmMain::RunWriteStep(TWriteStep Step, bool& Changed, bool (TfrmMain::*Update)(), const char* WrittenKey,
-                            const char* NotWrittenKey)
+void TWriteWorkflow::RunWriteStep(TWriteStep Step, bool& Changed, bool (TWriteWorkflow::*Update)(),
+                                  const char* WrittenKey, const char* NotWrittenKey)
 {
-    SetStatusPanel1OwnerDrawn(true);
-    prbProgress->setMaximum(0);
-    prbProgress->setValue(0);
+    FView.SetStatusPanel1OwnerDrawn(true);
+    FUi.prbProgress->setMaximum(0);
+    FUi.prbProgress->setValue(0);
     FLastWrite = TWriteResult();
     bool verified = false;
     try {
         verified = (this->*Update)();
         if (!verified) {
             const QString kept = TVerifiedWrite::ReadBackText(Step, FLastWrite);
-            FLog->WriteLine(QStringLiteral("%1 not kept by the transmitter after %2 attempts; it kept %3")
-                                .arg(QLatin1String(StepName(Step)), QString::number(FLastWrite.Attempts), kept));
-            FSetErrors << Translate(QStringLiteral("E11.frmMain")).arg(kept, QString::number(FLastWrite.Attempts));
+            FView.Log().WriteLine(QStringLiteral("%1 not kept by the transmitter after %2 attempts; it kept %3")
+                                      .arg(QLatin1String(StepName(Step)), QString::number(FLastWrite.Attempts), kept));
+            FSetErrors
+                << FView.Translate(QStringLiteral("E11.frmMain")).arg(kept, QString::number(FLastWrite.Attempts));
         }
     } catch (const EHartComError& e) {
-        FSetErrors << Translate(Text(e.Message()));
+        FSetErrors << FView.Translate(Text(e.Message()));
     }
     Changed = !verified;
-    prbProgress->setVisible(false);
-    SetStatusPanel1OwnerDrawn(false);
-    SetStatusText(1, Translate(QLatin1String(verified ? WrittenKey : NotWrittenKey)));
+    FUi.prbProgress->setVisible(false);
+    FView.SetStatusPanel1OwnerDrawn(false);
+    FView.SetStatusText(1, FView.Translate(QLatin1String(verified ? WrittenKey : NotWrittenKey)));
 }
 
 // Runs one verified write with the window's log and progress bar.
-TWriteResult TfrmMain::VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write)
+TWriteResult TWriteWorkflow::VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write)
 {
-    TVerifiedWrite writer(*Hart1, WriteAttempts);
-    writer.OnLog = [this](const QString& Line) { FLog->WriteLine(Line); };
+    TVerifiedWrite writer(FView.Hart(), WriteAttempts);
+    writer.OnLog = [this](const QString& Line) { FView.Log().WriteLine(Line); };
     writer.BeforeAttempt = [this] {
-        prbProgress->setVisible(true);
-        prbProgress->setMaximum(prbProgress->maximum() + 1);
+        FUi.prbProgress->setVisible(true);
+        FUi.prbProgress->setMaximum(FUi.prbProgress->maximum() + 1);
         // Shown before the transaction blocks the window.
         QCoreApplication::processEvents();
     };
     writer.AfterAttempt = [this] {
-        prbProgress->setValue(prbProgress->value() + 1);
+        FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
         QCoreApplication::processEvents();
     };
     FLastWrite = Write(writer);
     return FLastWrite;
 }
 
-bool TfrmMain::UpdateDescription()
+bool TWriteWorkflow::UpdateDescription()
 {
     return VerifiedWrite([this](TVerifiedWrite& W) { return W.WriteDescription(FSetValues.Description); }).Verified;
 }
 
-bool TfrmMain::UpdateUnit()
+bool TWriteWorkflow::UpdateUnit()
 {
     return VerifiedWrite([this](TVerifiedWrite& W) { return W.WriteUnit(FSetValues.Unit); }).Verified;
 }
 
-bool TfrmMain::UpdateRange()
+bool TWriteWorkflow::UpdateRange()
 {
     return VerifiedWrite(
                [this](TVerifiedWrite& W) { return W.WriteRange(FSetValues.Unit, FSetValues.Upper, FSetValues.Lower); })
         .Verified;
 }
 
-bool TfrmMain::UpdateDamping()
+bool TWriteWorkflow::UpdateDamping()
 {
     return VerifiedWrite([this](TVerifiedWrite& W) { return W.WriteDamping(FSetValues.Damping); }).Verified;
 }

@@ -2,9 +2,12 @@
 // range, lower range, unit, damping) saved to a file and loaded again, for
 // example to give several transmitters the same settings (load, then Set).
 
-#include "app/UnitFrmMain.h"
+#include "app/workflows/ConfigWorkflow.h"
 
 #include "app/OperatorDialogs.h"
+#include "app/UnitFrmMainUi.h"
+#include "app/workflows/MainView.h"
+#include "app/workflows/PendingEdits.h"
 #include "services/ConfigFile.h"
 #include "services/UnitLogger.h"
 
@@ -51,49 +54,56 @@ QString ShortPathName(const QString& FileName)
 
 }  // namespace
 
-TConfigItems TfrmMain::ConfigItems() const
+TConfigWorkflow::TConfigWorkflow(TMainView& View, TPendingEdits& Edits)
+    : FView(View)
+    , FUi(View.Ui())
+    , FEdits(Edits)
 {
-    return {edUpperRange->text(), edLowerRange->text(), cmbUnit->currentText(), edDamping->text()};
 }
 
-void TfrmMain::ApplyConfigItems(const TConfigItems& Items)
+TConfigItems TConfigWorkflow::ConfigItems() const
+{
+    return {FUi.edUpperRange->text(), FUi.edLowerRange->text(), FUi.cmbUnit->currentText(), FUi.edDamping->text()};
+}
+
+void TConfigWorkflow::ApplyConfigItems(const TConfigItems& Items)
 {
     // Setting the edits marks range and damping as changed; selecting the unit
     // from here does not mark the unit.
-    edUpperRange->setText(Items.UpperRange);
-    edLowerRange->setText(Items.LowerRange);
+    FUi.edUpperRange->setText(Items.UpperRange);
+    FUi.edLowerRange->setText(Items.LowerRange);
     int found = -1;
-    for (int i = 0; i < cmbUnit->count() && found < 0; ++i)
-        if (cmbUnit->itemText(i).compare(Items.Unit, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < FUi.cmbUnit->count() && found < 0; ++i)
+        if (FUi.cmbUnit->itemText(i).compare(Items.Unit, Qt::CaseInsensitive) == 0)
             found = i;
-    cmbUnit->setCurrentIndex(found);
-    edDamping->setText(Items.Damping);
+    FUi.cmbUnit->setCurrentIndex(found);
+    FUi.edDamping->setText(Items.Damping);
 }
 
-void TfrmMain::acSaveExecute()
+void TConfigWorkflow::acSaveExecute()
 {
     // Pending edits are no longer written by Set once they are saved, also when
     // the operator then cancels.
-    RangeChanged = UnitChanged = DampingChanged = DescriptionChanged = false;
+    FEdits.Clear();
     const std::optional<QString> name
-        = FDialogs->GetSaveFileName(this, ConfigDialogOptions(QStringLiteral("Save File"), CfgDir));
+        = FView.Dialogs().GetSaveFileName(FView.Window(), ConfigDialogOptions(QStringLiteral("Save File"), CfgDir));
     if (!name)
         return;
     CfgDir = QFileInfo(*name).absolutePath();
-    FLog->WriteLine(QStringLiteral("Config file ") + NativeName(*name) + QStringLiteral(" will be save"));
+    FView.Log().WriteLine(QStringLiteral("Config file ") + NativeName(*name) + QStringLiteral(" will be save"));
     TConfigFile::Save(*name, ConfigItems());
-    FLog->WriteLine(QStringLiteral("Config file ") + NativeName(*name) + QStringLiteral(" is saved"));
+    FView.Log().WriteLine(QStringLiteral("Config file ") + NativeName(*name) + QStringLiteral(" is saved"));
 }
 
-void TfrmMain::acLoadExecute()
+void TConfigWorkflow::acLoadExecute()
 {
     const std::optional<QString> name
-        = FDialogs->GetOpenFileName(this, ConfigDialogOptions(QStringLiteral("Open File"), CfgDir));
+        = FView.Dialogs().GetOpenFileName(FView.Window(), ConfigDialogOptions(QStringLiteral("Open File"), CfgDir));
     if (!name)
         return;
     CfgDir = QFileInfo(*name).absolutePath();
-    FLog->WriteLine(QStringLiteral("Config file ") + ShortPathName(*name) + QStringLiteral(" will be open"));
+    FView.Log().WriteLine(QStringLiteral("Config file ") + ShortPathName(*name) + QStringLiteral(" will be open"));
     // All four items are read and checked first: a damaged file changes no field.
     ApplyConfigItems(TConfigFile::Load(*name));
-    FLog->WriteLine(QStringLiteral("Config file is loaded"));
+    FView.Log().WriteLine(QStringLiteral("Config file is loaded"));
 }

@@ -2,9 +2,11 @@
 // print dialog the printer; the chart paints itself onto the page at the
 // printer's resolution, as wide as the margins allow.
 
-#include "app/UnitFrmMain.h"
+#include "app/workflows/PrintWorkflow.h"
 
 #include "app/OperatorDialogs.h"
+#include "app/UnitFrmMainUi.h"
+#include "app/workflows/MainView.h"
 #include "chart/NorvaneChart.h"
 #include "services/StreamError.h"
 
@@ -28,22 +30,22 @@ struct TPrintMargins {
 
 }  // namespace
 
-void TfrmMain::acPrintPresChartExecute()
+void TPrintWorkflow::acPrintPresChartExecute()
 {
-    PrintChart(bdcPressure);
+    PrintChart(FView.Ui().bdcPressure);
 }
 
-void TfrmMain::acPrintCurrChartExecute()
+void TPrintWorkflow::acPrintCurrChartExecute()
 {
-    PrintChart(bdcCurrent);
+    PrintChart(FView.Ui().bdcCurrent);
 }
 
-void TfrmMain::PrintChart(TNorvaneChart* Chart)
+void TPrintWorkflow::PrintChart(TNorvaneChart* Chart)
 {
     QPrinter printer(QPrinter::HighResolution);
     TPrintMargins margins;
     bool landscape = false;
-    if (FDialogs->PageSetup(this, printer)) {
+    if (FView.Dialogs().PageSetup(FView.Window(), printer)) {
         const QPageLayout layout = printer.pageLayout();
         const QMarginsF chosen = layout.margins(QPageLayout::Millimeter);
         margins = {int(std::lround(chosen.left())), int(std::lround(chosen.top())), int(std::lround(chosen.right()))};
@@ -51,7 +53,7 @@ void TfrmMain::PrintChart(TNorvaneChart* Chart)
         landscape = paper.width() > paper.height();
     }
     QCoreApplication::processEvents();
-    if (!FDialogs->Print(this, printer))
+    if (!FView.Dialogs().Print(FView.Window(), printer))
         return;
 
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);

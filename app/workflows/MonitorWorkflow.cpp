@@ -2,14 +2,17 @@
 // a point per tick, and while "Save datalog" is ticked every sample goes into the
 // data logger until the capacity is reached or the operator stops.
 
-#include "app/UnitFrmMain.h"
+#include "app/workflows/MonitorWorkflow.h"
 
 #include "app/Application.h"
 #include "app/ConvertError.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
+#include "app/UnitFrmMainUi.h"
+#include "app/workflows/MainView.h"
 #include "chart/NorvaneChart.h"
 #include "hart/ExchangeTime.h"
+#include "hart/HartCommand.h"
 #include "services/NumberFormat.h"
 #include "services/UnitDataloger.h"
 #include "services/UnitLangManager.h"
@@ -63,45 +66,41 @@ bool ParseDouble(const QString& Text, double& Value)
 
 }  // namespace
 
-void TfrmMain::ConnectMonitoringEvents()
+TMonitorWorkflow::TMonitorWorkflow(TMainView& View, const TSensorInfo& Sensor)
+    : FView(View)
+    , FUi(View.Ui())
+    , FSensor(Sensor)
 {
-    ConnectAction(acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
-    ConnectAction(acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
-    ConnectAction(acShowCurrent, &TfrmMain::acShowCurrentExecute);
-    ConnectAction(acShowVoltage, &TfrmMain::acShowVoltageExecute);
-    ConnectAction(acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
-    ConnectAction(acPressureLineVisibleChanged, &TfrmMain::acPressureLineVisibleChangedExecute);
-    ConnectAction(acPrintPresChart, &TfrmMain::acPrintPresChartExecute);
-    ConnectAction(acPrintCurrChart, &TfrmMain::acPrintCurrChartExecute);
-    connect(tmrMonitor, &QTimer::timeout, this, [this] { Run(&TfrmMain::tmrMonitorTimer); });
-    connect(splCharts, &QSplitter::splitterMoved, this, [this] { Run(&TfrmMain::Splitter2Moved); });
 }
 
-double TfrmMain::ShortestMonitorRate() const
+TMonitorWorkflow::~TMonitorWorkflow() = default;
+
+double TMonitorWorkflow::ShortestMonitorRate() const
 {
-    return ShortestCommand3Period(BaudrateValue(Hart1->Baudrate()), Hart1->NumPreamble(), Hart1->RTSDelay());
+    return ShortestCommand3Period(BaudrateValue(FView.Hart().Baudrate()), FView.Hart().NumPreamble(),
+                                  FView.Hart().RTSDelay());
 }
 
-bool TfrmMain::Recording() const
+bool TMonitorWorkflow::Recording() const
 {
-    return tmrMonitor->isActive();
+    return FUi.tmrMonitor->isActive();
 }
 
 // --- start -------------------------------------------------------------------------
 
-void TfrmMain::acStartMonitoringExecute()
+void TMonitorWorkflow::acStartMonitoringExecute()
 {
     // A second press of the pressed start button would throw the samples away.
     if (Recording())
         return;
-    FLog->WriteLine(QStringLiteral("Monitoring will be started"));
-    tbtnStartDatalog->setChecked(true);
+    FView.Log().WriteLine(QStringLiteral("Monitoring will be started"));
+    FUi.tbtnStartDatalog->setChecked(true);
     ElapsedTime = 0;
-    if (!chbSaveDatalog->isChecked())
+    if (!FUi.chbSaveDatalog->isChecked())
         return;
 
-    pnlDataMain->setEnabled(false);
-    SetStatusText(1, Translate(QStringLiteral("W4.NOEDITION")));
+    FUi.pnlDataMain->setEnabled(false);
+    FView.SetStatusText(1, FView.Translate(QStringLiteral("W4.NOEDITION")));
     QCoreApplication::processEvents();
     InitPressureCurve();
     QCoreApplication::processEvents();
@@ -110,43 +109,43 @@ void TfrmMain::acStartMonitoringExecute()
 
     if (!ReadCapacity() || !ReadRate())
         return;
-    tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
+    FUi.tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
 
-    for (QWidget* control :
-         std::initializer_list<QWidget*> {chbSaveDatalog, edStorageCap, lblCapacity, edRate, lblRate})
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity,
+                                                             FUi.edRate, FUi.lblRate})
         control->setEnabled(false);
-    chbCurrentLine->setEnabled(true);
+    FUi.chbCurrentLine->setEnabled(true);
 
     try {
-        prbProgress->setValue(0);
-        prbProgress->setMaximum(Capacity - 1);
+        FUi.prbProgress->setValue(0);
+        FUi.prbProgress->setMaximum(Capacity - 1);
         if (Dataloger)
             Dataloger->Clear();
         else
             Dataloger = std::make_unique<TDataloger>();
         Dataloger->SetComplete(false);
-        FLog->WriteLine(QStringLiteral("Start to collect data"));
+        FView.Log().WriteLine(QStringLiteral("Start to collect data"));
         // The port normally is still open from the read; a failure shows at the
         // first tick.
         try {
-            if (!Hart1->PortOpen()) {
-                Hart1->OpenPort(DevicePath(cmbPort->currentText()).toStdString());
-                ApplyLineRules();
+            if (!FView.Hart().PortOpen()) {
+                FView.Hart().OpenPort(FView.DevicePath(FUi.cmbPort->currentText()).toStdString());
+                FView.ApplyLineRules();
             }
         } catch (const EHartComError&) {
         } catch (const EConvertError&) {
         }
         LockForRecording(true);
-        tmrMonitor->start();
+        FUi.tmrMonitor->start();
     } catch (const std::bad_alloc&) {
-        ShowError(Translate(QStringLiteral("E6.frmMain")));
-        tbtnStopDatalog->setChecked(true);
+        FView.ShowError(FView.Translate(QStringLiteral("E6.frmMain")));
+        FUi.tbtnStopDatalog->setChecked(true);
     }
 }
 
-bool TfrmMain::ReadCapacity()
+bool TMonitorWorkflow::ReadCapacity()
 {
-    const QString text = edStorageCap->text();
+    const QString text = FUi.edStorageCap->text();
     if (text.isEmpty()) {
         Capacity = std::numeric_limits<int32_t>::max();
         return true;
@@ -154,66 +153,67 @@ bool TfrmMain::ReadCapacity()
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
     if (!ok || value <= 0) {
-        ShowError(Translate(QStringLiteral("E5.frmMain")));
-        tbtnStopDatalog->setChecked(true);
+        FView.ShowError(FView.Translate(QStringLiteral("E5.frmMain")));
+        FUi.tbtnStopDatalog->setChecked(true);
         return false;
     }
     Capacity = value;
     return true;
 }
 
-bool TfrmMain::ReadRate()
+bool TMonitorWorkflow::ReadRate()
 {
-    const QString text = edRate->text();
+    const QString text = FUi.edRate->text();
     double rate = 0;
     // The timer counts whole milliseconds in an int: some 24 days at most.
     const double longest = std::numeric_limits<int>::max() / 1000.0;
     if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
-        ShowError(Translate(QStringLiteral("E10.frmMain")));
-        tbtnStopDatalog->setChecked(true);
+        FView.ShowError(FView.Translate(QStringLiteral("E10.frmMain")));
+        FUi.tbtnStopDatalog->setChecked(true);
         if (text.isEmpty())
-            edRate->setFocus();
+            FUi.edRate->setFocus();
         return false;
     }
     // Ticks faster than one exchange would run back to back, and the time axis
     // (n times the rate) would no longer be the time.
     const double shortest = ShortestMonitorRate();
     if (rate < shortest) {
-        ShowError(Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
-        tbtnStopDatalog->setChecked(true);
+        FView.ShowError(FView.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
+        FUi.tbtnStopDatalog->setChecked(true);
         return false;
     }
     MonitorRate = rate;
     return true;
 }
 
-void TfrmMain::InitPressureCurve()
+void TMonitorWorkflow::InitPressureCurve()
 {
-    FLog->WriteLine(QStringLiteral("Pressure curve will be initialized"));
-    bdcPressure->Curves().Clear();
+    FView.Log().WriteLine(QStringLiteral("Pressure curve will be initialized"));
+    FUi.bdcPressure->Curves().Clear();
     PressureCurve = nullptr;
-    bdcPressure->SetMinXValue(0);
-    bdcPressure->SetMaxXValue(0.001);
-    bdcPressure->SetMinYValue(0);
-    bdcPressure->SetMaxYValue(0.001);
-    bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(SensorInfo.Unit));
-    PressureCurve = bdcPressure->Curves().Add();
+    FUi.bdcPressure->SetMinXValue(0);
+    FUi.bdcPressure->SetMaxXValue(0.001);
+    FUi.bdcPressure->SetMinYValue(0);
+    FUi.bdcPressure->SetMaxYValue(0.001);
+    FUi.bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(FSensor.Unit));
+    PressureCurve = FUi.bdcPressure->Curves().Add();
     PressureCurve->SetColorGraph(PressureColor);
     PressureCurve->SetThickLine(2);
     PressureCurve->SetDetails(false);
 }
 
-void TfrmMain::InitCurrentCurve()
+void TMonitorWorkflow::InitCurrentCurve()
 {
-    FLog->WriteLine(QStringLiteral("Current curve will be initialized"));
-    bdcCurrent->Curves().Clear();
+    FView.Log().WriteLine(QStringLiteral("Current curve will be initialized"));
+    FUi.bdcCurrent->Curves().Clear();
     CurrentCurve = nullptr;
-    bdcCurrent->SetMinXValue(0);
-    bdcCurrent->SetMaxXValue(0.001);
-    bdcCurrent->SetMinYValue(0);
-    bdcCurrent->SetMaxYValue(0.1);
-    bdcCurrent->SetAxisTitleLine(0, mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
-    CurrentCurve = bdcCurrent->Curves().Add();
+    FUi.bdcCurrent->SetMinXValue(0);
+    FUi.bdcCurrent->SetMaxXValue(0.001);
+    FUi.bdcCurrent->SetMinYValue(0);
+    FUi.bdcCurrent->SetMaxYValue(0.1);
+    FUi.bdcCurrent->SetAxisTitleLine(0,
+                                     FUi.mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
+    CurrentCurve = FUi.bdcCurrent->Curves().Add();
     CurrentCurve->SetColorGraph(CurrentColor);
     CurrentCurve->SetThickLine(2);
     CurrentCurve->SetDetails(false);
@@ -221,15 +221,15 @@ void TfrmMain::InitCurrentCurve()
 
 // What a recording would break (a read or a write resets the port under the
 // timer, a port change closes it) waits until the recording ends.
-void TfrmMain::LockForRecording(bool Locked)
+void TMonitorWorkflow::LockForRecording(bool Locked)
 {
     if (Locked) {
         FLockedByRecording.clear();
-        for (QAction* action : {acRead, acSet, acLoad, acSetUR, acSetLR, acSetZero}) {
+        for (QAction* action : {FUi.acRead, FUi.acSet, FUi.acLoad, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero}) {
             FLockedByRecording.append({action, action->isEnabled()});
             action->setEnabled(false);
         }
-        for (QWidget* control : std::initializer_list<QWidget*> {cmbPort, chbUseUSB, cmbSensorType}) {
+        for (QWidget* control : std::initializer_list<QWidget*> {FUi.cmbPort, FUi.chbUseUSB, FUi.cmbSensorType}) {
             FLockedByRecording.append({control, control->isEnabled()});
             control->setEnabled(false);
         }
@@ -246,38 +246,38 @@ void TfrmMain::LockForRecording(bool Locked)
 
 // --- ticks -------------------------------------------------------------------------
 
-void TfrmMain::tmrMonitorTimer()
+void TMonitorWorkflow::tmrMonitorTimer()
 {
     // A timer has no action to disable: a tick that falls inside a workflow
     // talking to the transmitter waits for the next one.
-    if (DeviceBusy())
+    if (FView.DeviceBusy())
         return;
     MonitorTick();
 }
 
-void TfrmMain::MonitorTick()
+void TMonitorWorkflow::MonitorTick()
 {
     float current = 0;
     float pressure = 0;
     std::string unit;
     try {
-        Hart1->ReadDynamicVariables(current, unit, pressure);
+        FView.Hart().ReadDynamicVariables(current, unit, pressure);
     } catch (const EHartComError& e) {
         StopAfterLinkError(QString::fromStdString(e.Message()));
         return;
     }
-    prbProgress->setValue(prbProgress->value() + 1);
+    FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
     if (PressureCurve) {
         PressureCurve->AddPoint(ElapsedTime, pressure);
-        stCurrentPressureValue->setText(LiveValueText(pressure));
+        FUi.stCurrentPressureValue->setText(LiveValueText(pressure));
     }
     if (CurrentCurve) {
         CurrentCurve->AddPoint(ElapsedTime, current);
-        stCurrentCurrentValue->setText(LiveValueText(current));
+        FUi.stCurrentCurrentValue->setText(LiveValueText(current));
     }
     ElapsedTime += MonitorRate;
 
-    if (!chbSaveDatalog->isChecked() || !Dataloger)
+    if (!FUi.chbSaveDatalog->isChecked() || !Dataloger)
         return;
     if (Dataloger->AddSample(pressure, current) == Capacity)
         Dataloger->SetComplete(true);
@@ -285,65 +285,66 @@ void TfrmMain::MonitorTick()
         return;
 
     // Full: no further tick while the question is open.
-    tmrMonitor->stop();
-    pnlDataMain->setEnabled(true);
-    SetStatusText(1, Translate(QStringLiteral("infAllowEdit")));
-    tbtnStopDatalog->setChecked(true);
-    for (QWidget* control :
-         std::initializer_list<QWidget*> {edStorageCap, chbSaveDatalog, lblCapacity, lblRate, edRate})
+    FUi.tmrMonitor->stop();
+    FUi.pnlDataMain->setEnabled(true);
+    FView.SetStatusText(1, FView.Translate(QStringLiteral("infAllowEdit")));
+    FUi.tbtnStopDatalog->setChecked(true);
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.edStorageCap, FUi.chbSaveDatalog, FUi.lblCapacity,
+                                                             FUi.lblRate, FUi.edRate})
         control->setEnabled(true);
     LockForRecording(false);
-    if (FDialogs->AskYesNo(this, Translate(QStringLiteral("W4.frmMain")), TDialogIcon::Confirmation)) {
-        FLog->WriteLine(QStringLiteral("Datalog will be saved"));
+    if (FView.Dialogs().AskYesNo(FView.Window(), FView.Translate(QStringLiteral("W4.frmMain")),
+                                 TDialogIcon::Confirmation)) {
+        FView.Log().WriteLine(QStringLiteral("Datalog will be saved"));
         SaveDatalog();
     }
 }
 
 // The transmitter stopped answering or the adapter is gone: the samples so far
 // are offered for saving, then the cause is shown once. It is not logged.
-void TfrmMain::StopAfterLinkError(const QString& Key)
+void TMonitorWorkflow::StopAfterLinkError(const QString& Key)
 {
-    tmrMonitor->stop();
+    FUi.tmrMonitor->stop();
     acStopMonitoringExecute();
-    FDialogs->ShowError(this, Translate(Key));
+    FView.Dialogs().ShowError(FView.Window(), FView.Translate(Key));
 }
 
 // --- stop and save -----------------------------------------------------------------
 
-void TfrmMain::EndRecordingControls()
+void TMonitorWorkflow::EndRecordingControls()
 {
-    pnlDataMain->setEnabled(true);
-    tmrMonitor->stop();
-    for (QWidget* control : std::initializer_list<QWidget*> {chbSaveDatalog, edStorageCap, lblCapacity})
+    FUi.pnlDataMain->setEnabled(true);
+    FUi.tmrMonitor->stop();
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity})
         control->setEnabled(true);
-    tbtnStopDatalog->setChecked(true);
-    edRate->setEnabled(true);
-    lblRate->setEnabled(true);
-    prbProgress->setValue(0);
+    FUi.tbtnStopDatalog->setChecked(true);
+    FUi.edRate->setEnabled(true);
+    FUi.lblRate->setEnabled(true);
+    FUi.prbProgress->setValue(0);
     LockForRecording(false);
 }
 
-void TfrmMain::acStopMonitoringExecute()
+void TMonitorWorkflow::acStopMonitoringExecute()
 {
     if (!Dataloger)
         return;
     EndRecordingControls();
     // "Recording" would stay in the status bar after the recording ended.
-    if (StatusText(1) == Translate(QStringLiteral("W4.NOEDITION")))
-        SetStatusText(1, QString());
+    if (FView.StatusText(1) == FView.Translate(QStringLiteral("W4.NOEDITION")))
+        FView.SetStatusText(1, QString());
     Dataloger->SetComplete(true);
     try {
-        Hart1->ClosePort();
+        FView.Hart().ClosePort();
     } catch (const EHartComError& e) {
         // An adapter that is gone cannot drop DTR either; the stop goes on.
-        FLog->WriteLine(Translate(QString::fromStdString(e.Message())));
+        FView.Log().WriteLine(FView.Translate(QString::fromStdString(e.Message())));
     }
     if (Dataloger->Count() > 0)
         SaveDatalog();
     Dataloger.reset();
 }
 
-void TfrmMain::SaveDatalog()
+void TMonitorWorkflow::SaveDatalog()
 {
     TFileDialogOptions options;
     options.InitialDir = DatalogDir;
@@ -351,7 +352,7 @@ void TfrmMain::SaveDatalog()
     options.FilterIndex = 2;
     options.DefaultExt = QStringLiteral("log");
     options.Title = QStringLiteral("Save File");
-    const std::optional<QString> fileName = FDialogs->GetSaveFileName(this, options);
+    const std::optional<QString> fileName = FView.Dialogs().GetSaveFileName(FView.Window(), options);
     if (!fileName)
         return;
     DatalogDir = QFileInfo(*fileName).absolutePath();
@@ -365,21 +366,23 @@ void TfrmMain::SaveDatalog()
     if (!file.commit())
         throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(*fileName, file.errorString()));
     Dataloger.reset();
-    for (QWidget* control : std::initializer_list<QWidget*> {lblCapacity, edStorageCap, lblRate, edRate})
+    for (QWidget* control :
+         std::initializer_list<QWidget*> {FUi.lblCapacity, FUi.edStorageCap, FUi.lblRate, FUi.edRate})
         control->setEnabled(true);
 }
 
-bool TfrmMain::QueryUnsavedDatalog()
+bool TMonitorWorkflow::QueryUnsavedDatalog()
 {
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
     // No tick (which could complete or end the recording) while the box is open.
     const bool recording = Recording();
-    tmrMonitor->stop();
-    switch (FDialogs->AskYesNoCancel(this, Translate(QStringLiteral("W5.frmMain")), TDialogIcon::Confirmation)) {
+    FUi.tmrMonitor->stop();
+    switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QStringLiteral("W5.frmMain")),
+                                           TDialogIcon::Confirmation)) {
         case TDialogAnswer::Cancel:
             if (recording)
-                tmrMonitor->start();
+                FUi.tmrMonitor->start();
             return false;
         case TDialogAnswer::No: return true;
         case TDialogAnswer::Yes: break;
@@ -398,48 +401,31 @@ bool TfrmMain::QueryUnsavedDatalog()
     return !Dataloger;
 }
 
-// --- labelling and chart panels ------------------------------------------------------
+// --- the datalog switch and the window's end -------------------------------------------
 
-void TfrmMain::acShowCurrentExecute()
+void TMonitorWorkflow::EnableDatalogControls()
 {
-    bdcCurrent->SetAxisTitleLine(0, QStringLiteral("I, mA"));
-    bdcCurrent->update();
-    mmiCurrLine->setChecked(true);
-    mmiVoltLine->setChecked(false);
-    lblCurrentUnit->setText(QStringLiteral("mA"));
+    const bool datalog = FUi.chbSaveDatalog->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*> {FUi.tbtnStopDatalog, FUi.edStorageCap, FUi.lblCapacity,
+                                                             FUi.edRate, FUi.lblRate})
+        control->setEnabled(datalog);
+    // The start button needs its action as well, which is off while a workflow
+    // talks to the transmitter.
+    FUi.tbtnStartDatalog->setEnabled(datalog && FUi.acStartMonitoring->isEnabled());
 }
 
-void TfrmMain::acShowVoltageExecute()
+void TMonitorWorkflow::chbSaveDatalogClick()
 {
-    bdcCurrent->SetAxisTitleLine(0, QStringLiteral("U, V"));
-    bdcCurrent->update();
-    mmiVoltLine->setChecked(true);
-    mmiCurrLine->setChecked(false);
-    lblCurrentUnit->setText(QStringLiteral("V"));
+    EnableDatalogControls();
+    FUi.edStorageCap->clear();
+    FUi.edRate->setText(QStringLiteral("1"));
 }
 
-void TfrmMain::acCurrentLineVisibleChangedExecute()
+void TMonitorWorkflow::EndAtClose()
 {
-    pnlCurrentLine->setVisible(chbCurrentLine->isChecked());
-    ArrangeChartPanels();
-}
-
-void TfrmMain::acPressureLineVisibleChangedExecute()
-{
-    pnlPressureLine->setVisible(chbPressureLine->isChecked());
-    ArrangeChartPanels();
-}
-
-// With the pressure chart shown, the current chart keeps the height the
-// splitter gave it last; alone, it fills the page (the splitter does that).
-void TfrmMain::ArrangeChartPanels()
-{
-    if (!pnlPressureLine->isHidden())
-        SetCurrentLineHeight(CurrentLineHeight);
-}
-
-void TfrmMain::Splitter2Moved()
-{
-    const QList<int> sizes = splCharts->sizes();
-    CurrentLineHeight = sizes.size() == 2 ? sizes[1] : pnlCurrentLine->height();
+    FUi.tmrMonitor->stop();
+    Dataloger.reset();
+    FUi.bdcPressure->Curves().Clear();
+    FUi.bdcCurrent->Curves().Clear();
+    PressureCurve = CurrentCurve = nullptr;
 }

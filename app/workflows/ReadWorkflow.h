@@ -1,0 +1,47 @@
+#pragma once
+// Read: the port is reset and opened, and the identity, output, unit and
+// description of the transmitter are read into the fields. What was read stays
+// here for the workflows that need it (the pressure unit of the charts).
+
+#include "hart/HartCommand.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+class TMainView;
+class TSerialDeviceFactory;
+class TTransmitterRead;
+struct TPendingEdits;
+struct TfrmMainUi;
+
+class TReadWorkflow {
+public:
+    TReadWorkflow(TMainView& View, TSerialDeviceFactory& Factory, TPendingEdits& Edits);
+
+    void acReadExecute();
+    void ResetPort(const QString& PortName);
+    void ReadDeviceIdentity();
+    void ReadDeviceOutput();
+    void ShowUnit();
+    void ReadDeviceDescription();
+
+    THartDevInfo DevInfo;
+    TSensorInfo SensorInfo;
+    TPrVarInfo OutputInfo;
+    std::string Tag, Descriptor;
+    uint16_t Year = 0;
+    uint8_t Month = 0, Day = 0;
+
+private:
+    // The shared read sequence, logging to the window's log.
+    TTransmitterRead Reader();
+    void ShowStepStatus(const QString& Key);
+    void SetPressureAxisTitle(const QString& Title);
+
+    TMainView& FView;
+    const TfrmMainUi& FUi;
+    TSerialDeviceFactory& FFactory;
+    TPendingEdits& FEdits;
+};
