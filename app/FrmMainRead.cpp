@@ -7,7 +7,7 @@
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
-#include "app/SerialDeviceFactory.h"
+#include "ports/SerialDeviceFactory.h"
 #include "chart/NorvaneChart.h"
 #include "services/TransmitterRead.h"
 #include "services/UnitLogger.h"

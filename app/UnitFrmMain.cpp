@@ -5,8 +5,10 @@
 #include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
-#include "app/SerialDeviceFactory.h"
 #include "chart/NorvaneChart.h"
+#include "ports/PortList.h"
+#include "ports/PortNames.h"
+#include "ports/SerialDeviceFactory.h"
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
 #include "services/UnitDataloger.h"
@@ -680,23 +682,22 @@ void TfrmMain::acQuitExecute()
 
 QString TfrmMain::DevicePath(const QString& Name) const
 {
+    const TPortName port = ParsePortName(Name.toStdString());
 #ifndef _WIN32
     // A path of the file system (a USB adapter listed by its path) is opened as
     // it is; Windows knows no such names.
-    if (Name.startsWith(QLatin1Char('/')))
+    if (port.Kind == TPortName::Path)
         return Name;
 #endif
     // A port the factory serves by name (the demo transmitter "SIM") likewise.
     if (FFactory->IsVirtualPort(Name.toStdString()))
         return Name;
-    const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
-    // A decimal integer and nothing else: no blanks around it, no other base.
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
-    bool ok = false;
-    const int n = decimal.match(number).hasMatch() ? number.toInt(&ok, 10) : 0;
-    if (!ok)
+    // COMn or COMn: with a decimal number and nothing else.
+    if (port.Kind != TPortName::Com || port.DeviceNamespace) {
+        const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
         throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(number));
-    if (n < 10)
+    }
+    if (port.Number < 10)
         return Name;
     return QStringLiteral("\\\\.\\") + Name.left(5);
 }
@@ -704,23 +705,16 @@ QString TfrmMain::DevicePath(const QString& Name) const
 bool TfrmMain::PortAvailable(const QString& Name) const
 {
     const std::string path = DevicePath(Name).toStdString();
-    std::unique_ptr<TSerialDevice> device = FFactory->CreateDevice(path);
-    if (!device || device->Open(path) != TSerialOpenResult::Ok)
-        return false;
-    device->Close();
-    return true;
+    return PortOpens(FFactory->CreateDevice(path).get(), path);
 }
 
 void TfrmMain::FillPortList()
 {
     const QSignalBlocker blocker(cmbPort);
     cmbPort->clear();
-    for (int n = 1; n <= 40; ++n)
-        if (PortAvailable(QStringLiteral("COM%1:").arg(n)))
-            cmbPort->addItem(QStringLiteral("COM%1").arg(n));
-    for (const std::string& name : FFactory->AdapterPorts())
-        if (PortAvailable(Text(name)))
-            cmbPort->addItem(Text(name));
+    const auto available = [this](const std::string& Name) { return PortAvailable(Text(Name)); };
+    for (const std::string& name : OpenablePorts(FFactory->AdapterPorts(), available))
+        cmbPort->addItem(Text(name));
 }
 
 void TfrmMain::cmbPortDropDown()

@@ -5,7 +5,7 @@
 // application's default error display recorded instead of shown.
 
 #include "app/OperatorDialogs.h"
-#include "app/SerialDeviceFactory.h"
+#include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMain.h"
 #include "services/UnitLangManager.h"
 #include "sim/SimSerialDevice.h"
