@@ -5,7 +5,7 @@
 #include "app/UnitFrmMain.h"
 
 #include "app/OperatorDialogs.h"
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "services/UnitLogger.h"
 
 #include <QComboBox>

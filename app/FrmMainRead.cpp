@@ -7,9 +7,10 @@
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
+#include "app/WindowFrontEnd.h"
 #include "ports/SerialDeviceFactory.h"
 #include "chart/NorvaneChart.h"
-#include "services/TransmitterRead.h"
+#include "transmitter/TransmitterRead.h"
 #include "services/UnitLogger.h"
 
 #include <QAction>
@@ -89,10 +90,7 @@ void TfrmMain::ResetPort(const QString& PortName)
 
 TTransmitterRead TfrmMain::Reader()
 {
-    TTransmitterRead reader(*Hart1);
-    reader.OnLog = [this](const QString& Line) { FLog->WriteLine(Line); };
-    reader.OnPending = [] { QCoreApplication::processEvents(); };
-    return reader;
+    return TTransmitterRead(*Hart1, *FFrontEnd);
 }
 
 void TfrmMain::ReadDeviceIdentity()

@@ -6,6 +6,7 @@
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
+#include "app/WindowFrontEnd.h"
 #include "services/SettingsText.h"
 #include "services/UnitLogger.h"
 
@@ -189,18 +190,7 @@ void TfrmMain::RunWriteStep(TWriteStep Step, bool& Changed, bool (TfrmMain::*Upd
 // Runs one verified write with the window's log and progress bar.
 TWriteResult TfrmMain::VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write)
 {
-    TVerifiedWrite writer(*Hart1, WriteAttempts);
-    writer.OnLog = [this](const QString& Line) { FLog->WriteLine(Line); };
-    writer.BeforeAttempt = [this] {
-        prbProgress->setVisible(true);
-        prbProgress->setMaximum(prbProgress->maximum() + 1);
-        // Shown before the transaction blocks the window.
-        QCoreApplication::processEvents();
-    };
-    writer.AfterAttempt = [this] {
-        prbProgress->setValue(prbProgress->value() + 1);
-        QCoreApplication::processEvents();
-    };
+    TVerifiedWrite writer(*Hart1, WriteAttempts, *FFrontEnd);
     FLastWrite = Write(writer);
     return FLastWrite;
 }

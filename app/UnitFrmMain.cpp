@@ -5,6 +5,8 @@
 #include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
+#include "app/WindowFrontEnd.h"
+#include "about/FormTranslator.h"
 #include "chart/NorvaneChart.h"
 #include "ports/PortList.h"
 #include "ports/PortNames.h"
@@ -12,7 +14,7 @@
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
 #include "services/UnitDataloger.h"
-#include "services/TransmitterRead.h"
+#include "transmitter/TransmitterRead.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -280,6 +282,7 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 void TfrmMain::FormCreate()
 {
     FLog = std::make_unique<TCalibLog>();
+    FFrontEnd = std::make_unique<TWindowFrontEnd>(*FLog, *prbProgress);
     FLangManager = std::make_unique<TLangManager>();
     ReportLanguageFile();
 
@@ -318,7 +321,7 @@ void TfrmMain::FormShow()
         mmiLangGer->setChecked(false);
         FLangManager->SetLanguage(0);
     }
-    FLangManager->TranslateForm(this);
+    TranslateForm(*FLangManager, this);
 
     cmbSensorType->setCurrentIndex(1);
 
@@ -630,7 +633,7 @@ void TfrmMain::SelectLanguage(std::uint8_t Language)
 {
     const int sensorType = cmbSensorType->currentIndex();
     FLangManager->SetLanguage(Language);
-    FLangManager->TranslateForm(this);
+    TranslateForm(*FLangManager, this);
     cmbSensorType->setCurrentIndex(sensorType);
 }
 

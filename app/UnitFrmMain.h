@@ -17,10 +17,11 @@
 #include <string>
 
 #include "hart/HartCommand.h"
-#include "services/VerifiedWrite.h"
-#include "services/TransmitterRead.h"
+#include "transmitter/VerifiedWrite.h"
+#include "transmitter/TransmitterRead.h"
 
 class QAction;
+class TWindowFrontEnd;
 class QActionGroup;
 class QButtonGroup;
 class QCheckBox;
@@ -342,6 +343,7 @@ private:
     std::shared_ptr<TSerialDeviceFactory> FFactory;
     std::unique_ptr<TOperatorDialogs> FDialogs;
     std::unique_ptr<TCalibLog> FLog;
+    std::unique_ptr<TWindowFrontEnd> FFrontEnd;
     std::unique_ptr<TLangManager> FLangManager;
     std::unique_ptr<TDeviceLock> FDeviceLock;
     bool FPanel1OwnerDrawn = false;

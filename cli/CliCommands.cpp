@@ -3,10 +3,10 @@
 
 #include "cli/CliCommands.h"
 
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "services/SettingsText.h"
-#include "services/TransmitterRead.h"
-#include "services/VerifiedWrite.h"
+#include "transmitter/TransmitterRead.h"
+#include "transmitter/VerifiedWrite.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -7,6 +7,7 @@
 #include "services/NumberFormat.h"
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
+#include "transmitter/MonitoringSample.h"
 
 #include <QBuffer>
 #include <QLocale>
@@ -114,18 +115,17 @@ int RunMonitor(TCliSession& Session)
     const int64_t startUs = device.NowUs();
     int status = CliDone;
     for (int n = 0; n < count && !StopRequested; ++n) {
-        float current = 0, pressure = 0;
-        std::string pvUnit;
+        TMonitoringSample sample;
         try {
-            hart.ReadDynamicVariables(current, pvUnit, pressure);
+            sample = ReadMonitoringSample(hart);
         } catch (const EHartComError& e) {
             status = Session.Report(QString::fromStdString(e.Message()), CliFailed);
             break;
         }
-        unit = QString::fromStdString(pvUnit);
-        logger.AddSample(pressure, current);
-        Session.Out << FormatGeneral(double(n) * *rate, 7) << " s  " << Fixed4(current) << " mA  " << Fixed4(pressure)
-                    << ' ' << unit << '\n';
+        unit = sample.Unit;
+        logger.AddSample(sample.Time, sample.Pressure, sample.Current);
+        Session.Out << FormatGeneral(double(n) * *rate, 7) << " s  " << Fixed4(sample.Current) << " mA  "
+                    << Fixed4(sample.Pressure) << ' ' << unit << '\n';
         Session.Out.flush();
         if (Session.Environment.AfterSample)
             Session.Environment.AfterSample(n + 1);
