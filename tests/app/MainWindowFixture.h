@@ -4,7 +4,7 @@
 // transmitters on named ports at instant pace, scripted dialogs, and the
 // application's default error display recorded instead of shown.
 
-#include "app/OperatorDialogs.h"
+#include "tests/common/ScriptedOperatorDialogs.h"
 #include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMain.h"
 #include "services/UnitLangManager.h"
