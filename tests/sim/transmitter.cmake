@@ -1,2 +1,0 @@
-# Tests of the simulated transmitter.
-list(APPEND SIM_TEST_SOURCES SimTransmitterTest.cpp)
