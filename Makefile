@@ -1,7 +1,7 @@
 # make test   bootstrap, configure, build and run every test
 # make asan   the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
 # make run    build and start the program with a demo transmitter
-# make windows-test   cross-build hart, sim and their tests for Windows and run them under Wine
+# make windows-test   cross-build hart, sim, ports and their tests for Windows and run them under Wine
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
@@ -47,7 +47,7 @@ fuzz:
 fuzz-replay:
 	@bash scripts/fuzz replay
 
-# Windows: hart, sim and their tests cross-built with MinGW-w64 in $(WIN_BUILD)
+# Windows: hart, sim, ports and their tests cross-built with MinGW-w64 in $(WIN_BUILD)
 # and run under Wine (a private prefix in $(WIN_BUILD)/wine). hart-sim, a Linux
 # program, is built for this machine in $(WIN_BUILD)/host to serve COM5.
 WIN_BUILD ?= build-win

@@ -1,6 +1,7 @@
 #include "about/UnitFrmAbout.h"
 
 #include "about/ArloUrlLabel.h"
+#include "about/FormTranslator.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -189,7 +190,7 @@ void TFrmAbout::PrepareInfo(std::uint8_t Language)
 {
     if (LangManager) {
         LangManager->SetLanguage(Language);
-        LangManager->TranslateForm(this);
+        TranslateForm(*LangManager, this);
     }
     FillVersionInfo();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Every modal box and every file, page-setup and print dialog of the main window
 // goes through TOperatorDialogs. The program uses TQtOperatorDialogs (Qt's own
-// dialogs); tests use TScriptedOperatorDialogs, which records what would have
-// been shown and answers as it is told, so no test ever waits on a modal dialog.
+// dialogs); tests use a scripted stand-in (tests/common), which records what
+// would have been shown and answers as it is told, so no test ever waits on a
+// modal dialog.
 
 #include <QList>
 #include <QPageLayout>
@@ -67,61 +68,4 @@ public:
     std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
     bool Print(QWidget* Parent, QPrinter& Printer) override;
-};
-
-// Records every dialog and answers from queues. A question or file dialog with no
-// answer queued answers No or Cancel and is counted as unanswered, so a test can
-// see that the program asked something it did not expect.
-class TScriptedOperatorDialogs : public TOperatorDialogs {
-public:
-    enum class TKind { Message, Question, SaveFile, OpenFile, PageSetup, Print };
-    struct TShown {
-        TKind Kind;
-        TDialogIcon Icon = TDialogIcon::Information;
-        QString Text;  // message or question text; a file dialog's title
-        TFileDialogOptions Options;
-    };
-
-    void ShowMessage(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
-    bool AskYesNo(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
-    TDialogAnswer AskYesNoCancel(QWidget* Parent, const QString& Text, TDialogIcon Icon) override;
-    std::optional<QString> GetSaveFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
-    std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
-    bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
-    bool Print(QWidget* Parent, QPrinter& Printer) override;
-
-    // Answers, used in order.
-    void QueueChoice(TDialogAnswer Answer) { FChoices.push_back(Answer); }
-    // A confirmed print goes as PDF into FileName; a confirmed page set-up
-    // leaves Layout in the printer (when one is given).
-    void SetPrintFile(const QString& FileName) { FPrintFile = FileName; }
-    void SetPageLayout(const QPageLayout& Layout) { FPageLayout = Layout; }
-    void QueueAnswer(bool Yes) { FAnswers.push_back(Yes); }
-    void QueueFileName(const QString& FileName) { FFileNames.push_back({false, FileName}); }
-    void QueueCancel() { FFileNames.push_back({true, QString()}); }
-    void QueuePrintAnswer(bool Confirm) { FPrintAnswers.push_back(Confirm); }
-
-    const QList<TShown>& Shown() const { return FShown; }
-    // The texts of the boxes shown with the given icon, in order.
-    QStringList Messages(TDialogIcon Icon) const;
-    QStringList Errors() const { return Messages(TDialogIcon::Error); }
-    int Unanswered() const { return FUnanswered; }
-    void Clear();
-
-private:
-    struct TFileAnswer {
-        bool Cancel;
-        QString Name;
-    };
-    std::optional<QString> NextFileName();
-    bool NextPrintAnswer();
-
-    QList<TShown> FShown;
-    std::deque<bool> FAnswers;
-    std::deque<TFileAnswer> FFileNames;
-    std::deque<bool> FPrintAnswers;
-    std::deque<TDialogAnswer> FChoices;
-    QString FPrintFile;
-    std::optional<QPageLayout> FPageLayout;
-    int FUnanswered = 0;
 };

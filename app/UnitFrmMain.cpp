@@ -8,8 +8,9 @@
 #include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
-#include "app/SerialDeviceFactory.h"
+#include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMainForm.h"
+#include "app/WindowFrontEnd.h"
 #include "app/workflows/Workflows.h"
 #include "services/SettingsText.h"
 #include "services/UnitLangManager.h"
@@ -125,6 +126,11 @@ TfrmMain::~TfrmMain()
         // Nothing to report to at this point.
     }
     FHart.reset();
+}
+
+TTransmitterFrontEnd& TfrmMain::FrontEnd()
+{
+    return *FFrontEnd;
 }
 
 void TfrmMain::Run(void (TfrmMain::*Handler)())

@@ -23,6 +23,7 @@ class TMonitorWorkflow;
 class TOperatorDialogs;
 struct TMainWorkflows;
 class TSerialDeviceFactory;
+class TWindowFrontEnd;
 class TWriteWorkflow;
 
 class TfrmMain : public QMainWindow, public TMainView {
@@ -52,6 +53,7 @@ public:
     QWidget* Window() override { return this; }
     THart& Hart() override { return *FHart; }
     TCalibLog& Log() override { return *FLog; }
+    TTransmitterFrontEnd& FrontEnd() override;
     TOperatorDialogs& Dialogs() override { return *FDialogs; }
     QString Translate(const QString& Key) const override;
     void ShowError(const QString& Text) override;
@@ -142,6 +144,7 @@ private:
     std::unique_ptr<TOperatorDialogs> FDialogs;
     std::unique_ptr<THart> FHart;
     std::unique_ptr<TCalibLog> FLog;
+    std::unique_ptr<TWindowFrontEnd> FFrontEnd;
     std::unique_ptr<TLangManager> FLangManager;
     std::unique_ptr<TDeviceLock> FDeviceLock;
     std::unique_ptr<TMainWorkflows> FWorkflows;

@@ -5,15 +5,16 @@
 
 #include "app/ConvertError.h"
 #include "app/PortComboBox.h"
-#include "app/SerialDeviceFactory.h"
+#include "ports/PortList.h"
+#include "ports/PortNames.h"
+#include "ports/SerialDeviceFactory.h"
 #include "hart/HartCommand.h"
-#include "services/TransmitterRead.h"
+#include "transmitter/TransmitterRead.h"
 #include "services/UnitLogger.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QStringList>
 
@@ -24,37 +25,26 @@ QString Text(const std::string& Value)
     return QString::fromStdString(Value);
 }
 
-bool PortAvailable(const TfrmMain& Window, TSerialDeviceFactory& Factory, const QString& Name)
-{
-    const std::string path = Window.DevicePath(Name).toStdString();
-    std::unique_ptr<TSerialDevice> device = Factory.CreateDevice(path);
-    if (!device || device->Open(path) != TSerialOpenResult::Ok)
-        return false;
-    device->Close();
-    return true;
-}
-
 }  // namespace
 
 QString TfrmMain::DevicePath(const QString& Name) const
 {
+    const TPortName port = ParsePortName(Name.toStdString());
 #ifndef _WIN32
     // A path of the file system (a USB adapter listed by its path) is opened as
     // it is; Windows knows no such names.
-    if (Name.startsWith(QLatin1Char('/')))
+    if (port.Kind == TPortName::Path)
         return Name;
 #endif
     // A port the factory serves by name (the demo transmitter "SIM") likewise.
     if (FFactory->IsVirtualPort(Name.toStdString()))
         return Name;
-    const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
-    // A decimal integer and nothing else: no blanks around it, no other base.
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
-    bool ok = false;
-    const int n = decimal.match(number).hasMatch() ? number.toInt(&ok, 10) : 0;
-    if (!ok)
+    // COMn or COMn: with a decimal number and nothing else.
+    if (port.Kind != TPortName::Com || port.DeviceNamespace) {
+        const QString number = Name.endsWith(QLatin1Char(':')) ? Name.mid(3, Name.size() - 4) : Name.mid(3);
         throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(number));
-    if (n < 10)
+    }
+    if (port.Number < 10)
         return Name;
     return QStringLiteral("\\\\.\\") + Name.left(5);
 }
@@ -63,12 +53,12 @@ void TfrmMain::FillPortList()
 {
     const QSignalBlocker blocker(FUi.cmbPort);
     FUi.cmbPort->clear();
-    for (int n = 1; n <= 40; ++n)
-        if (PortAvailable(*this, *FFactory, QStringLiteral("COM%1:").arg(n)))
-            FUi.cmbPort->addItem(QStringLiteral("COM%1").arg(n));
-    for (const std::string& name : FFactory->AdapterPorts())
-        if (PortAvailable(*this, *FFactory, Text(name)))
-            FUi.cmbPort->addItem(Text(name));
+    const auto available = [this](const std::string& Name) {
+        const std::string path = DevicePath(Text(Name)).toStdString();
+        return PortOpens(FFactory->CreateDevice(path).get(), path);
+    };
+    for (const std::string& name : OpenablePorts(FFactory->AdapterPorts(), available))
+        FUi.cmbPort->addItem(Text(name));
 }
 
 void TfrmMain::cmbPortDropDown()

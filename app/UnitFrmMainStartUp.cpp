@@ -5,7 +5,9 @@
 #include "app/UnitFrmMain.h"
 
 #include "about/UnitFrmAbout.h"
+#include "about/FormTranslator.h"
 #include "app/OperatorDialogs.h"
+#include "app/WindowFrontEnd.h"
 #include "app/PortComboBox.h"
 #include "app/workflows/Workflows.h"
 #include "hart/HartCommand.h"
@@ -152,6 +154,7 @@ void WritePreferences(TfrmMain& Window, const TChartPanels& Panels)
 void TfrmMain::FormCreate()
 {
     FLog = std::make_unique<TCalibLog>();
+    FFrontEnd = std::make_unique<TWindowFrontEnd>(*FLog, *FUi.prbProgress);
     FLangManager = std::make_unique<TLangManager>();
     ReportLanguageFile();
 
@@ -183,7 +186,7 @@ void TfrmMain::FormShow()
         FUi.mmiLangGer->setChecked(false);
         FLangManager->SetLanguage(0);
     }
-    FLangManager->TranslateForm(this);
+    TranslateForm(*FLangManager, this);
 
     FUi.cmbSensorType->setCurrentIndex(1);
 
@@ -258,7 +261,7 @@ void TfrmMain::SelectLanguage(std::uint8_t Language)
 {
     const int sensorType = FUi.cmbSensorType->currentIndex();
     FLangManager->SetLanguage(Language);
-    FLangManager->TranslateForm(this);
+    TranslateForm(*FLangManager, this);
     FUi.cmbSensorType->setCurrentIndex(sensorType);
 }
 

@@ -8,7 +8,7 @@
 #include "app/Application.h"
 #include "app/OperatorDialogs.h"
 #include "app/PortComboBox.h"
-#include "app/SerialDeviceFactory.h"
+#include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMain.h"
 #include "services/UnitLogger.h"
 

@@ -3,11 +3,11 @@
 
 #include "cli/CliCommands.h"
 
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "services/SettingsText.h"
 #include "services/StreamError.h"
-#include "services/TransmitterRead.h"
-#include "services/VerifiedWrite.h"
+#include "transmitter/TransmitterRead.h"
+#include "transmitter/VerifiedWrite.h"
 #include "transmitter/SettingsWrite.h"
 
 #include <QJsonDocument>

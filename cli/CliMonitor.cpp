@@ -7,6 +7,7 @@
 #include "services/NumberFormat.h"
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
+#include "transmitter/MonitoringSample.h"
 
 #include <QLocale>
 
@@ -108,18 +109,17 @@ int RunMonitor(TCliSession& Session)
     const int64_t startUs = device.NowUs();
     QString failure;  // the key of the link error that ended the run
     for (int n = 0; n < count && !StopSignal; ++n) {
-        float current = 0, pressure = 0;
-        std::string pvUnit;
+        TMonitoringSample sample;
         try {
-            hart.ReadDynamicVariables(current, pvUnit, pressure);
+            sample = ReadMonitoringSample(hart);
         } catch (const EHartComError& e) {
             failure = QString::fromStdString(e.Message());
             break;
         }
-        unit = QString::fromStdString(pvUnit);
-        logger.AddSample(pressure, current);
-        Session.Out << FormatGeneral(double(n) * *rate, 7) << " s  " << Fixed4(current) << " mA  " << Fixed4(pressure)
-                    << ' ' << unit << '\n';
+        unit = sample.Unit;
+        logger.AddSample(sample.Time, sample.Pressure, sample.Current);
+        Session.Out << FormatGeneral(double(n) * *rate, 7) << " s  " << Fixed4(sample.Current) << " mA  "
+                    << Fixed4(sample.Pressure) << ' ' << unit << '\n';
         Session.Out.flush();
         if (Session.Environment.AfterSample)
             Session.Environment.AfterSample(n + 1);

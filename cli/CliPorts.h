@@ -5,9 +5,7 @@
 // tests that should not wait).
 
 #include "hart/SerialDevice.h"
-#include "sim/SimSerialDevice.h"
-#include "sim/SimTransmitter.h"
-#include "sim/SimTransmitterPeer.h"
+#include "ports/SimPort.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,19 +13,8 @@
 #include <functional>
 #include <memory>
 
-inline const QString SimPortName = QStringLiteral("SIM");
-
-// A simulated line with a transmitter behind it; the transmitter is owned or
-// borrowed (tests look at its state afterwards).
-class TCliSimDevice : public TSimSerialDevice {
-public:
-    explicit TCliSimDevice(TSimTransmitter& Transmitter);
-    explicit TCliSimDevice(std::unique_ptr<TSimTransmitter> Transmitter);
-
-private:
-    std::unique_ptr<TSimTransmitter> FOwned;
-    TSimTransmitterPeer FPeer;
-};
+// A simulated line with a transmitter behind it (tests borrow theirs).
+using TCliSimDevice = TSimTransmitterLine;
 
 using TDeviceFactory = std::function<std::unique_ptr<TSerialDevice>(const QString& Port)>;
 

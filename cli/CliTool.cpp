@@ -2,7 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliFrames.h"
-#include "services/TransmitterRead.h"
+#include "transmitter/TransmitterRead.h"
 #include "services/StreamError.h"
 
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-# Toolchain for cross-building the Qt-free layers (hart, sim and their tests)
+# Toolchain for cross-building the Qt-free layers (hart, sim, ports and their tests)
 # for 64-bit Windows with Debian's MinGW-w64, POSIX threads variant:
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW-w64.cmake -DCALVISTA_QT=OFF
 # Test programs run under Wine (scripts/wine-run) in a prefix below the build folder.

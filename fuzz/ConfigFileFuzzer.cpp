@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "services/StreamError.h"
 
 namespace {

@@ -24,16 +24,6 @@ namespace {
 constexpr unsigned PtySlaveMajorFirst = 136;
 constexpr unsigned PtySlaveMajorLast = 143;
 
-bool StartsWithNoCase(const std::string& Text, const std::string& Prefix)
-{
-    if (Text.size() < Prefix.size())
-        return false;
-    for (size_t I = 0; I < Prefix.size(); ++I)
-        if (std::toupper(static_cast<unsigned char>(Text[I])) != Prefix[I])
-            return false;
-    return true;
-}
-
 TSerialOpenResult OpenResultFromErrno(int Error)
 {
     switch (Error) {
@@ -99,64 +89,44 @@ int RemainingMs(int64_t DeadlineUs)
 
 }  // namespace
 
-std::string PosixSerialDevicePath(const std::string& Name)
-{
-    if (!Name.empty() && Name.front() == '/')
-        return Name;
-    std::string Rest = Name;
-    if (Rest.rfind("\\\\.\\", 0) == 0)
-        Rest = Rest.substr(4);
-    if (!StartsWithNoCase(Rest, "COM"))
-        return {};
-    Rest = Rest.substr(3);
-    if (!Rest.empty() && Rest.back() == ':')
-        Rest.pop_back();
-    if (Rest.empty() || Rest.size() > 4)
-        return {};
-    unsigned Number = 0;
-    for (char C : Rest) {
-        if (!std::isdigit(static_cast<unsigned char>(C)))
-            return {};
-        Number = Number * 10 + unsigned(C - '0');
-    }
-    if (Number == 0)
-        return {};
-    return "/dev/ttyS" + std::to_string(Number - 1);
-}
-
 std::unique_ptr<TSerialDevice> CreatePlatformSerialDevice()
 {
     return std::make_unique<TPosixSerialDevice>();
 }
 
-std::vector<std::string> PlatformSerialDeviceNames()
+std::vector<std::string> SerialDevicePathsOfKinds(const std::vector<std::string>& Kinds)
 {
     namespace fs = std::filesystem;
-    std::vector<std::pair<std::string, unsigned>> Found;
+    std::vector<std::vector<std::pair<std::string, unsigned>>> Found(Kinds.size());
+    const size_t KindCount = Kinds.size();
     std::error_code Ec;
     for (const fs::directory_entry& Entry : fs::directory_iterator("/dev", Ec)) {
         const std::string Name = Entry.path().filename().string();
-        for (const char* Prefix : {"ttyS", "ttyUSB", "ttyACM"}) {
-            const std::string P = Prefix;
+        for (size_t K = 0; K < KindCount; ++K) {
+            const std::string& P = Kinds[K];
             if (Name.size() <= P.size() || Name.compare(0, P.size(), P) != 0)
                 continue;
             const std::string Digits = Name.substr(P.size());
-            if (!std::all_of(Digits.begin(), Digits.end(),
-                             [](char C) { return std::isdigit(static_cast<unsigned char>(C)); }))
+            if (Digits.size() > 9 || !std::all_of(Digits.begin(), Digits.end(), [](char C) {
+                    return std::isdigit(static_cast<unsigned char>(C));
+                }))
                 continue;
-            Found.emplace_back(Entry.path().string(), unsigned(std::stoul(Digits)));
+            Found[K].emplace_back(Entry.path().string(), unsigned(std::stoul(Digits)));
         }
     }
-    // Group by kind, then by number (ttyS2 before ttyS10).
-    std::sort(Found.begin(), Found.end(), [](const auto& A, const auto& B) {
-        const std::string KindA = A.first.substr(0, A.first.find_first_of("0123456789"));
-        const std::string KindB = B.first.substr(0, B.first.find_first_of("0123456789"));
-        return KindA != KindB ? KindA < KindB : A.second < B.second;
-    });
+    // Kind by kind, each in numeric order (ttyS2 before ttyS10).
     std::vector<std::string> Paths;
-    for (auto& F : Found)
-        Paths.push_back(F.first);
+    for (size_t K = 0; K < KindCount; ++K) {
+        std::sort(Found[K].begin(), Found[K].end(), [](const auto& A, const auto& B) { return A.second < B.second; });
+        for (auto& F : Found[K])
+            Paths.push_back(F.first);
+    }
     return Paths;
+}
+
+std::vector<std::string> PlatformSerialDeviceNames()
+{
+    return SerialDevicePathsOfKinds({"ttyACM", "ttyS", "ttyUSB"});
 }
 
 // ---------------------------------------------------------------------------
@@ -175,8 +145,10 @@ TSerialOpenResult TPosixSerialDevice::Open(const std::string& Name)
 {
     if (FFd >= 0)
         return TSerialOpenResult::AccessDenied;
-    const std::string Path = PosixSerialDevicePath(Name);
-    if (Path.empty())
+    // A device path, as the port layer forms it from a port name; a relative
+    // name would open a file of the current directory.
+    const std::string& Path = Name;
+    if (Path.empty() || Path.front() != '/')
         return TSerialOpenResult::NotFound;
     // Non-blocking so that opening never waits for a carrier; every read and
     // write waits in poll() with its own deadline.

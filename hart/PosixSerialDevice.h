@@ -1,6 +1,6 @@
 #pragma once
-// The serial port on POSIX systems (termios). Port names: "COMn", "COMn:" and
-// "\\.\COMn" open /dev/ttyS(n-1); a name beginning with "/" is a device path.
+// The serial port on POSIX systems (termios), opened by its device path (the
+// port layer forms it from a COM name).
 // Read and write time-outs are kept as poll() deadlines; a write returns once
 // the bytes have left the UART (tcdrain). The port is held exclusively
 // (flock and TIOCEXCL). Line errors come from the driver's interrupt counters
@@ -11,9 +11,6 @@
 #include <vector>
 
 #include "hart/SerialDevice.h"
-
-// The device path a port name stands for; empty if the name means no port.
-std::string PosixSerialDevicePath(const std::string& Name);
 
 // Undoes PARMRK marking on the raw input: 0xFF 0xFF is a data byte 0xFF;
 // 0xFF 0x00 X is byte X received with a parity or framing error, or a break
@@ -90,3 +87,6 @@ private:
 
 // Serial device paths present on this machine.
 std::vector<std::string> PlatformSerialDeviceNames();
+// The paths /dev/<kind><number> present, kind by kind in the order given, each
+// kind in numeric order.
+std::vector<std::string> SerialDevicePathsOfKinds(const std::vector<std::string>& Kinds);

@@ -1,14 +1,11 @@
 #pragma once
 // The language manager: loads "language.ini" once and answers texts by key in
-// the selected language, for single messages and for whole forms.
+// the selected language (about/FormTranslator applies them to whole forms).
 
 #include <QHash>
 #include <QString>
 
 #include <cstdint>
-
-class QObject;
-class QWidget;
 
 class TLangManager {
 public:
@@ -27,9 +24,6 @@ public:
 
     // The text of Key in the selected language's section, or "n.d.".
     QString Translate(const QString& Key) const;
-    // Sets the caption of Form and the captions, hints, page titles and list
-    // items of the components below it from the selected language's section.
-    void TranslateForm(QWidget* Form) const;
 
     // The language file's full path (also when it does not exist).
     QString FileName() const { return FFileName; }
@@ -45,7 +39,6 @@ private:
 
     void Load();
     void Parse(const QString& Text);
-    void TranslateComponent(QObject* Component) const;
 
     QString FFileName;
     QString FLoadError;

@@ -77,9 +77,10 @@ std::vector<TWriteStep> Steps(const TSettingsPlan& Plan)
 
 }  // namespace
 
-TSettingsWrite::TSettingsWrite(THart& Hart, int MaxAttempts)
+TSettingsWrite::TSettingsWrite(THart& Hart, int MaxAttempts, TTransmitterFrontEnd& FrontEnd)
     : FHart(Hart)
     , FMaxAttempts(MaxAttempts)
+    , FFrontEnd(&FrontEnd)
 {
 }
 
@@ -323,11 +324,7 @@ QString TSettingsWrite::HeldNow(const std::vector<TWriteStep>& Touched)
 
 TVerifiedWrite TSettingsWrite::Writer()
 {
-    TVerifiedWrite writer(FHart, FMaxAttempts);
-    writer.OnLog = OnLog;
-    writer.BeforeAttempt = BeforeAttempt;
-    writer.AfterAttempt = AfterAttempt;
-    return writer;
+    return TVerifiedWrite(FHart, FMaxAttempts, *FFrontEnd);
 }
 
 QString TSettingsWrite::KeptText(TWriteStep Step, const TWriteResult& Kept) const
@@ -358,6 +355,5 @@ QString TSettingsWrite::Format(const QString& Key, const QStringList& Args) cons
 
 void TSettingsWrite::Log(const QString& Line) const
 {
-    if (OnLog)
-        OnLog(Line);
+    FFrontEnd->Log(Line);
 }

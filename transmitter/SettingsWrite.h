@@ -22,7 +22,7 @@
 // progress and language through the callbacks and show the result's texts.
 
 #include "hart/HartCommand.h"
-#include "services/VerifiedWrite.h"
+#include "transmitter/VerifiedWrite.h"
 
 #include <QString>
 #include <QStringList>
@@ -76,12 +76,11 @@ struct TSettingsWriteResult {
 
 class TSettingsWrite {
 public:
-    explicit TSettingsWrite(THart& Hart, int MaxAttempts = TVerifiedWrite::DefaultAttempts);
+    // The front end gets the English log lines as they happen, and StepStarted
+    // and StepDone around each attempt of a verified write, also when putting back.
+    explicit TSettingsWrite(THart& Hart, int MaxAttempts = TVerifiedWrite::DefaultAttempts,
+                            TTransmitterFrontEnd& FrontEnd = TTransmitterFrontEnd::Silent());
 
-    // The English log lines, as they happen.
-    std::function<void(const QString& Line)> OnLog;
-    // Before and after each attempt of a verified write, also when putting back.
-    std::function<void()> BeforeAttempt, AfterAttempt;
     // A step of the plan starts (the window: a fresh progress bar).
     std::function<void(TWriteStep Step)> OnStep;
     // The text of a language key; without it the texts are the keys.
@@ -119,4 +118,5 @@ private:
 
     THart& FHart;
     int FMaxAttempts;
+    TTransmitterFrontEnd* FFrontEnd;
 };

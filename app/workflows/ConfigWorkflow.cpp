@@ -8,7 +8,7 @@
 #include "app/UnitFrmMainUi.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/PendingEdits.h"
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "services/UnitLogger.h"
 
 #include <QComboBox>

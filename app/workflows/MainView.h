@@ -12,6 +12,7 @@ class TCalibLog;
 class TDeviceLock;
 class THart;
 class TOperatorDialogs;
+class TTransmitterFrontEnd;
 struct TfrmMainUi;
 
 class TMainView {
@@ -21,6 +22,8 @@ public:
     virtual QWidget* Window() = 0;
     virtual THart& Hart() = 0;
     virtual TCalibLog& Log() = 0;
+    // The window as the front end of the transmitter sequences: log, progress bar.
+    virtual TTransmitterFrontEnd& FrontEnd() = 0;
     virtual TOperatorDialogs& Dialogs() = 0;
     virtual QString Translate(const QString& Key) const = 0;
     // Logged, then shown in an error box.

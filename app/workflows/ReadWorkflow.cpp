@@ -7,12 +7,12 @@
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
-#include "app/SerialDeviceFactory.h"
+#include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMainUi.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/PendingEdits.h"
 #include "chart/NorvaneChart.h"
-#include "services/TransmitterRead.h"
+#include "transmitter/TransmitterRead.h"
 #include "services/UnitLogger.h"
 
 #include <QAction>
@@ -102,10 +102,7 @@ void TReadWorkflow::ResetPort(const QString& PortName)
 
 TTransmitterRead TReadWorkflow::Reader()
 {
-    TTransmitterRead reader(FView.Hart());
-    reader.OnLog = [this](const QString& Line) { FView.Log().WriteLine(Line); };
-    reader.OnPending = [] { QCoreApplication::processEvents(); };
-    return reader;
+    return TTransmitterRead(FView.Hart(), FView.FrontEnd());
 }
 
 void TReadWorkflow::ReadDeviceIdentity()

@@ -177,18 +177,7 @@ void TWriteWorkflow::RunWriteStep(TWriteStep Step, bool& Changed, bool (TWriteWo
 // Runs one verified write with the window's log and progress bar.
 TWriteResult TWriteWorkflow::VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write)
 {
-    TVerifiedWrite writer(FView.Hart(), WriteAttempts);
-    writer.OnLog = [this](const QString& Line) { FView.Log().WriteLine(Line); };
-    writer.BeforeAttempt = [this] {
-        FUi.prbProgress->setVisible(true);
-        FUi.prbProgress->setMaximum(FUi.prbProgress->maximum() + 1);
-        // Shown before the transaction blocks the window.
-        QCoreApplication::processEvents();
-    };
-    writer.AfterAttempt = [this] {
-        FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
-        QCoreApplication::processEvents();
-    };
+    TVerifiedWrite writer(FView.Hart(), WriteAttempts, FView.FrontEnd());
     FLastWrite = Write(writer);
     return FLastWrite;
 }

@@ -4,7 +4,7 @@
 // verified by reading the value back. The pending edits say which steps run.
 
 #include "app/workflows/PendingEdits.h"
-#include "services/VerifiedWrite.h"
+#include "transmitter/VerifiedWrite.h"
 
 #include <QString>
 #include <QStringList>

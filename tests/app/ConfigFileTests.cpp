@@ -4,7 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/PortComboBox.h"
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 
 #include <QAction>
 #include <QComboBox>

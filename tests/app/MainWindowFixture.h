@@ -4,8 +4,8 @@
 // transmitters on named ports at instant pace, scripted dialogs, and the
 // application's default error display recorded instead of shown.
 
-#include "app/OperatorDialogs.h"
-#include "app/SerialDeviceFactory.h"
+#include "tests/common/ScriptedOperatorDialogs.h"
+#include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMain.h"
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliTool.h"
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "sim/SimPtyServer.h"
 
 #include <QFile>

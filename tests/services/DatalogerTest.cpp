@@ -2,7 +2,7 @@
 // what a failed write leaves behind.
 
 #include "services/UnitDataloger.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include <QBuffer>
 

@@ -1,7 +1,7 @@
 // Reading "language.ini": format rules, encodings, where the file is found.
 
 #include "services/UnitLangManager.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // in both languages.
 
 #include "services/UnitLangManager.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include "app/MessageKeys.h"
 #include "hart/CommandErrorKeys.h"

@@ -2,7 +2,7 @@
 // lose the old log or escape the constructor.
 
 #include "services/UnitLogger.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 
 #include "services/UnitLogger.h"
 #include "services/VersionBlock.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include <QCoreApplication>
 

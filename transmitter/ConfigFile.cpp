@@ -1,4 +1,4 @@
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 
 #include "services/StreamError.h"
 

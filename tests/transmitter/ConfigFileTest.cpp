@@ -1,10 +1,10 @@
 // Configuration files: the bytes of the four items both ways, every form a
 // file may hold, and damaged files, which give a stream error and no items.
 
-#include "services/ConfigFile.h"
+#include "transmitter/ConfigFile.h"
 #include "services/SettingsText.h"
 #include "services/StreamError.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,8 @@
 // Translating a form: which Qt classes get which texts, and what is left alone.
 
+#include "about/FormTranslator.h"
 #include "services/UnitLangManager.h"
-#include "tests/services/TestSupport.h"
+#include "tests/common/TestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -178,7 +179,7 @@ TEST_F(TranslateFormTest, EachClassGetsItsTexts)
     for (const Expected& e : cases) {
         SCOPED_TRACE(e.Language);
         manager.SetLanguage(e.Language);
-        manager.TranslateForm(&form.Window);
+        TranslateForm(manager, &form.Window);
         EXPECT_EQ(form.Window.windowTitle().toStdString(), e.Caption);
         EXPECT_EQ(form.Tag->text().toStdString(), e.Tag);
         EXPECT_EQ(form.UseUsb->text().toStdString(), e.UseUsb);
@@ -214,7 +215,7 @@ TEST_F(TranslateFormTest, ComponentsThatAreLeftAlone)
     QStringList tabBarHints;
     for (const QToolButton* button : tabBarButtons)
         tabBarHints << button->toolTip() + QLatin1Char('|') + button->statusTip();
-    manager.TranslateForm(&form.Window);
+    TranslateForm(manager, &form.Window);
 
     EXPECT_EQ(form.Static->text(), QStringLiteral("12.5"));  // name without "lbl"
     EXPECT_EQ(form.Shout->text(), QStringLiteral("design"));  // "LBL" is not "lbl"
@@ -241,13 +242,13 @@ TEST_F(TranslateFormTest, UnitLabelsLoseOnlyTheirDesignText)
     ASSERT_TRUE(WriteAll(File(), LanguageFile));
     TLangManager manager(File());
     TTestForm form;
-    manager.TranslateForm(&form.Window);
+    TranslateForm(manager, &form.Window);
     // Never the language file's text, even where it has one.
     EXPECT_EQ(form.PressureUnit->text(), QStringLiteral("__"));
     EXPECT_EQ(form.CurrentUnit->text(), QStringLiteral("mA"));
     form.PressureUnit->setText(QStringLiteral("bar"));
     manager.SetLanguage(1);
-    manager.TranslateForm(&form.Window);
+    TranslateForm(manager, &form.Window);
     EXPECT_EQ(form.PressureUnit->text(), QStringLiteral("bar"));
     EXPECT_EQ(form.CurrentUnit->text(), QStringLiteral("mA"));
 }
@@ -257,7 +258,7 @@ TEST_F(TranslateFormTest, WithoutLanguageFileEveryTranslatedTextIsNotDefined)
     TLangManager manager(File());
     TTestForm form;
     manager.SetLanguage(1);
-    manager.TranslateForm(&form.Window);
+    TranslateForm(manager, &form.Window);
     const QString nd = QStringLiteral("n.d.");
     EXPECT_EQ(form.Window.windowTitle(), nd);
     EXPECT_EQ(form.Tag->text(), nd);

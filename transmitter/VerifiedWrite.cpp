@@ -1,4 +1,4 @@
-#include "services/VerifiedWrite.h"
+#include "transmitter/VerifiedWrite.h"
 
 #include "services/NumberFormat.h"
 
@@ -19,16 +19,16 @@ QString Number(float Value)
 
 }  // namespace
 
-TVerifiedWrite::TVerifiedWrite(THart& Hart, int MaxAttempts)
+TVerifiedWrite::TVerifiedWrite(THart& Hart, int MaxAttempts, TTransmitterFrontEnd& FrontEnd)
     : FHart(Hart)
     , FMaxAttempts(std::max(1, MaxAttempts))
+    , FFrontEnd(&FrontEnd)
 {
 }
 
 void TVerifiedWrite::Log(const QString& Line) const
 {
-    if (OnLog)
-        OnLog(Line);
+    FFrontEnd->Log(Line);
 }
 
 TWriteResult TVerifiedWrite::Repeat(const std::function<bool(TWriteResult&)>& Attempt)
@@ -36,12 +36,10 @@ TWriteResult TVerifiedWrite::Repeat(const std::function<bool(TWriteResult&)>& At
     TWriteResult result;
     FWrote = false;
     while (!result.Verified && result.Attempts < FMaxAttempts) {
-        if (BeforeAttempt)
-            BeforeAttempt();
+        FFrontEnd->StepStarted();
         ++result.Attempts;
         result.Verified = Attempt(result);
-        if (AfterAttempt)
-            AfterAttempt();
+        FFrontEnd->StepDone();
     }
     return result;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the services tests: a temporary current directory and a
+// Helpers shared by the tests of several folders: a temporary current directory and a
 // default locale that is put back afterwards.
 
 #include <QByteArray>

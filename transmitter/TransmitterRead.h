@@ -2,13 +2,14 @@
 // TTransmitterRead: the read sequence of a transmitter (commands 0, 14, 15 and
 // 13) into the device records, with the English log lines of each step, and
 // the texts the window shows for what was read. The window's Read and the
-// command-line tool both read through it; the window adds its fields, status
-// texts and pending-message processing through the callbacks.
+// command-line tool both read through it; the window adds its fields and
+// status texts, and lets pending messages run through its front end.
 //
 // Failures of the link or answers of the transmitter pass through unchanged as
 // EHartComError with its key.
 
 #include "hart/HartCommand.h"
+#include "transmitter/TransmitterFrontEnd.h"
 
 #include <QDate>
 #include <QString>
@@ -36,15 +37,13 @@ struct TTransmitterData {
 
 class TTransmitterRead {
 public:
-    explicit TTransmitterRead(THart& Hart)
+    // The front end gets the English log lines as they happen, and Pending
+    // between the commands of a step.
+    explicit TTransmitterRead(THart& Hart, TTransmitterFrontEnd& FrontEnd = TTransmitterFrontEnd::Silent())
         : FHart(Hart)
+        , FFrontEnd(&FrontEnd)
     {
     }
-
-    // The English log lines, as they happen.
-    std::function<void(const QString& Line)> OnLog;
-    // Between the commands of a step (the window lets pending messages run).
-    std::function<void()> OnPending;
 
     // Command 0: the identity; the link learns the long address.
     void ReadIdentity(THartDevInfo& DevInfo);
@@ -65,6 +64,7 @@ private:
     void Pending() const;
 
     THart& FHart;
+    TTransmitterFrontEnd* FFrontEnd;
 };
 
 // --- the texts the window shows --------------------------------------------------

@@ -11,6 +11,7 @@
 // write through it and turn the results into their own texts.
 
 #include "hart/HartCommand.h"
+#include "transmitter/TransmitterFrontEnd.h"
 
 #include <QString>
 
@@ -41,12 +42,11 @@ class TVerifiedWrite {
 public:
     static constexpr int DefaultAttempts = 3;
 
-    explicit TVerifiedWrite(THart& Hart, int MaxAttempts = DefaultAttempts);
-
-    // The English log lines of the steps, as they happen.
-    std::function<void(const QString& Line)> OnLog;
-    // Before and after each attempt (the window: progress bar, pending messages).
-    std::function<void()> BeforeAttempt, AfterAttempt;
+    // The front end gets the English log lines of the steps as they happen,
+    // StepStarted and StepDone around each attempt (the window: progress bar,
+    // pending messages).
+    explicit TVerifiedWrite(THart& Hart, int MaxAttempts = DefaultAttempts,
+                            TTransmitterFrontEnd& FrontEnd = TTransmitterFrontEnd::Silent());
 
     // Tag, descriptor and date (command 18, read back by 13). Verified when the
     // tag and descriptor read back equal those sent, blanks around them aside;
@@ -74,5 +74,6 @@ private:
 
     THart& FHart;
     int FMaxAttempts;
+    TTransmitterFrontEnd* FFrontEnd;
     bool FWrote = false;
 };

@@ -5,15 +5,12 @@
 // the platform's serial ports in the program, the simulated transmitter "SIM"
 // in the demo mode, simulated lines in the tests.
 
-#include "hart/SerialDevice.h"
+#include "ports/ForwardingSerialDevice.h"
+#include "ports/SimPort.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-class TSimSerialDevice;
-class TSimTransmitter;
-class TSimTransmitterPeer;
 
 class TSerialDeviceFactory {
 public:
@@ -48,7 +45,7 @@ public:
 
     // Puts Transmitter behind a new line named Name; the line is returned for
     // its settings (clock, pace) and for looking at what went over it.
-    TSimSerialDevice& AddPort(const std::string& Name, TSimTransmitter& Transmitter);
+    TSimTransmitterLine& AddPort(const std::string& Name, TSimTransmitter& Transmitter);
     // The line of a port added, or null.
     TSimSerialDevice* Line(const std::string& Name) const;
 
@@ -70,7 +67,7 @@ private:
 // time.
 class TDemoSerialDeviceFactory : public TSimPortFactory {
 public:
-    static inline const std::string DemoPortName = "SIM";
+    static inline const std::string DemoPortName = SimPortName;
 
     TDemoSerialDeviceFactory();
     ~TDemoSerialDeviceFactory() override;
@@ -83,7 +80,7 @@ private:
 
 // The link's device: opening a name asks the factory for the device behind it,
 // and every later call goes to that device until the next opening.
-class TFactorySerialDevice : public TSerialDevice {
+class TFactorySerialDevice : public TForwardingSerialDevice {
 public:
     explicit TFactorySerialDevice(TSerialDeviceFactory& Factory)
         : FFactory(Factory)
@@ -92,25 +89,15 @@ public:
 
     TSerialOpenResult Open(const std::string& Name) override;
     void Close() override;
-    bool IsOpen() const override;
-    uint32_t Handle() const override;
     uint32_t PlatformId() const override;
-    bool SetEventMask(uint32_t Mask) override;
-    bool SetTimeouts(const TSerialTimeouts& Timeouts) override;
-    bool SetQueueSizes(uint32_t InputBytes, uint32_t OutputBytes) override;
-    bool GetLineSettings(TSerialLineSettings& Settings) override;
-    bool SetLineSettings(const TSerialLineSettings& Settings) override;
-    bool SetRts(bool Raised) override;
-    bool SetDtr(bool Raised) override;
-    bool Purge() override;
-    uint32_t TakeLineErrors() override;
-    TSerialIoResult Read(uint8_t* Buffer, size_t Count) override;
-    TSerialIoResult Write(const uint8_t* Data, size_t Count) override;
     void Wait(uint32_t Ms) override;
     int64_t NowUs() const override;
 
     // The device behind the port opened last, if any.
     TSerialDevice* Current() const { return FDevice.get(); }
+
+protected:
+    TSerialDevice* Target() const override { return FDevice.get(); }
 
 private:
     TSerialDeviceFactory& FFactory;

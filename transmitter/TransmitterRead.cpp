@@ -1,4 +1,4 @@
-#include "services/TransmitterRead.h"
+#include "transmitter/TransmitterRead.h"
 
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
@@ -18,14 +18,12 @@ const char* const FormUnits[] = {"bar", "mbar", "kPa", "Pa", "mmH2O", "psi", "mm
 
 void TTransmitterRead::Log(const QString& Line) const
 {
-    if (OnLog)
-        OnLog(Line);
+    FFrontEnd->Log(Line);
 }
 
 void TTransmitterRead::Pending() const
 {
-    if (OnPending)
-        OnPending();
+    FFrontEnd->Pending();
 }
 
 void TTransmitterRead::ReadIdentity(THartDevInfo& DevInfo)

@@ -1,0 +1,7 @@
+#include "transmitter/TransmitterFrontEnd.h"
+
+TTransmitterFrontEnd& TTransmitterFrontEnd::Silent()
+{
+    static TTransmitterFrontEnd silent;
+    return silent;
+}
