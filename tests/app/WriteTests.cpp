@@ -450,6 +450,13 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
 
     (w.Ui().*c.Action)->trigger();
 
+    if (c.AfterSet) {
+        // The closed port no longer leads to the transmitter read: nothing is asked or sent.
+        EXPECT_FALSE((w.Ui().*c.Action)->isEnabled());
+        EXPECT_TRUE(Dialogs->Shown().isEmpty());
+        EXPECT_TRUE(Commands(tx).empty());
+        return;
+    }
     ASSERT_EQ(Dialogs->Shown().size(), c.Error.isEmpty() ? 2 : 3);
     EXPECT_EQ(Dialogs->Shown()[0].Icon, TDialogIcon::Confirmation);
     EXPECT_EQ(Dialogs->Shown()[0].Text, c.Note.contains(".frmMain") ? Text(c.Note) : c.Note);
