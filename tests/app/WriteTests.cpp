@@ -450,11 +450,8 @@ TEST_P(TReferenceTest, AsksThenSendsTheCommandWithoutReadingAgain)
 
     (w.Ui().*c.Action)->trigger();
 
-    if (c.AfterSet) {
-        // The closed port no longer leads to the transmitter read: nothing is asked or sent.
-        EXPECT_FALSE((w.Ui().*c.Action)->isEnabled());
-        EXPECT_TRUE(Dialogs->Shown().isEmpty());
-        EXPECT_TRUE(Commands(tx).empty());
+    if (c.AfterSet) {  // the closed port may lead elsewhere: disabled, nothing asked or sent
+        EXPECT_TRUE(!(w.Ui().*c.Action)->isEnabled() && Dialogs->Shown().isEmpty() && Commands(tx).empty());
         return;
     }
     ASSERT_EQ(Dialogs->Shown().size(), c.Error.isEmpty() ? 2 : 3);
