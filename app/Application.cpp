@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "services/ShownText.h"
+
 #include <QMessageBox>
 
 #include <exception>
@@ -50,8 +52,11 @@ void TApplication::SetErrorDisplay(TErrorDisplay Display)
     ErrorDisplay() = std::move(Display);
 }
 
-void TApplication::ShowException(const QString& Message)
+void TApplication::ShowException(const QString& Text)
 {
+    // A message may carry a file name or a value from a file: control bytes
+    // and very long values are shown escaped and shortened.
+    const QString Message = ShownText(Text);
     if (ErrorDisplay()) {
         ErrorDisplay()(Message);
         return;

@@ -13,6 +13,7 @@
 #include "app/WindowFrontEnd.h"
 #include "app/workflows/Workflows.h"
 #include "services/SettingsText.h"
+#include "services/StreamError.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -29,6 +30,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTranslator>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -135,7 +137,17 @@ TTransmitterFrontEnd& TfrmMain::FrontEnd()
 
 void TfrmMain::Run(void (TfrmMain::*Handler)())
 {
-    TApplication::Guard([this, Handler] { (this->*Handler)(); });
+    TApplication::Guard([this, Handler] {
+        try {
+            (this->*Handler)();
+        } catch (const EStreamError& e) {
+            // A file error is told in the window's language.
+            TApplication::ShowException(e.Text([this](const QString& Key) { return Translate(Key); }));
+        }
+    });
+    // Whatever the handler did to the port, the reference actions follow it.
+    if (FWorkflows)
+        FWorkflows->Reference.UpdateEnabled(FWorkflows->Monitor.Recording());
 }
 
 bool TfrmMain::DeviceBusy() const
@@ -431,7 +443,9 @@ void TfrmMain::medDateChange()
 
 void TfrmMain::acReadExecute()
 {
+    FWorkflows->Reference.SetDeviceRead(false);
     FWorkflows->Read.acReadExecute();
+    FWorkflows->Reference.SetDeviceRead(FWorkflows->Read.DeviceRead);
 }
 
 void TfrmMain::acSetExecute()

@@ -21,6 +21,7 @@ class TDeviceLock;
 class TLangManager;
 class TMonitorWorkflow;
 class TOperatorDialogs;
+class QTranslator;
 struct TMainWorkflows;
 class TSerialDeviceFactory;
 class TWindowFrontEnd;
@@ -135,6 +136,11 @@ private:
     void ReadDirectories();
     void SaveStartUp();
     void SelectLanguage(std::uint8_t Language);
+    // The window's texts, its menu shortcuts and Qt's own texts in the
+    // language manager's language.
+    void TranslateWindow();
+    // Installs Qt's catalogue for Language ("de"), or none for English.
+    void LoadQtTranslation(const QString& Language);
     // Logs why the language file could not be used; FormShow shows it once.
     void ReportLanguageFile();
     void FillPortList();
@@ -148,6 +154,7 @@ private:
     std::unique_ptr<TLangManager> FLangManager;
     std::unique_ptr<TDeviceLock> FDeviceLock;
     std::unique_ptr<TMainWorkflows> FWorkflows;
+    std::unique_ptr<QTranslator> FQtTranslator;
     QString FCfgDirAtStart, FDatalogDirAtStart;
     QString FLanguageFileProblem;
     bool FPanel1OwnerDrawn = false;

@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <QVariant>
 
 QLabel* TfrmMainForm::NewLabel(QWidget* Parent, const char* Name, const QString& Caption)
 {
@@ -155,21 +156,30 @@ void TfrmMainForm::BuildActions()
     FUi.acQuit = NewAction("acQuit", QStringLiteral("&Quit"), QStringLiteral("Click for quit the application"),
                            QKeySequence(QStringLiteral("Ctrl+Q")));
 
-    // Set and Save wait for a successful read.
-    FUi.acSet->setEnabled(false);
-    FUi.acSave->setEnabled(false);
+    // Set and Save wait for a successful read, the reference actions for one
+    // that left the port open.
+    for (QAction* action : {FUi.acSet, FUi.acSave, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero})
+        action->setEnabled(false);
 }
+
+namespace {
+
+// The window's action a menu item forwards to.
+const char* const ForwardsTo = "forwardsTo";
+
+}  // namespace
 
 QAction* TfrmMainForm::NewMenuItem(QMenu* Menu, const char* Name, QAction* Action)
 {
-    // A menu item is an action of its own that forwards to the window's action;
-    // it shows the action's shortcut, which stays the action's alone.
+    // A menu item is an action of its own that forwards to the window's action.
+    // The shortcut is the action's alone: a second owner of the same keys makes
+    // them ambiguous whenever the menu bar has the focus, and then neither
+    // fires. The item only shows it (ShowMenuShortcuts).
     auto* item = new QAction(Action->text(), Menu);
     item->setObjectName(QLatin1String(Name));
     item->setToolTip(Action->toolTip());
     item->setStatusTip(Action->statusTip());
-    item->setShortcut(Action->shortcut());
-    item->setShortcutContext(Qt::WidgetShortcut);
+    item->setProperty(ForwardsTo, QVariant::fromValue<QObject*>(Action));
     item->setEnabled(Action->isEnabled());
     QObject::connect(Action, &QAction::enabledChanged, item, &QAction::setEnabled);
     QObject::connect(item, &QAction::triggered, &FWindow, [item, Action] {
@@ -180,6 +190,21 @@ QAction* TfrmMainForm::NewMenuItem(QMenu* Menu, const char* Name, QAction* Actio
     });
     Menu->addAction(item);
     return item;
+}
+
+void ShowMenuShortcuts(QWidget* Window)
+{
+    // QMenu shows the text after a tab in its shortcut column; the key names
+    // ("Ctrl", "Strg") come from the loaded Qt translation.
+    for (QAction* item : Window->findChildren<QAction*>()) {
+        const auto* action = qobject_cast<QAction*>(item->property(ForwardsTo).value<QObject*>());
+        if (!action)
+            continue;
+        QString text = item->text().section(QLatin1Char('\t'), 0, 0);
+        if (!action->shortcut().isEmpty())
+            text += QLatin1Char('\t') + action->shortcut().toString(QKeySequence::NativeText);
+        item->setText(text);
+    }
 }
 
 void TfrmMainForm::BuildMenu()
@@ -195,8 +220,8 @@ void TfrmMainForm::BuildMenu()
     };
     auto separator = [](QMenu* Menu, const char* Name) {
         QAction* line = Menu->addSeparator();
+        // A separator has no text: a style draws a separator's text beside its line.
         line->setObjectName(QLatin1String(Name));
-        line->setText(QStringLiteral("-"));
     };
 
     FUi.mmiApp = newMenu(FUi.mmMain, "mmiApp", QStringLiteral("&Application"));
@@ -254,6 +279,7 @@ void TfrmMainForm::BuildMenu()
     FUi.mmiAbout->setStatusTip(FUi.acAbout->statusTip());
     QObject::connect(FUi.mmiAbout, &QAction::triggered, FUi.acAbout, &QAction::trigger);
     FUi.mmMain->addAction(FUi.mmiAbout);
+    ShowMenuShortcuts(&FWindow);
 }
 
 QToolButton* TfrmMainForm::NewSpeedButton(QToolBar* Bar, const char* Name, QAction* Action, const QIcon& Icon)

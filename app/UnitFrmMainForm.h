@@ -19,6 +19,10 @@ class QToolButton;
 class QWidget;
 struct TfrmMainUi;
 
+// Gives each menu item of Window the shortcut text of the action it forwards
+// to, in the current Qt translation; after building and after a translation.
+void ShowMenuShortcuts(QWidget* Window);
+
 class TfrmMainForm {
 public:
     TfrmMainForm(QMainWindow& Window, TfrmMainUi& Ui)

@@ -9,6 +9,7 @@
 #include "app/OperatorDialogs.h"
 #include "app/WindowFrontEnd.h"
 #include "app/PortComboBox.h"
+#include "app/UnitFrmMainForm.h"
 #include "app/workflows/Workflows.h"
 #include "hart/HartCommand.h"
 #include "services/UnitLangManager.h"
@@ -19,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QProgressBar>
 #include <QSettings>
@@ -27,6 +29,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 
 #include <stdexcept>
 
@@ -186,7 +189,7 @@ void TfrmMain::FormShow()
         FUi.mmiLangGer->setChecked(false);
         FLangManager->SetLanguage(0);
     }
-    TranslateForm(*FLangManager, this);
+    TranslateWindow();
 
     FUi.cmbSensorType->setCurrentIndex(1);
 
@@ -261,8 +264,43 @@ void TfrmMain::SelectLanguage(std::uint8_t Language)
 {
     const int sensorType = FUi.cmbSensorType->currentIndex();
     FLangManager->SetLanguage(Language);
-    TranslateForm(*FLangManager, this);
+    TranslateWindow();
     FUi.cmbSensorType->setCurrentIndex(sensorType);
+}
+
+void TfrmMain::TranslateWindow()
+{
+    LoadQtTranslation(FLangManager->Language() == 1 ? QStringLiteral("de") : QString());
+    TranslateForm(*FLangManager, this);
+    ShowMenuShortcuts(this);
+    FUi.cmbUnit->setPlaceholderText(Translate(QStringLiteral("cmbUnit.Text")));
+}
+
+void TfrmMain::LoadQtTranslation(const QString& Language)
+{
+    // Qt's own texts (Yes/No/Cancel, the file, print and page dialogs, key
+    // names in menus) follow the window's language. English is Qt's own.
+    if (FQtTranslator) {
+        QCoreApplication::removeTranslator(FQtTranslator.get());
+        FQtTranslator.reset();
+    }
+    if (Language.isEmpty())
+        return;
+    // A package that ships the catalogue beside the program comes first, then
+    // the one installed with Qt.
+    auto translator = std::make_unique<QTranslator>();
+    const QString name = QStringLiteral("qtbase_") + Language;
+    for (const QString& dir : {QCoreApplication::applicationDirPath(),
+                               QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (translator->load(name, dir)) {
+            QCoreApplication::installTranslator(translator.get());
+            FQtTranslator = std::move(translator);
+            return;
+        }
+    }
+    // Without the catalogue Qt's texts stay English; the window's own are translated.
+    FLog->WriteLine(QStringLiteral("Qt's translation %1 was not found; Qt's own texts stay English").arg(name));
 }
 
 void TfrmMain::acLangEngExecute()

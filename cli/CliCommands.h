@@ -5,6 +5,7 @@
 
 #include "cli/CliTool.h"
 #include "hart/HartCommand.h"
+#include "services/ShownText.h"
 #include "services/UnitLangManager.h"
 
 #include <QString>
@@ -70,12 +71,6 @@ public:
 private:
     std::unique_ptr<THart> FHart;
 };
-
-// Text as an error line shows it: control characters escaped ("\n", "\x1B"),
-// and a text too long for a terminal line shortened in its middle, so that a
-// value from a file or the command line can neither garble the terminal nor
-// flood it.
-QString ShownText(const QString& Text);
 
 int RunRead(TCliSession& Session);
 int RunWrite(TCliSession& Session);

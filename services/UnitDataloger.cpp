@@ -122,9 +122,16 @@ private:
     QByteArray FDateText;
 };
 
+EStreamError CannotWrite(const QString& FileName, const QString& Reason)
+{
+    return EStreamError(QStringLiteral("E40.CANNOTWRITE"), QStringLiteral("Cannot write file \"%1\". %2"),
+                        {FileName, Reason});
+}
+
 [[noreturn]] void ThrowWriteError(QIODevice& Stream)
 {
-    throw EStreamError(QStringLiteral("Cannot write the data log: %1").arg(Stream.errorString()));
+    throw EStreamError(QStringLiteral("E40.DATALOGWRITE"), QStringLiteral("Cannot write the data log: %1"),
+                       {Stream.errorString()});
 }
 
 // Hands whole lines to the stream in one write. Should that not go through
@@ -153,11 +160,14 @@ void OpenSaveFile(QSaveFile& File)
     const QFileInfo info(name);
     // A device or a pipe would be replaced by a plain file, or block.
     if (info.exists() && !info.isFile())
-        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2")
-                               .arg(name, info.isDir() ? QStringLiteral("It is a directory.")
-                                                       : QStringLiteral("It is not a regular file.")));
+        throw info.isDir()
+            ? EStreamError(QStringLiteral("E40.ISDIRECTORY"),
+                           QStringLiteral("Cannot create file \"%1\". It is a directory."), {name})
+            : EStreamError(QStringLiteral("E40.NOTREGULAR"),
+                           QStringLiteral("Cannot create file \"%1\". It is not a regular file."), {name});
     if (!File.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, File.errorString()));
+        throw EStreamError(QStringLiteral("E40.CANNOTCREATE"), QStringLiteral("Cannot create file \"%1\". %2"),
+                           {name, File.errorString()});
 }
 
 }  // namespace
@@ -242,10 +252,10 @@ void TDataloger::SaveToFile(const QString& FileName, TDatalogFormat Format, cons
     try {
         WriteSamples(file, Format, PressureUnit);
     } catch (const EStreamError&) {
-        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(FileName, file.errorString()));
+        throw CannotWrite(FileName, file.errorString());
     }
     if (!file.commit())
-        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(FileName, file.errorString()));
+        throw CannotWrite(FileName, file.errorString());
     FSaved = true;
     FComplete = false;
 }

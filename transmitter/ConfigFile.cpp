@@ -52,7 +52,9 @@ void AppendLength(QByteArray& Bytes, std::uint32_t Length)
 [[noreturn]] void Truncated(qsizetype Offset)
 {
     throw EStreamError(
-        QStringLiteral("Stream read error: the file ends at byte %1, before its fourth item is complete").arg(Offset));
+        QStringLiteral("E40.STREAMREAD"),
+        QStringLiteral("Stream read error: the file ends at byte %1, before its fourth item is complete"),
+        {QString::number(Offset)});
 }
 
 // Count bytes from Offset, or a stream error when the data end first.
@@ -72,6 +74,12 @@ std::uint32_t TakeLength(const QByteArray& Bytes, qsizetype& Offset)
     for (int i = 3; i >= 0; --i)
         length = (length << 8) | static_cast<unsigned char>(raw[i]);
     return length;
+}
+
+EStreamError CannotCreate(const QString& FileName, const QString& Reason)
+{
+    return EStreamError(QStringLiteral("E40.CANNOTCREATE"), QStringLiteral("Cannot create file \"%1\". %2"),
+                        {FileName, Reason});
 }
 
 }  // namespace
@@ -117,9 +125,10 @@ QString TConfigFile::DecodeItem(const QByteArray& Bytes, qsizetype& Offset)
             return text;
         }
         default:
-            throw EStreamError(QStringLiteral("Invalid property value: byte %1 is 0x%2, which starts no text item")
-                                   .arg(start)
-                                   .arg(static_cast<unsigned char>(kind), 2, 16, QLatin1Char('0')));
+            throw EStreamError(QStringLiteral("E40.INVALIDITEM"),
+                               QStringLiteral("Invalid property value: byte %1 is 0x%2, which starts no text item"),
+                               {QString::number(start),
+                                QStringLiteral("%1").arg(static_cast<unsigned char>(kind), 2, 16, QLatin1Char('0'))});
     }
 }
 
@@ -144,7 +153,8 @@ void TConfigFile::Write(QIODevice& Device, const TConfigItems& Items)
 {
     const QByteArray bytes = Encode(Items);
     if (Device.write(bytes) != bytes.size())
-        throw EStreamError(QStringLiteral("Stream write error: %1").arg(Device.errorString()));
+        throw EStreamError(QStringLiteral("E40.STREAMWRITE"), QStringLiteral("Stream write error: %1"),
+                           {Device.errorString()});
 }
 
 TConfigItems TConfigFile::Read(QIODevice& Device)
@@ -158,10 +168,14 @@ void TConfigFile::Save(const QString& FileName, const TConfigItems& Items)
     // Unbuffered, so that a short write (disk full, file-size limit) is seen
     // here; a buffered one can be lost in the flush at commit unnoticed.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
-    Write(file, Items);
+        throw CannotCreate(FileName, file.errorString());
+    try {
+        Write(file, Items);
+    } catch (const EStreamError& e) {
+        throw e.InFile(FileName);
+    }
     if (!file.commit())
-        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
+        throw CannotCreate(FileName, file.errorString());
 }
 
 TConfigItems TConfigFile::Load(const QString& FileName)
@@ -169,9 +183,16 @@ TConfigItems TConfigFile::Load(const QString& FileName)
     // Opening a FIFO would wait for a writer for ever, and a device has no end.
     const QFileInfo info(FileName);
     if (info.exists() && !info.isFile())
-        throw EStreamError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(FileName));
+        throw EStreamError(QStringLiteral("E40.NOTAFILE"),
+                           QStringLiteral("Cannot open file \"%1\". It is not a regular file."), {FileName});
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EStreamError(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
-    return Read(file);
+        throw EStreamError(QStringLiteral("E40.CANNOTOPEN"), QStringLiteral("Cannot open file \"%1\". %2"),
+                           {FileName, file.errorString()});
+    try {
+        return Read(file);
+    } catch (const EStreamError& e) {
+        // What is wrong inside the file, said with its name.
+        throw e.InFile(FileName);
+    }
 }

@@ -394,7 +394,7 @@ bool TMonitorWorkflow::QueryUnsavedDatalog()
     try {
         SaveDatalog();
     } catch (const EStreamError& e) {
-        TApplication::ShowException(e.Message());
+        TApplication::ShowException(e.Text([this](const QString& Key) { return FView.Translate(Key); }));
         return false;
     }
     // A cancelled save dialog keeps the window open with its samples.

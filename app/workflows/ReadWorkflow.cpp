@@ -45,6 +45,7 @@ TReadWorkflow::TReadWorkflow(TMainView& View, TSerialDeviceFactory& Factory, TPe
 void TReadWorkflow::acReadExecute()
 {
     const TDeviceBusy busy(FView.DeviceLock());
+    DeviceRead = false;
     FUi.stCurrentCurrentValue->clear();
     FUi.stCurrentPressureValue->clear();
     FUi.cmbSensorType->setEnabled(false);
@@ -77,6 +78,7 @@ void TReadWorkflow::acReadExecute()
     FUi.acSave->setEnabled(true);
     FUi.tbnMain->setCurrentIndex(0);
     FEdits.Clear();
+    DeviceRead = true;
 }
 
 void TReadWorkflow::ResetPort(const QString& PortName)

@@ -33,6 +33,8 @@ public:
     std::string Tag, Descriptor;
     uint16_t Year = 0;
     uint8_t Month = 0, Day = 0;
+    // The last read completed; false from the start of a read until its end.
+    bool DeviceRead = false;
 
 private:
     // The shared read sequence, logging to the window's log.

@@ -6,10 +6,12 @@
 
 #include "app/DeviceBusy.h"
 #include "app/OperatorDialogs.h"
+#include "app/UnitFrmMainUi.h"
 #include "app/workflows/MainView.h"
 #include "hart/HartCommand.h"
 #include "services/UnitLogger.h"
 
+#include <QAction>
 #include <QCoreApplication>
 
 void TReferenceWorkflow::RunReferenceAction(int32_t (THart::*Command)(), const QString& DoneLine)
@@ -23,6 +25,17 @@ void TReferenceWorkflow::RunReferenceAction(int32_t (THart::*Command)(), const Q
     } catch (const EHartComError& e) {
         FView.ShowError(FView.Translate(QString::fromStdString(e.Message())));
     }
+}
+
+void TReferenceWorkflow::UpdateEnabled(bool Recording)
+{
+    // Once closed (a Set of unit, range or damping, a port change, the end of
+    // monitoring) the port may lead to another transmitter when it opens again.
+    if (!FView.Hart().PortOpen())
+        FPortFromRead = false;
+    const TfrmMainUi& ui = FView.Ui();
+    for (QAction* action : {ui.acSetUR, ui.acSetLR, ui.acSetZero})
+        action->setEnabled(FPortFromRead && !Recording);
 }
 
 void TReferenceWorkflow::acSetURExecute()

@@ -21,8 +21,15 @@ public:
     void acSetLRExecute();
     void acSetZeroExecute();
 
+    // The actions run on the port and with the address a read left: Read
+    // tells whether it completed, and after every event the actions are
+    // enabled exactly while that port stays open and no recording holds it.
+    void SetDeviceRead(bool Read) { FPortFromRead = Read; }
+    void UpdateEnabled(bool Recording);
+
 private:
     void RunReferenceAction(int32_t (THart::*Command)(), const QString& DoneLine);
 
     TMainView& FView;
+    bool FPortFromRead = false;
 };
