@@ -14,6 +14,7 @@
 #include "hart/ExchangeTime.h"
 #include "hart/HartCommand.h"
 #include "services/NumberFormat.h"
+#include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -52,16 +52,6 @@ QString LiveValueText(float Value)
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(double(Value), 'f', 4);
-}
-
-// A number typed by the operator: the locale's decimal separator, or a point.
-bool ParseDouble(const QString& Text, double& Value)
-{
-    bool ok = false;
-    Value = QLocale().toDouble(Text.trimmed(), &ok);
-    if (!ok)
-        Value = QLocale::c().toDouble(Text.trimmed(), &ok);
-    return ok && std::isfinite(Value);
 }
 
 }  // namespace
@@ -99,6 +89,11 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     if (!FUi.chbSaveDatalog->isChecked())
         return;
 
+    // A refused capacity or rate leaves the page, the status and the charts as
+    // they were.
+    if (!ReadCapacity() || !ReadRate())
+        return;
+
     FUi.pnlDataMain->setEnabled(false);
     FView.SetStatusText(1, FView.Translate(QStringLiteral("W4.NOEDITION")));
     QCoreApplication::processEvents();
@@ -106,9 +101,6 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     QCoreApplication::processEvents();
     InitCurrentCurve();
     QCoreApplication::processEvents();
-
-    if (!ReadCapacity() || !ReadRate())
-        return;
     FUi.tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
 
     for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity,
@@ -164,18 +156,17 @@ bool TMonitorWorkflow::ReadCapacity()
 bool TMonitorWorkflow::ReadRate()
 {
     const QString text = FUi.edRate->text();
-    double rate = 0;
-    // The timer counts whole milliseconds in an int: some 24 days at most.
-    const double longest = std::numeric_limits<int>::max() / 1000.0;
-    if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
+    // "," or "." as the decimal separator, never a thousands separator.
+    const std::optional<double> seconds = MonitorRateSeconds(text);
+    if (!seconds) {
         FView.ShowError(FView.Translate(QStringLiteral("E10.frmMain")));
         FUi.tbtnStopDatalog->setChecked(true);
         if (text.isEmpty())
             FUi.edRate->setFocus();
         return false;
     }
-    // Ticks faster than one exchange would run back to back, and the time axis
-    // (n times the rate) would no longer be the time.
+    // Ticks faster than one exchange would run back to back.
+    const double rate = *seconds;
     const double shortest = ShortestMonitorRate();
     if (rate < shortest) {
         FView.ShowError(FView.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
@@ -195,6 +186,9 @@ void TMonitorWorkflow::InitPressureCurve()
     FUi.bdcPressure->SetMaxXValue(0.001);
     FUi.bdcPressure->SetMinYValue(0);
     FUi.bdcPressure->SetMaxYValue(0.001);
+    // A new recording starts unzoomed: the previous zoom could leave the new
+    // curve outside the view.
+    FUi.bdcPressure->ResetView();
     FUi.bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(FSensor.Unit));
     PressureCurve = FUi.bdcPressure->Curves().Add();
     PressureCurve->SetColorGraph(PressureColor);
@@ -211,6 +205,7 @@ void TMonitorWorkflow::InitCurrentCurve()
     FUi.bdcCurrent->SetMaxXValue(0.001);
     FUi.bdcCurrent->SetMinYValue(0);
     FUi.bdcCurrent->SetMaxYValue(0.1);
+    FUi.bdcCurrent->ResetView();
     FUi.bdcCurrent->SetAxisTitleLine(0,
                                      FUi.mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
     CurrentCurve = FUi.bdcCurrent->Curves().Add();
@@ -357,14 +352,9 @@ void TMonitorWorkflow::SaveDatalog()
         return;
     DatalogDir = QFileInfo(*fileName).absolutePath();
 
-    // Written beside the target and renamed over it: a failed save keeps the
-    // old file, and the logger keeps the samples.
-    QSaveFile file(*fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(*fileName, file.errorString()));
-    Dataloger->SaveToStream(file);
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(*fileName, file.errorString()));
+    // A failed save throws with the file's name; the old file stays as it was
+    // and the logger keeps the samples.
+    Dataloger->SaveToFile(*fileName, TDatalogFormat::Tabs, QString::fromStdString(FSensor.Unit));
     Dataloger.reset();
     for (QWidget* control :
          std::initializer_list<QWidget*> {FUi.lblCapacity, FUi.edStorageCap, FUi.lblRate, FUi.edRate})

@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QSplitter>
@@ -102,10 +103,11 @@ struct TRefusedStartCase {
 
 class TRefusedStartTest : public TMonitorTest, public ::testing::WithParamInterface<TRefusedStartCase> {};
 
-TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
+TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesEverythingAsItWas)
 {
     const TRefusedStartCase& c = GetParam();
     TfrmMain& w = ReadyToRecord(c.Capacity, c.Rate);
+    const QString status = w.StatusText(1);
     w.Ui().tbtnStartDatalog->click();
 
     QString expected = Text(c.Expected);
@@ -114,9 +116,10 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
     EXPECT_EQ(Dialogs->Errors(), QStringList {expected});
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
     EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
-    // The page stays locked until a recording starts and stops.
-    EXPECT_FALSE(w.Ui().pnlDataMain->isEnabled());
-    EXPECT_EQ(w.StatusText(1), Text("W4.NOEDITION"));
+    EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
+    EXPECT_EQ(w.StatusText(1), status);
+    EXPECT_EQ(w.Monitoring().PressureCurve, nullptr);  // the charts untouched
+    EXPECT_TRUE(w.Ui().tbtnStopDatalog->isChecked());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
@@ -127,10 +130,36 @@ INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
                                            TRefusedStartCase {"RateZero", "3", "0", "E10.frmMain", {}},
                                            TRefusedStartCase {"RateNoNumber", "3", "x", "E10.frmMain", {}},
                                            TRefusedStartCase {"RateBeyondTheTimer", "3", "1e10", "E10.frmMain", {}},
+                                           TRefusedStartCase {"RateWithGrouping", "3", "1,000.5", "E10.frmMain", {}},
                                            // One command 3 at 1200 baud takes 0.52 s.
                                            TRefusedStartCase {"RateShorterThanOneExchange", "3", "0.5", "E14.frmMain",
                                                               "0.53"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// The rate takes "," or "." as its decimal separator under every locale, and
+// no thousands separator.
+TEST_F(TMonitorTest, RateIsReadWithEitherDecimalSeparatorNeverAsThousands)
+{
+    struct TCase {
+        QLocale::Language Language;
+        const char* Rate;
+        int Interval;  // ms
+    };
+    const TCase cases[] = {{QLocale::English, "1,000", 1000},
+                           {QLocale::English, "1,5", 1500},
+                           {QLocale::German, "2.500", 2500},
+                           {QLocale::German, "0,75", 750}};
+    TfrmMain& w = ReadyToRecord("", "1");
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Rate);
+        QLocale::setDefault(QLocale(c.Language));
+        w.Ui().edRate->setText(c.Rate);
+        w.Ui().tbtnStartDatalog->click();
+        EXPECT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
+        EXPECT_EQ(w.Ui().tmrMonitor->interval(), c.Interval);
+        w.Ui().tbtnStopDatalog->click();
+    }
+}
 
 // --- a recording to its capacity -----------------------------------------------------------
 
@@ -249,6 +278,26 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
+}
+
+TEST_F(TMonitorTest, ANewRecordingStartsWithAFreshViewOnBothCharts)
+{
+    TfrmMain& w = ReadyToRecord("", "1");
+    w.Ui().tbtnStartDatalog->click();
+    for (double bar : {1.0, 2.0, 3.0, 4.0})
+        Tick(bar);
+    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent})
+        chart->SetScale(400);
+    Dialogs->QueueFileName(File("first.log"));
+    w.Ui().tbtnStopDatalog->click();
+
+    w.Ui().tbtnStartDatalog->click();
+    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent}) {
+        SCOPED_TRACE(chart->objectName().toStdString());
+        EXPECT_EQ(chart->Scale(), 100);
+        EXPECT_EQ(chart->ViewMinX(), 0);
+        EXPECT_EQ(chart->ViewMaxX(), 0.001);
+    }
 }
 
 // --- the link lost during a recording -----------------------------------------------------
