@@ -205,6 +205,7 @@ void TfrmMain::ConnectEvents()
 
     ConnectAction(FUi.acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
     ConnectAction(FUi.acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
+    ConnectAction(FUi.acSaveDatalog, &TfrmMain::acSaveDatalogExecute);
     ConnectAction(FUi.acShowCurrent, &TfrmMain::acShowCurrentExecute);
     ConnectAction(FUi.acShowVoltage, &TfrmMain::acShowVoltageExecute);
     ConnectAction(FUi.acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
@@ -466,6 +467,11 @@ void TfrmMain::acStartMonitoringExecute()
 void TfrmMain::acStopMonitoringExecute()
 {
     FWorkflows->Monitor.acStopMonitoringExecute();
+}
+
+void TfrmMain::acSaveDatalogExecute()
+{
+    FWorkflows->Monitor.acSaveDatalogExecute();
 }
 
 void TfrmMain::tmrMonitorTimer()

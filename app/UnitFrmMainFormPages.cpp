@@ -157,6 +157,8 @@ void TfrmMainForm::BuildToolBars()
         FUi.grpDatalog->addButton(button);
     }
     FUi.tbtnStopDatalog->setChecked(true);
+    FUi.tbtnSaveDatalog = NewSpeedButton(FUi.tbDatalog, "tbtnSaveDatalog", FUi.acSaveDatalog,
+                                         style->standardIcon(QStyle::SP_DialogSaveButton));
     FUi.tbDatalog->setVisible(false);
     secondRow->addWidget(FUi.tbDatalog);
     secondRow->addStretch(1);

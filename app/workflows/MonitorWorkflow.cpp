@@ -56,6 +56,22 @@ QString LiveValueText(float Value)
 
 }  // namespace
 
+// Brings "Save data log…" up to date when the step that changed the logger
+// ends, also by an exception (a failed save keeps the samples).
+class TSaveActionRefresh {
+public:
+    explicit TSaveActionRefresh(TMonitorWorkflow& Workflow)
+        : FWorkflow(Workflow)
+    {
+    }
+    ~TSaveActionRefresh() { FWorkflow.UpdateSaveDatalogAction(); }
+    TSaveActionRefresh(const TSaveActionRefresh&) = delete;
+    TSaveActionRefresh& operator=(const TSaveActionRefresh&) = delete;
+
+private:
+    TMonitorWorkflow& FWorkflow;
+};
+
 TMonitorWorkflow::TMonitorWorkflow(TMainView& View, const TSensorInfo& Sensor)
     : FView(View)
     , FUi(View.Ui())
@@ -83,6 +99,7 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     // A second press of the pressed start button would throw the samples away.
     if (Recording())
         return;
+    const TSaveActionRefresh refresh(*this);
     FView.Log().WriteLine(QStringLiteral("Monitoring will be started"));
     FUi.tbtnStartDatalog->setChecked(true);
     ElapsedTime = 0;
@@ -252,6 +269,7 @@ void TMonitorWorkflow::tmrMonitorTimer()
 
 void TMonitorWorkflow::MonitorTick()
 {
+    const TSaveActionRefresh refresh(*this);
     float current = 0;
     float pressure = 0;
     std::string unit;
@@ -323,6 +341,7 @@ void TMonitorWorkflow::acStopMonitoringExecute()
 {
     if (!Dataloger)
         return;
+    const TSaveActionRefresh refresh(*this);
     EndRecordingControls();
     // "Recording" would stay in the status bar after the recording ended.
     if (FView.StatusText(1) == FView.Translate(QStringLiteral("W4.NOEDITION")))
@@ -334,9 +353,31 @@ void TMonitorWorkflow::acStopMonitoringExecute()
         // An adapter that is gone cannot drop DTR either; the stop goes on.
         FView.Log().WriteLine(FView.Translate(QString::fromStdString(e.Message())));
     }
+    // Samples not saved (the dialog cancelled, the file not written) stay for
+    // "Save data log…" and the question at closing.
     if (Dataloger->Count() > 0)
         SaveDatalog();
-    Dataloger.reset();
+    else
+        Dataloger.reset();
+}
+
+bool TMonitorWorkflow::UnsavedSamples() const
+{
+    return Dataloger && Dataloger->Count() > 0 && !Dataloger->Saved() && !Recording();
+}
+
+void TMonitorWorkflow::UpdateSaveDatalogAction()
+{
+    FUi.acSaveDatalog->setEnabled(UnsavedSamples());
+}
+
+void TMonitorWorkflow::acSaveDatalogExecute()
+{
+    if (!UnsavedSamples())
+        return;
+    const TSaveActionRefresh refresh(*this);
+    FView.Log().WriteLine(QStringLiteral("Datalog will be saved"));
+    SaveDatalog();
 }
 
 void TMonitorWorkflow::SaveDatalog()
@@ -365,6 +406,7 @@ bool TMonitorWorkflow::QueryUnsavedDatalog()
 {
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
+    const TSaveActionRefresh refresh(*this);
     // No tick (which could complete or end the recording) while the box is open.
     const bool recording = Recording();
     FUi.tmrMonitor->stop();
@@ -415,6 +457,7 @@ void TMonitorWorkflow::EndAtClose()
 {
     FUi.tmrMonitor->stop();
     Dataloger.reset();
+    UpdateSaveDatalogAction();
     FUi.bdcPressure->Curves().Clear();
     FUi.bdcCurrent->Curves().Clear();
     PressureCurve = CurrentCurve = nullptr;

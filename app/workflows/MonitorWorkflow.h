@@ -28,6 +28,12 @@ public:
     void tmrMonitorTimer();
     void MonitorTick();
     void SaveDatalog();
+    // "Save data log…": the samples of the last recording, while not saved.
+    void acSaveDatalogExecute();
+    // True while a finished recording's samples wait to be saved.
+    bool UnsavedSamples() const;
+    // "Save data log…" is enabled exactly while unsaved samples wait.
+    void UpdateSaveDatalogAction();
     void InitPressureCurve();
     void InitCurrentCurve();
     // The datalog controls follow "Save datalog"; capacity and rate start over.

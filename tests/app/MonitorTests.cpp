@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +27,12 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <csignal>
 #include <limits>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -271,11 +277,12 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
     EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 4.0);
 
-    // A stop with samples offers them; a cancelled dialog drops them.
+    // A stop with samples offers them; a cancelled dialog keeps them.
     Dialogs->QueueCancel();
     w.Ui().tbtnStopDatalog->click();
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
-    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
+    ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
     EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
 }
@@ -299,6 +306,87 @@ TEST_F(TMonitorTest, ANewRecordingStartsWithAFreshViewOnBothCharts)
         EXPECT_EQ(chart->ViewMaxX(), 0.001);
     }
 }
+
+// --- samples the stop could not save -------------------------------------------------------
+
+enum class TFirstSave { Cancelled, MissingFolder, DiskFull };
+
+struct TSaveLaterCase {
+    const char* Name;
+    TFirstSave First;
+    int Samples;  // a full disk needs more than a file-size limit leaves room for
+};
+
+class TSaveLaterTest : public TMonitorTest, public ::testing::WithParamInterface<TSaveLaterCase> {};
+
+TEST_P(TSaveLaterTest, SamplesTheStopCouldNotSaveStayForSaveDataLogAndTheCloseQuestion)
+{
+    const TSaveLaterCase& c = GetParam();
+#ifdef _WIN32
+    if (c.First == TFirstSave::DiskFull)
+        GTEST_SKIP() << "file size limits are POSIX";
+#endif
+    TfrmMain& w = ReadyToRecord("", "1");
+    EXPECT_FALSE(w.Ui().acSaveDatalog->isEnabled());
+    w.Ui().tbtnStartDatalog->click();
+    for (int i = 0; i < c.Samples; ++i)
+        Tick(1.0);
+    EXPECT_FALSE(w.Ui().acSaveDatalog->isEnabled());  // not while recording
+    const QString target = File("run.log");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old\r\n");
+    }
+    if (c.First == TFirstSave::Cancelled)
+        Dialogs->QueueCancel();
+    else
+        Dialogs->QueueFileName(c.First == TFirstSave::MissingFolder ? File("missing/run.log") : target);
+#ifndef _WIN32
+    rlimit previous {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    // Room for the application log, none for the data log.
+    small.rlim_cur = rlim_t(QFileInfo("log.txt").size() + 4096);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (c.First == TFirstSave::DiskFull) {
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+#endif
+    w.Ui().tbtnStopDatalog->click();
+#ifndef _WIN32
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+#endif
+
+    EXPECT_EQ(ApplicationErrors.size(), c.First == TFirstSave::Cancelled ? 0 : 1);
+    EXPECT_EQ(FileLines(target), QStringList {"old"});
+    ASSERT_NE(w.Monitoring().Dataloger, nullptr);
+    EXPECT_EQ(w.Monitoring().Dataloger->Count(), c.Samples);
+    EXPECT_TRUE(w.Ui().acSaveDatalog->isEnabled());
+    EXPECT_TRUE(w.Ui().mmiSaveDatalog->isEnabled());
+    EXPECT_TRUE(w.Ui().tbtnSaveDatalog->isEnabled());
+
+    // The close question still asks while they wait.
+    Dialogs->Clear();
+    Dialogs->QueueChoice(TDialogAnswer::Cancel);
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(Dialogs->Shown().size(), 1);
+    EXPECT_EQ(Dialogs->Shown()[0].Text, Text("W5.frmMain"));
+
+    Dialogs->QueueFileName(target);
+    w.Ui().mmiSaveDatalog->trigger();
+    EXPECT_EQ(FileLines(target).size(), c.Samples);
+    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
+    EXPECT_FALSE(w.Ui().acSaveDatalog->isEnabled());
+    EXPECT_TRUE(w.close());
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstSave, TSaveLaterTest,
+                         ::testing::Values(TSaveLaterCase {"Cancelled", TFirstSave::Cancelled, 3},
+                                           TSaveLaterCase {"MissingFolder", TFirstSave::MissingFolder, 3},
+                                           TSaveLaterCase {"DiskFull", TFirstSave::DiskFull, 400}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- the link lost during a recording -----------------------------------------------------
 
