@@ -8,6 +8,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <utility>
+
 QStringList TOperatorDialogs::NameFilters(const QString& Filter)
 {
     // "All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg": the pattern of each entry is
@@ -113,6 +115,7 @@ void TScriptedOperatorDialogs::ShowMessage(QWidget*, const QString& Text, TDialo
 bool TScriptedOperatorDialogs::AskYesNo(QWidget*, const QString& Text, TDialogIcon Icon)
 {
     FShown.append({TKind::Question, Icon, Text, {}});
+    RunWhileOpen();
     if (FAnswers.empty()) {
         ++FUnanswered;
         return false;
@@ -125,6 +128,7 @@ bool TScriptedOperatorDialogs::AskYesNo(QWidget*, const QString& Text, TDialogIc
 TDialogAnswer TScriptedOperatorDialogs::AskYesNoCancel(QWidget*, const QString& Text, TDialogIcon Icon)
 {
     FShown.append({TKind::Question, Icon, Text, {}});
+    RunWhileOpen();
     if (FChoices.empty()) {
         ++FUnanswered;
         return TDialogAnswer::Cancel;
@@ -144,6 +148,13 @@ std::optional<QString> TScriptedOperatorDialogs::GetOpenFileName(QWidget*, const
 {
     FShown.append({TKind::OpenFile, TDialogIcon::Information, Options.Title, Options});
     return NextFileName();
+}
+
+void TScriptedOperatorDialogs::RunWhileOpen()
+{
+    // Once only: what runs may open a box itself.
+    if (const std::function<void()> events = std::exchange(FWhileOpen, nullptr))
+        events();
 }
 
 std::optional<QString> TScriptedOperatorDialogs::NextFileName()

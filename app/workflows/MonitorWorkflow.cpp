@@ -119,6 +119,7 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     InitCurrentCurve();
     QCoreApplication::processEvents();
     FUi.tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
+    FFirstSampleUs.reset();
 
     for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity,
                                                              FUi.edRate, FUi.lblRate})
@@ -273,6 +274,10 @@ void TMonitorWorkflow::MonitorTick()
     float current = 0;
     float pressure = 0;
     std::string unit;
+    // Each point stands at the time its sample was taken, on the link's clock:
+    // a tick held back (a busy line, a slow exchange) leaves a visible gap
+    // rather than being drawn one period after the last.
+    const int64_t nowUs = FView.Hart().Device().NowUs();
     try {
         FView.Hart().ReadDynamicVariables(current, unit, pressure);
     } catch (const EHartComError& e) {
@@ -280,6 +285,9 @@ void TMonitorWorkflow::MonitorTick()
         return;
     }
     FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
+    if (!FFirstSampleUs)
+        FFirstSampleUs = nowUs;
+    ElapsedTime = double((nowUs - *FFirstSampleUs + 500) / 1000) / 1000;  // whole milliseconds
     if (PressureCurve) {
         PressureCurve->AddPoint(ElapsedTime, pressure);
         FUi.stCurrentPressureValue->setText(LiveValueText(pressure));
@@ -288,7 +296,6 @@ void TMonitorWorkflow::MonitorTick()
         CurrentCurve->AddPoint(ElapsedTime, current);
         FUi.stCurrentCurrentValue->setText(LiveValueText(current));
     }
-    ElapsedTime += MonitorRate;
 
     if (!FUi.chbSaveDatalog->isChecked() || !Dataloger)
         return;
@@ -407,19 +414,18 @@ bool TMonitorWorkflow::QueryUnsavedDatalog()
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
     const TSaveActionRefresh refresh(*this);
-    // No tick (which could complete or end the recording) while the box is open.
-    const bool recording = Recording();
-    FUi.tmrMonitor->stop();
+    // The recording goes on while the box is open (its nested event loop runs
+    // the timer); a tick meanwhile may complete it, or a lost link end it, so
+    // the state is looked at again after the answer.
     switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QStringLiteral("W5.frmMain")),
                                            TDialogIcon::Confirmation)) {
-        case TDialogAnswer::Cancel:
-            if (recording)
-                FUi.tmrMonitor->start();
-            return false;
+        case TDialogAnswer::Cancel: return false;
         case TDialogAnswer::No: return true;
         case TDialogAnswer::Yes: break;
     }
-    if (recording) {
+    if (!Dataloger || Dataloger->Saved())
+        return true;
+    if (Recording()) {
         EndRecordingControls();
         Dataloger->SetComplete(true);
     }

@@ -84,17 +84,25 @@ protected:
         return w;
     }
 
-    // One tick of the monitoring timer with Bar applied to the transmitter.
+    // One tick of the monitoring timer with Bar applied to the transmitter. The
+    // timer fires one interval after the previous tick, whatever the exchange
+    // in between took.
     void Tick(double Bar)
     {
         Tx->SetSignal(Constant(Bar));
-        Line("COM1").Clock().AdvanceBy(1000000);
+        TSimClock& clock = Line("COM1").Clock();
+        const int64_t periodUs = int64_t(Window->Ui().tmrMonitor->interval()) * 1000;
+        clock.AdvanceTo(FLastTickUs >= 0 ? FLastTickUs + periodUs : clock.NowUs() + periodUs);
+        FLastTickUs = clock.NowUs();
         TApplication::Guard([this] { Window->tmrMonitorTimer(); });
     }
 
     QString File(const QString& Name) const { return QDir::current().filePath(Name); }
 
     TSimTransmitter* Tx = nullptr;
+
+private:
+    int64_t FLastTickUs = -1;
 };
 
 // --- a start that is refused ------------------------------------------------------------
@@ -386,6 +394,47 @@ INSTANTIATE_TEST_SUITE_P(FirstSave, TSaveLaterTest,
                          ::testing::Values(TSaveLaterCase {"Cancelled", TFirstSave::Cancelled, 3},
                                            TSaveLaterCase {"MissingFolder", TFirstSave::MissingFolder, 3},
                                            TSaveLaterCase {"DiskFull", TFirstSave::DiskFull, 400}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+// --- samples taken late --------------------------------------------------------------------
+
+struct TLateSampleCase {
+    const char* Name;
+    double HeldSeconds;  // how long after the second tick the third one comes
+    bool CloseQuestion;  // the third tick falls while the close question is open
+    std::vector<double> Times;
+};
+
+class TLateSampleTest : public TMonitorTest, public ::testing::WithParamInterface<TLateSampleCase> {};
+
+TEST_P(TLateSampleTest, EachPointStandsAtTheTimeItsSampleWasTaken)
+{
+    const TLateSampleCase& c = GetParam();
+    TfrmMain& w = ReadyToRecord("", "1");
+    w.Ui().tbtnStartDatalog->click();
+    Tick(1.0);
+    Tick(2.0);
+    if (c.CloseQuestion) {
+        Dialogs->RunWhileNextQuestionIsOpen([&] {
+            EXPECT_TRUE(w.Ui().tmrMonitor->isActive());
+            Tick(3.0);
+        });
+        Dialogs->QueueChoice(TDialogAnswer::Cancel);
+        EXPECT_FALSE(w.close());
+    } else {
+        Line("COM1").Clock().AdvanceBy(int64_t(c.HeldSeconds * 1e6));
+        Tick(3.0);
+    }
+    Tick(4.0);
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues(), c.Times);
+    EXPECT_EQ(w.Monitoring().CurrentCurve->XValues(), c.Times);
+    EXPECT_EQ(w.Monitoring().Dataloger->Count(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, TLateSampleTest,
+                         ::testing::Values(TLateSampleCase {"TimerHeldBack", 12.0, false, {0, 1, 13, 14}},
+                                           TLateSampleCase {"OddDelay", 1.25, false, {0, 1, 2.25, 3.25}},
+                                           TLateSampleCase {"DuringTheCloseQuestion", 0, true, {0, 1, 2, 3}}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- the link lost during a recording -----------------------------------------------------
