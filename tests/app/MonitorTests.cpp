@@ -574,18 +574,24 @@ TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRa
 
 TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheSplitterHeight)
 {
+    RemovePreferences();  // no stored splitter position
     TfrmMain& w = ReadyToRecord("", "1");
     w.resize(700, 540);
     QApplication::processEvents();
     auto currentHeight = [&w] { return w.Ui().splCharts->sizes().value(1); };
 
-    // Before the splitter was moved the remembered height is 0.
+    // The current chart starts with half of the chart area, and gets it back
+    // after hiding before the splitter was ever moved.
+    const int initial = currentHeight();
+    // (given at the first size; a resize goes to the pressure chart)
+    const int total = w.Ui().splCharts->height() - w.Ui().splCharts->handleWidth();
+    EXPECT_NEAR(initial, total / 2, total / 20);
     w.Ui().chbCurrentLine->click();
     EXPECT_TRUE(w.Ui().pnlCurrentLine->isHidden());
     w.Ui().chbCurrentLine->click();
     EXPECT_FALSE(w.Ui().pnlCurrentLine->isHidden());
     QApplication::processEvents();
-    EXPECT_EQ(currentHeight(), 0);
+    EXPECT_EQ(currentHeight(), initial);
 
     // Moved by the operator, the height comes back after hiding.
     w.Ui().splCharts->setSizes({w.Ui().splCharts->height() - 120, 120});
@@ -606,6 +612,27 @@ TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheS
     w.Ui().chbPressureLine->click();
     QApplication::processEvents();
     EXPECT_EQ(currentHeight(), moved);
+}
+
+// A steady signal, the zoom text and two charts with Y labels of different widths.
+TEST_F(TMonitorTest, ChartsKeepASteadySignalOffTheBorderAndTheZoomTextOffThePlotAndShareTheTimeAxis)
+{
+    TfrmMain& w = ReadyToRecord("", "1");
+    w.resize(700, 540);
+    QApplication::processEvents();
+    w.Ui().tbtnStartDatalog->click();
+    for (int i = 0; i < 4; ++i)
+        Tick(7.25);  // 15.6 mA: labels of another width than the pressure's
+    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent}) {
+        SCOPED_TRACE(chart->objectName().toStdString());
+        chart->grab();
+        EXPECT_GT(chart->ViewMaxY(), chart->Curves()[0]->YValues().back() * 1.02);
+        EXPECT_TRUE(chart->TextScaleAbovePlot());
+    }
+    // Painting one chart realigns the other.
+    w.Ui().bdcPressure->grab();
+    w.Ui().bdcCurrent->grab();
+    EXPECT_EQ(w.Ui().bdcPressure->PlotLeft(), w.Ui().bdcCurrent->PlotLeft());
 }
 
 // --- printing ------------------------------------------------------------------------------
