@@ -15,11 +15,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QSplitter>
@@ -27,12 +25,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <csignal>
+#include <algorithm>
 #include <limits>
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -84,25 +78,21 @@ protected:
         return w;
     }
 
-    // One tick of the monitoring timer with Bar applied to the transmitter. The
-    // timer fires one interval after the previous tick, whatever the exchange
-    // in between took.
-    void Tick(double Bar)
+    // One tick of the monitoring timer with Bar applied to the transmitter, one
+    // interval after the previous tick, or LateUs later.
+    void Tick(double Bar, int64_t LateUs = 0)
     {
         Tx->SetSignal(Constant(Bar));
         TSimClock& clock = Line("COM1").Clock();
-        const int64_t periodUs = int64_t(Window->Ui().tmrMonitor->interval()) * 1000;
-        clock.AdvanceTo(FLastTickUs >= 0 ? FLastTickUs + periodUs : clock.NowUs() + periodUs);
-        FLastTickUs = clock.NowUs();
+        clock.AdvanceTo(std::max(LastTickUs, clock.NowUs()) + Window->Ui().tmrMonitor->interval() * 1000 + LateUs);
+        LastTickUs = clock.NowUs();
         TApplication::Guard([this] { Window->tmrMonitorTimer(); });
     }
 
     QString File(const QString& Name) const { return QDir::current().filePath(Name); }
 
     TSimTransmitter* Tx = nullptr;
-
-private:
-    int64_t FLastTickUs = -1;
+    int64_t LastTickUs = 0;
 };
 
 // --- a start that is refused ------------------------------------------------------------
@@ -133,7 +123,6 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesEverythingAsItWas)
     EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
     EXPECT_EQ(w.StatusText(1), status);
     EXPECT_EQ(w.Monitoring().PressureCurve, nullptr);  // the charts untouched
-    EXPECT_TRUE(w.Ui().tbtnStopDatalog->isChecked());
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
@@ -149,31 +138,6 @@ INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
                                            TRefusedStartCase {"RateShorterThanOneExchange", "3", "0.5", "E14.frmMain",
                                                               "0.53"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
-
-// The rate takes "," or "." as its decimal separator under every locale, and
-// no thousands separator.
-TEST_F(TMonitorTest, RateIsReadWithEitherDecimalSeparatorNeverAsThousands)
-{
-    struct TCase {
-        QLocale::Language Language;
-        const char* Rate;
-        int Interval;  // ms
-    };
-    const TCase cases[] = {{QLocale::English, "1,000", 1000},
-                           {QLocale::English, "1,5", 1500},
-                           {QLocale::German, "2.500", 2500},
-                           {QLocale::German, "0,75", 750}};
-    TfrmMain& w = ReadyToRecord("", "1");
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Rate);
-        QLocale::setDefault(QLocale(c.Language));
-        w.Ui().edRate->setText(c.Rate);
-        w.Ui().tbtnStartDatalog->click();
-        EXPECT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
-        EXPECT_EQ(w.Ui().tmrMonitor->interval(), c.Interval);
-        w.Ui().tbtnStopDatalog->click();
-    }
-}
 
 // --- a recording to its capacity -----------------------------------------------------------
 
@@ -278,164 +242,34 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     w.Ui().tbtnStartDatalog->click();
     EXPECT_EQ(w.Monitoring().Capacity, std::numeric_limits<int32_t>::max());
     for (int i = 0; i < 5; ++i)
-        Tick(1.0);
+        Tick(1.0, i == 4 ? 12000000 : 0);  // the last one held back 12 s
     EXPECT_TRUE(w.Ui().tmrMonitor->isActive());
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
     ASSERT_NE(w.Monitoring().Dataloger, nullptr);
     EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
-    EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 4.0);
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 16.0);
 
-    // A stop with samples offers them; a cancelled dialog keeps them.
+    // A stop with samples offers them; a cancelled dialog keeps them for "Save
+    // data log…", and closing asks.
     Dialogs->QueueCancel();
     w.Ui().tbtnStopDatalog->click();
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
-    ASSERT_NE(w.Monitoring().Dataloger, nullptr);
-    EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
     EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
-}
-
-TEST_F(TMonitorTest, ANewRecordingStartsWithAFreshViewOnBothCharts)
-{
-    TfrmMain& w = ReadyToRecord("", "1");
-    w.Ui().tbtnStartDatalog->click();
-    for (double bar : {1.0, 2.0, 3.0, 4.0})
-        Tick(bar);
-    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent})
-        chart->SetScale(400);
-    Dialogs->QueueFileName(File("first.log"));
-    w.Ui().tbtnStopDatalog->click();
-
-    w.Ui().tbtnStartDatalog->click();
-    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent}) {
-        SCOPED_TRACE(chart->objectName().toStdString());
-        EXPECT_EQ(chart->Scale(), 100);
-        EXPECT_EQ(chart->ViewMinX(), 0);
-        EXPECT_EQ(chart->ViewMaxX(), 0.001);
-    }
-}
-
-// --- samples the stop could not save -------------------------------------------------------
-
-enum class TFirstSave { Cancelled, MissingFolder, DiskFull };
-
-struct TSaveLaterCase {
-    const char* Name;
-    TFirstSave First;
-    int Samples;  // a full disk needs more than a file-size limit leaves room for
-};
-
-class TSaveLaterTest : public TMonitorTest, public ::testing::WithParamInterface<TSaveLaterCase> {};
-
-TEST_P(TSaveLaterTest, SamplesTheStopCouldNotSaveStayForSaveDataLogAndTheCloseQuestion)
-{
-    const TSaveLaterCase& c = GetParam();
-#ifdef _WIN32
-    if (c.First == TFirstSave::DiskFull)
-        GTEST_SKIP() << "file size limits are POSIX";
-#endif
-    TfrmMain& w = ReadyToRecord("", "1");
-    EXPECT_FALSE(w.Ui().acSaveDatalog->isEnabled());
-    w.Ui().tbtnStartDatalog->click();
-    for (int i = 0; i < c.Samples; ++i)
-        Tick(1.0);
-    EXPECT_FALSE(w.Ui().acSaveDatalog->isEnabled());  // not while recording
-    const QString target = File("run.log");
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old\r\n");
-    }
-    if (c.First == TFirstSave::Cancelled)
-        Dialogs->QueueCancel();
-    else
-        Dialogs->QueueFileName(c.First == TFirstSave::MissingFolder ? File("missing/run.log") : target);
-#ifndef _WIN32
-    rlimit previous {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    // Room for the application log, none for the data log.
-    small.rlim_cur = rlim_t(QFileInfo("log.txt").size() + 4096);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (c.First == TFirstSave::DiskFull) {
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-#endif
-    w.Ui().tbtnStopDatalog->click();
-#ifndef _WIN32
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
-#endif
-
-    EXPECT_EQ(ApplicationErrors.size(), c.First == TFirstSave::Cancelled ? 0 : 1);
-    EXPECT_EQ(FileLines(target), QStringList {"old"});
-    ASSERT_NE(w.Monitoring().Dataloger, nullptr);
-    EXPECT_EQ(w.Monitoring().Dataloger->Count(), c.Samples);
-    EXPECT_TRUE(w.Ui().acSaveDatalog->isEnabled());
-    EXPECT_TRUE(w.Ui().mmiSaveDatalog->isEnabled());
-    EXPECT_TRUE(w.Ui().tbtnSaveDatalog->isEnabled());
-
-    // The close question still asks while they wait.
-    Dialogs->Clear();
     Dialogs->QueueChoice(TDialogAnswer::Cancel);
     EXPECT_FALSE(w.close());
-    ASSERT_EQ(Dialogs->Shown().size(), 1);
-    EXPECT_EQ(Dialogs->Shown()[0].Text, Text("W5.frmMain"));
-
-    Dialogs->QueueFileName(target);
+    ASSERT_TRUE(w.Ui().mmiSaveDatalog->isEnabled());
+    Dialogs->QueueFileName(File("later.log"));
     w.Ui().mmiSaveDatalog->trigger();
-    EXPECT_EQ(FileLines(target).size(), c.Samples);
-    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
-    EXPECT_FALSE(w.Ui().acSaveDatalog->isEnabled());
-    EXPECT_TRUE(w.close());
-}
+    EXPECT_EQ(FileLines(File("later.log")).size(), 5);
+    EXPECT_FALSE(w.Ui().tbtnSaveDatalog->isEnabled());
 
-INSTANTIATE_TEST_SUITE_P(FirstSave, TSaveLaterTest,
-                         ::testing::Values(TSaveLaterCase {"Cancelled", TFirstSave::Cancelled, 3},
-                                           TSaveLaterCase {"MissingFolder", TFirstSave::MissingFolder, 3},
-                                           TSaveLaterCase {"DiskFull", TFirstSave::DiskFull, 400}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
-
-// --- samples taken late --------------------------------------------------------------------
-
-struct TLateSampleCase {
-    const char* Name;
-    double HeldSeconds;  // how long after the second tick the third one comes
-    bool CloseQuestion;  // the third tick falls while the close question is open
-    std::vector<double> Times;
-};
-
-class TLateSampleTest : public TMonitorTest, public ::testing::WithParamInterface<TLateSampleCase> {};
-
-TEST_P(TLateSampleTest, EachPointStandsAtTheTimeItsSampleWasTaken)
-{
-    const TLateSampleCase& c = GetParam();
-    TfrmMain& w = ReadyToRecord("", "1");
+    // A new recording starts unzoomed.
+    w.Ui().bdcPressure->SetScale(400);
+    w.Ui().bdcCurrent->SetScale(400);
     w.Ui().tbtnStartDatalog->click();
-    Tick(1.0);
-    Tick(2.0);
-    if (c.CloseQuestion) {
-        Dialogs->RunWhileNextQuestionIsOpen([&] {
-            EXPECT_TRUE(w.Ui().tmrMonitor->isActive());
-            Tick(3.0);
-        });
-        Dialogs->QueueChoice(TDialogAnswer::Cancel);
-        EXPECT_FALSE(w.close());
-    } else {
-        Line("COM1").Clock().AdvanceBy(int64_t(c.HeldSeconds * 1e6));
-        Tick(3.0);
-    }
-    Tick(4.0);
-    EXPECT_EQ(w.Monitoring().PressureCurve->XValues(), c.Times);
-    EXPECT_EQ(w.Monitoring().CurrentCurve->XValues(), c.Times);
-    EXPECT_EQ(w.Monitoring().Dataloger->Count(), 4);
+    EXPECT_EQ(w.Ui().bdcPressure->Scale() + w.Ui().bdcCurrent->Scale(), 200);
 }
-
-INSTANTIATE_TEST_SUITE_P(Delays, TLateSampleTest,
-                         ::testing::Values(TLateSampleCase {"TimerHeldBack", 12.0, false, {0, 1, 13, 14}},
-                                           TLateSampleCase {"OddDelay", 1.25, false, {0, 1, 2.25, 3.25}},
-                                           TLateSampleCase {"DuringTheCloseQuestion", 0, true, {0, 1, 2, 3}}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- the link lost during a recording -----------------------------------------------------
 
@@ -509,7 +343,10 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
     TfrmMain& w = ReadyToRecord("", "1");
     w.Ui().tbtnStartDatalog->click();
     Tick(1.0);
-    Tick(2.0);
+    Dialogs->RunWhileNextQuestionIsOpen([this] {
+        EXPECT_TRUE(Window->Ui().tmrMonitor->isActive());  // the recording goes on
+        Tick(2.0);
+    });
     Dialogs->QueueChoice(c.Answer);
     if (c.CancelSaveDialog)
         Dialogs->QueueCancel();
@@ -554,6 +391,15 @@ TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRa
     EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "V");
     EXPECT_EQ(w.Ui().stCurrentCurrentValue->text(), "8.0000");
     EXPECT_EQ(w.Monitoring().CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
+    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent}) {
+        chart->grab();  // a steady signal below the top border, the zoom text above the plot
+        EXPECT_GT(chart->ViewMaxY(), chart->Curves()[0]->YValues().back());
+        EXPECT_TRUE(chart->TextScaleAbovePlot());
+    }
+    w.Ui().bdcPressure->SetMaxYValue(1000);  // Y labels wider than the current chart's
+    w.Ui().bdcPressure->grab();
+    w.Ui().bdcCurrent->grab();
+    EXPECT_EQ(w.Ui().bdcPressure->PlotLeft(), w.Ui().bdcCurrent->PlotLeft());  // one time axis
     EXPECT_TRUE(w.Ui().mmiVoltLine->isChecked());
     EXPECT_FALSE(w.Ui().mmiCurrLine->isChecked());
 
@@ -580,12 +426,10 @@ TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheS
     QApplication::processEvents();
     auto currentHeight = [&w] { return w.Ui().splCharts->sizes().value(1); };
 
-    // The current chart starts with half of the chart area, and gets it back
-    // after hiding before the splitter was ever moved.
+    // Half of the chart area (given at the first size; a resize goes to the
+    // pressure chart), also after hiding before the splitter was moved.
     const int initial = currentHeight();
-    // (given at the first size; a resize goes to the pressure chart)
-    const int total = w.Ui().splCharts->height() - w.Ui().splCharts->handleWidth();
-    EXPECT_NEAR(initial, total / 2, total / 20);
+    EXPECT_NEAR(initial, w.Ui().splCharts->height() / 2, w.Ui().splCharts->height() / 20);
     w.Ui().chbCurrentLine->click();
     EXPECT_TRUE(w.Ui().pnlCurrentLine->isHidden());
     w.Ui().chbCurrentLine->click();
@@ -612,27 +456,6 @@ TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheS
     w.Ui().chbPressureLine->click();
     QApplication::processEvents();
     EXPECT_EQ(currentHeight(), moved);
-}
-
-// A steady signal, the zoom text and two charts with Y labels of different widths.
-TEST_F(TMonitorTest, ChartsKeepASteadySignalOffTheBorderAndTheZoomTextOffThePlotAndShareTheTimeAxis)
-{
-    TfrmMain& w = ReadyToRecord("", "1");
-    w.resize(700, 540);
-    QApplication::processEvents();
-    w.Ui().tbtnStartDatalog->click();
-    for (int i = 0; i < 4; ++i)
-        Tick(7.25);  // 15.6 mA: labels of another width than the pressure's
-    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent}) {
-        SCOPED_TRACE(chart->objectName().toStdString());
-        chart->grab();
-        EXPECT_GT(chart->ViewMaxY(), chart->Curves()[0]->YValues().back() * 1.02);
-        EXPECT_TRUE(chart->TextScaleAbovePlot());
-    }
-    // Painting one chart realigns the other.
-    w.Ui().bdcPressure->grab();
-    w.Ui().bdcCurrent->grab();
-    EXPECT_EQ(w.Ui().bdcPressure->PlotLeft(), w.Ui().bdcCurrent->PlotLeft());
 }
 
 // --- printing ------------------------------------------------------------------------------
