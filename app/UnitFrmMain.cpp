@@ -223,6 +223,7 @@ void TfrmMain::ConnectEvents()
 
     ConnectAction(FUi.acStartMonitoring, &TfrmMain::acStartMonitoringExecute);
     ConnectAction(FUi.acStopMonitoring, &TfrmMain::acStopMonitoringExecute);
+    ConnectAction(FUi.acSaveDatalog, &TfrmMain::acSaveDatalogExecute);
     ConnectAction(FUi.acShowCurrent, &TfrmMain::acShowCurrentExecute);
     ConnectAction(FUi.acShowVoltage, &TfrmMain::acShowVoltageExecute);
     ConnectAction(FUi.acCurrentLineVisibleChanged, &TfrmMain::acCurrentLineVisibleChangedExecute);
@@ -486,6 +487,11 @@ void TfrmMain::acStartMonitoringExecute()
 void TfrmMain::acStopMonitoringExecute()
 {
     FWorkflows->Monitor.acStopMonitoringExecute();
+}
+
+void TfrmMain::acSaveDatalogExecute()
+{
+    FWorkflows->Monitor.acSaveDatalogExecute();
 }
 
 void TfrmMain::tmrMonitorTimer()

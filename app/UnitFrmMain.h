@@ -101,6 +101,7 @@ public:
     void acLoadExecute();
     void acStartMonitoringExecute();
     void acStopMonitoringExecute();
+    void acSaveDatalogExecute();
     void tmrMonitorTimer();
     void acShowCurrentExecute();
     void acShowVoltageExecute();

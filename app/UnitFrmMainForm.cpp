@@ -134,6 +134,8 @@ void TfrmMainForm::BuildActions()
     FUi.acSetZero = NewAction("acSetZero", QStringLiteral("Set Zero"), QStringLiteral("Click to set zero"));
     FUi.acStartMonitoring = NewAction("acStartMonitoring", QStringLiteral("Start"));
     FUi.acStopMonitoring = NewAction("acStopMonitoring", QStringLiteral("Stop"));
+    FUi.acSaveDatalog = NewAction("acSaveDatalog", QStringLiteral("Save data &log\u2026"),
+                                  QStringLiteral("Click to save the recorded samples to a data-log file"));
     FUi.acShowCurrent = NewAction("acShowCurrent", QStringLiteral("&Current line"), QString(),
                                   QKeySequence(QStringLiteral("Ctrl+Alt+I")));
     FUi.acShowVoltage = NewAction("acShowVoltage", QStringLiteral("Voltage line"), QString(),
@@ -160,6 +162,8 @@ void TfrmMainForm::BuildActions()
     // that left the port open.
     for (QAction* action : {FUi.acSet, FUi.acSave, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero})
         action->setEnabled(false);
+    // Enabled while a recording's samples wait to be saved.
+    FUi.acSaveDatalog->setEnabled(false);
 }
 
 namespace {
@@ -229,6 +233,7 @@ void TfrmMainForm::BuildMenu()
     separator(FUi.mmiApp, "mmiSep1");
     FUi.mmiLoad = NewMenuItem(FUi.mmiApp, "mmiLoad", FUi.acLoad);
     FUi.mmiSave = NewMenuItem(FUi.mmiApp, "mmiSave", FUi.acSave);
+    FUi.mmiSaveDatalog = NewMenuItem(FUi.mmiApp, "mmiSaveDatalog", FUi.acSaveDatalog);
     separator(FUi.mmiApp, "mmiSep2");
     FUi.mmiQuit = NewMenuItem(FUi.mmiApp, "mmiQuit", FUi.acQuit);
     FUi.mmMain->addMenu(FUi.mmiApp);

@@ -157,6 +157,8 @@ void TfrmMainForm::BuildToolBars()
         FUi.grpDatalog->addButton(button);
     }
     FUi.tbtnStopDatalog->setChecked(true);
+    FUi.tbtnSaveDatalog = NewSpeedButton(FUi.tbDatalog, "tbtnSaveDatalog", FUi.acSaveDatalog,
+                                         style->standardIcon(QStyle::SP_DialogSaveButton));
     FUi.tbDatalog->setVisible(false);
     secondRow->addWidget(FUi.tbDatalog);
     secondRow->addStretch(1);
@@ -357,8 +359,8 @@ void TfrmMainForm::BuildDatalogPage(QWidget* Page)
     auto* chartsLayout = new QVBoxLayout(FUi.pnlCharts);
     chartsLayout->setContentsMargins(0, 0, 0, 0);
 
-    // The pressure chart fills the page; the current chart sits below it, 70
-    // pixels high, behind the splitter.
+    // The pressure chart above, the current chart below it behind the
+    // splitter; the chart panels give the current chart its height.
     FUi.splCharts = new QSplitter(Qt::Vertical, FUi.pnlCharts);
     FUi.splCharts->setObjectName(QStringLiteral("splCharts"));
     FUi.splCharts->setChildrenCollapsible(false);
@@ -392,4 +394,14 @@ void TfrmMainForm::BuildDatalogPage(QWidget* Page)
     FUi.splCharts->addWidget(FUi.pnlCurrentLine);
     FUi.splCharts->setStretchFactor(0, 1);
     FUi.splCharts->setStretchFactor(1, 0);
+
+    for (TNorvaneChart* chart : {FUi.bdcPressure, FUi.bdcCurrent}) {
+        // A steady signal is drawn below the top border, and the zoom text
+        // stands above the plot, not on the curve.
+        chart->SetRangeMargin(5);
+        chart->SetTextScaleAbovePlot(true);
+    }
+    // One time axis: both plots start at the same distance from the left.
+    FUi.bdcPressure->SetAlignedWith(FUi.bdcCurrent);
+    FUi.bdcCurrent->SetAlignedWith(FUi.bdcPressure);
 }

@@ -30,7 +30,7 @@ struct TfrmMainUi {
     QObject* alMain = nullptr;
     QAction *acRead = nullptr, *acSet = nullptr, *acSave = nullptr, *acLoad = nullptr;
     QAction *acSetUR = nullptr, *acSetLR = nullptr, *acSetZero = nullptr;
-    QAction *acStartMonitoring = nullptr, *acStopMonitoring = nullptr;
+    QAction *acStartMonitoring = nullptr, *acStopMonitoring = nullptr, *acSaveDatalog = nullptr;
     QAction *acShowCurrent = nullptr, *acShowVoltage = nullptr;
     QAction *acPrintPresChart = nullptr, *acPrintCurrChart = nullptr;
     QAction *acCurrentLineVisibleChanged = nullptr, *acPressureLineVisibleChanged = nullptr;
@@ -45,6 +45,7 @@ struct TfrmMainUi {
     QAction *mmiTBActionShow = nullptr, *mmiTBLangShow = nullptr, *mmiTBPortShow = nullptr;
     QAction *mmiCurrLine = nullptr, *mmiVoltLine = nullptr, *mmiPLPrint = nullptr, *mmiCLPrint = nullptr;
     QAction *mmiSavePreferences = nullptr, *mmiLangEng = nullptr, *mmiLangGer = nullptr, *mmiAbout = nullptr;
+    QAction* mmiSaveDatalog = nullptr;
 
     QFrame* cntrbMain = nullptr;
     QToolBar *tbAction = nullptr, *tbLanguage = nullptr, *tbPort = nullptr, *tbDatalog = nullptr,
@@ -58,7 +59,7 @@ struct TfrmMainUi {
     QCheckBox* chbSaveDatalog = nullptr;
     QLabel *lblCapacity = nullptr, *lblRate = nullptr;
     QLineEdit *edStorageCap = nullptr, *edRate = nullptr;
-    QToolButton *tbtnStartDatalog = nullptr, *tbtnStopDatalog = nullptr;
+    QToolButton *tbtnStartDatalog = nullptr, *tbtnStopDatalog = nullptr, *tbtnSaveDatalog = nullptr;
     QButtonGroup* grpDatalog = nullptr;
     QLabel *stCurrentCurrentValue = nullptr, *lblCurrentUnit = nullptr;
     QLabel *stCurrentPressureValue = nullptr, *lblPressureUnit = nullptr;

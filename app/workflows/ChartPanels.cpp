@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QSplitter>
+#include <QTabWidget>
 
 #include <algorithm>
 
@@ -62,6 +63,11 @@ int TChartPanels::CurrentLineHeightNow() const
 {
     if (FWantedCurrentLineHeight >= 0)
         return FWantedCurrentLineHeight;
+    if (FWantedCurrentLineHeight == HalfTheCharts) {
+        // The "Datalog" page was never laid out: its pages share one size.
+        const QWidget* page = FUi.tbnMain->currentWidget();
+        return page ? std::max(0, (page->height() - FUi.splCharts->handleWidth()) / 2) : 0;
+    }
     const QList<int> sizes = FUi.splCharts->sizes();
     return sizes.size() == 2 ? sizes[1] : FUi.pnlCurrentLine->height();
 }
@@ -76,10 +82,13 @@ void TChartPanels::ApplyCurrentLineHeight()
 {
     // The splitter divides its height only once it has one: until the "Datalog"
     // page is first shown the wanted height waits.
-    if (FWantedCurrentLineHeight < 0 || !FUi.splCharts->isVisible() || FUi.splCharts->height() <= 0)
+    if (FWantedCurrentLineHeight == Applied || !FUi.splCharts->isVisible() || FUi.splCharts->height() <= 0)
         return;
-    const int total = FUi.splCharts->height() - FUi.splCharts->handleWidth();
-    const int height = std::min(FWantedCurrentLineHeight, std::max(0, total));
+    const int total = std::max(0, FUi.splCharts->height() - FUi.splCharts->handleWidth());
+    const int height
+        = FWantedCurrentLineHeight == HalfTheCharts ? total / 2 : std::min(FWantedCurrentLineHeight, total);
     FUi.splCharts->setSizes({total - height, height});
-    FWantedCurrentLineHeight = -1;
+    FWantedCurrentLineHeight = Applied;
+    // Hidden and shown again, the current chart gets this height back.
+    CurrentLineHeight = height;
 }

@@ -31,7 +31,10 @@ private:
     void ArrangeChartPanels();
 
     const TfrmMainUi& FUi;
-    // Height of the current chart waiting for the splitter to be laid out; the
-    // form's design height at start, -1 once applied.
-    int FWantedCurrentLineHeight = 70;
+    // Height of the current chart waiting for the splitter to be laid out:
+    // half of the chart area unless the preferences give one, Applied once
+    // the splitter has it.
+    static constexpr int Applied = -1;
+    static constexpr int HalfTheCharts = -2;
+    int FWantedCurrentLineHeight = HalfTheCharts;
 };

@@ -14,6 +14,7 @@
 #include "hart/ExchangeTime.h"
 #include "hart/HartCommand.h"
 #include "services/NumberFormat.h"
+#include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -54,17 +54,23 @@ QString LiveValueText(float Value)
     return locale.toString(double(Value), 'f', 4);
 }
 
-// A number typed by the operator: the locale's decimal separator, or a point.
-bool ParseDouble(const QString& Text, double& Value)
-{
-    bool ok = false;
-    Value = QLocale().toDouble(Text.trimmed(), &ok);
-    if (!ok)
-        Value = QLocale::c().toDouble(Text.trimmed(), &ok);
-    return ok && std::isfinite(Value);
-}
-
 }  // namespace
+
+// Brings "Save data log…" up to date when the step that changed the logger
+// ends, also by an exception (a failed save keeps the samples).
+class TSaveActionRefresh {
+public:
+    explicit TSaveActionRefresh(TMonitorWorkflow& Workflow)
+        : FWorkflow(Workflow)
+    {
+    }
+    ~TSaveActionRefresh() { FWorkflow.UpdateSaveDatalogAction(); }
+    TSaveActionRefresh(const TSaveActionRefresh&) = delete;
+    TSaveActionRefresh& operator=(const TSaveActionRefresh&) = delete;
+
+private:
+    TMonitorWorkflow& FWorkflow;
+};
 
 TMonitorWorkflow::TMonitorWorkflow(TMainView& View, const TSensorInfo& Sensor)
     : FView(View)
@@ -93,10 +99,16 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     // A second press of the pressed start button would throw the samples away.
     if (Recording())
         return;
+    const TSaveActionRefresh refresh(*this);
     FView.Log().WriteLine(QStringLiteral("Monitoring will be started"));
     FUi.tbtnStartDatalog->setChecked(true);
     ElapsedTime = 0;
     if (!FUi.chbSaveDatalog->isChecked())
+        return;
+
+    // A refused capacity or rate leaves the page, the status and the charts as
+    // they were.
+    if (!ReadCapacity() || !ReadRate())
         return;
 
     FUi.pnlDataMain->setEnabled(false);
@@ -106,10 +118,8 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     QCoreApplication::processEvents();
     InitCurrentCurve();
     QCoreApplication::processEvents();
-
-    if (!ReadCapacity() || !ReadRate())
-        return;
     FUi.tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
+    FFirstSampleUs.reset();
 
     for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity,
                                                              FUi.edRate, FUi.lblRate})
@@ -164,18 +174,17 @@ bool TMonitorWorkflow::ReadCapacity()
 bool TMonitorWorkflow::ReadRate()
 {
     const QString text = FUi.edRate->text();
-    double rate = 0;
-    // The timer counts whole milliseconds in an int: some 24 days at most.
-    const double longest = std::numeric_limits<int>::max() / 1000.0;
-    if (text.isEmpty() || !ParseDouble(text, rate) || rate <= 0 || rate > longest) {
+    // "," or "." as the decimal separator, never a thousands separator.
+    const std::optional<double> seconds = MonitorRateSeconds(text);
+    if (!seconds) {
         FView.ShowError(FView.Translate(QStringLiteral("E10.frmMain")));
         FUi.tbtnStopDatalog->setChecked(true);
         if (text.isEmpty())
             FUi.edRate->setFocus();
         return false;
     }
-    // Ticks faster than one exchange would run back to back, and the time axis
-    // (n times the rate) would no longer be the time.
+    // Ticks faster than one exchange would run back to back.
+    const double rate = *seconds;
     const double shortest = ShortestMonitorRate();
     if (rate < shortest) {
         FView.ShowError(FView.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
@@ -195,6 +204,9 @@ void TMonitorWorkflow::InitPressureCurve()
     FUi.bdcPressure->SetMaxXValue(0.001);
     FUi.bdcPressure->SetMinYValue(0);
     FUi.bdcPressure->SetMaxYValue(0.001);
+    // A new recording starts unzoomed: the previous zoom could leave the new
+    // curve outside the view.
+    FUi.bdcPressure->ResetView();
     FUi.bdcPressure->SetAxisTitleLine(0, QStringLiteral("P, ") + QString::fromStdString(FSensor.Unit));
     PressureCurve = FUi.bdcPressure->Curves().Add();
     PressureCurve->SetColorGraph(PressureColor);
@@ -211,6 +223,7 @@ void TMonitorWorkflow::InitCurrentCurve()
     FUi.bdcCurrent->SetMaxXValue(0.001);
     FUi.bdcCurrent->SetMinYValue(0);
     FUi.bdcCurrent->SetMaxYValue(0.1);
+    FUi.bdcCurrent->ResetView();
     FUi.bdcCurrent->SetAxisTitleLine(0,
                                      FUi.mmiCurrLine->isChecked() ? QStringLiteral("I, mA") : QStringLiteral("U, V"));
     CurrentCurve = FUi.bdcCurrent->Curves().Add();
@@ -257,9 +270,14 @@ void TMonitorWorkflow::tmrMonitorTimer()
 
 void TMonitorWorkflow::MonitorTick()
 {
+    const TSaveActionRefresh refresh(*this);
     float current = 0;
     float pressure = 0;
     std::string unit;
+    // Each point stands at the time its sample was taken, on the link's clock:
+    // a tick held back (a busy line, a slow exchange) leaves a visible gap
+    // rather than being drawn one period after the last.
+    const int64_t nowUs = FView.Hart().Device().NowUs();
     try {
         FView.Hart().ReadDynamicVariables(current, unit, pressure);
     } catch (const EHartComError& e) {
@@ -267,6 +285,9 @@ void TMonitorWorkflow::MonitorTick()
         return;
     }
     FUi.prbProgress->setValue(FUi.prbProgress->value() + 1);
+    if (!FFirstSampleUs)
+        FFirstSampleUs = nowUs;
+    ElapsedTime = double((nowUs - *FFirstSampleUs + 500) / 1000) / 1000;  // whole milliseconds
     if (PressureCurve) {
         PressureCurve->AddPoint(ElapsedTime, pressure);
         FUi.stCurrentPressureValue->setText(LiveValueText(pressure));
@@ -275,7 +296,6 @@ void TMonitorWorkflow::MonitorTick()
         CurrentCurve->AddPoint(ElapsedTime, current);
         FUi.stCurrentCurrentValue->setText(LiveValueText(current));
     }
-    ElapsedTime += MonitorRate;
 
     if (!FUi.chbSaveDatalog->isChecked() || !Dataloger)
         return;
@@ -328,6 +348,7 @@ void TMonitorWorkflow::acStopMonitoringExecute()
 {
     if (!Dataloger)
         return;
+    const TSaveActionRefresh refresh(*this);
     EndRecordingControls();
     // "Recording" would stay in the status bar after the recording ended.
     if (FView.StatusText(1) == FView.Translate(QStringLiteral("W4.NOEDITION")))
@@ -339,9 +360,31 @@ void TMonitorWorkflow::acStopMonitoringExecute()
         // An adapter that is gone cannot drop DTR either; the stop goes on.
         FView.Log().WriteLine(FView.Translate(QString::fromStdString(e.Message())));
     }
+    // Samples not saved (the dialog cancelled, the file not written) stay for
+    // "Save data log…" and the question at closing.
     if (Dataloger->Count() > 0)
         SaveDatalog();
-    Dataloger.reset();
+    else
+        Dataloger.reset();
+}
+
+bool TMonitorWorkflow::UnsavedSamples() const
+{
+    return Dataloger && Dataloger->Count() > 0 && !Dataloger->Saved() && !Recording();
+}
+
+void TMonitorWorkflow::UpdateSaveDatalogAction()
+{
+    FUi.acSaveDatalog->setEnabled(UnsavedSamples());
+}
+
+void TMonitorWorkflow::acSaveDatalogExecute()
+{
+    if (!UnsavedSamples())
+        return;
+    const TSaveActionRefresh refresh(*this);
+    FView.Log().WriteLine(QStringLiteral("Datalog will be saved"));
+    SaveDatalog();
 }
 
 void TMonitorWorkflow::SaveDatalog()
@@ -357,14 +400,9 @@ void TMonitorWorkflow::SaveDatalog()
         return;
     DatalogDir = QFileInfo(*fileName).absolutePath();
 
-    // Written beside the target and renamed over it: a failed save keeps the
-    // old file, and the logger keeps the samples.
-    QSaveFile file(*fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EStreamError(QStringLiteral("Cannot create file \"%1\". %2").arg(*fileName, file.errorString()));
-    Dataloger->SaveToStream(file);
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Cannot write file \"%1\". %2").arg(*fileName, file.errorString()));
+    // A failed save throws with the file's name; the old file stays as it was
+    // and the logger keeps the samples.
+    Dataloger->SaveToFile(*fileName, TDatalogFormat::Tabs, QString::fromStdString(FSensor.Unit));
     Dataloger.reset();
     for (QWidget* control :
          std::initializer_list<QWidget*> {FUi.lblCapacity, FUi.edStorageCap, FUi.lblRate, FUi.edRate})
@@ -375,19 +413,19 @@ bool TMonitorWorkflow::QueryUnsavedDatalog()
 {
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
-    // No tick (which could complete or end the recording) while the box is open.
-    const bool recording = Recording();
-    FUi.tmrMonitor->stop();
+    const TSaveActionRefresh refresh(*this);
+    // The recording goes on while the box is open (its nested event loop runs
+    // the timer); a tick meanwhile may complete it, or a lost link end it, so
+    // the state is looked at again after the answer.
     switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QStringLiteral("W5.frmMain")),
                                            TDialogIcon::Confirmation)) {
-        case TDialogAnswer::Cancel:
-            if (recording)
-                FUi.tmrMonitor->start();
-            return false;
+        case TDialogAnswer::Cancel: return false;
         case TDialogAnswer::No: return true;
         case TDialogAnswer::Yes: break;
     }
-    if (recording) {
+    if (!Dataloger || Dataloger->Saved())
+        return true;
+    if (Recording()) {
         EndRecordingControls();
         Dataloger->SetComplete(true);
     }
@@ -425,6 +463,7 @@ void TMonitorWorkflow::EndAtClose()
 {
     FUi.tmrMonitor->stop();
     Dataloger.reset();
+    UpdateSaveDatalogAction();
     FUi.bdcPressure->Curves().Clear();
     FUi.bdcCurrent->Curves().Clear();
     PressureCurve = CurrentCurve = nullptr;

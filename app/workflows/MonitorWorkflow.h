@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QObject;
 class TCurve;
@@ -28,6 +29,12 @@ public:
     void tmrMonitorTimer();
     void MonitorTick();
     void SaveDatalog();
+    // "Save data log…": the samples of the last recording, while not saved.
+    void acSaveDatalogExecute();
+    // True while a finished recording's samples wait to be saved.
+    bool UnsavedSamples() const;
+    // "Save data log…" is enabled exactly while unsaved samples wait.
+    void UpdateSaveDatalogAction();
     void InitPressureCurve();
     void InitCurrentCurve();
     // The datalog controls follow "Save datalog"; capacity and rate start over.
@@ -48,6 +55,7 @@ public:
     // The sampling period in seconds, fixed when monitoring starts.
     double MonitorRate = 0;
     int32_t Capacity = 0;
+    // Seconds from the recording's first sample to its latest one.
     double ElapsedTime = 0;
     // Where the save dialog opens: the folder of the last data log saved.
     QString DatalogDir;
@@ -63,6 +71,8 @@ private:
     TMainView& FView;
     const TfrmMainUi& FUi;
     const TSensorInfo& FSensor;
+    // The link clock when the recording's first sample was taken.
+    std::optional<int64_t> FFirstSampleUs;
     // Enabled states of the controls a recording disables, to be restored after it.
     QList<QPair<QObject*, bool>> FLockedByRecording;
 };

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -77,17 +78,21 @@ protected:
         return w;
     }
 
-    // One tick of the monitoring timer with Bar applied to the transmitter.
-    void Tick(double Bar)
+    // One tick of the monitoring timer with Bar applied to the transmitter, one
+    // interval after the previous tick, or LateUs later.
+    void Tick(double Bar, int64_t LateUs = 0)
     {
         Tx->SetSignal(Constant(Bar));
-        Line("COM1").Clock().AdvanceBy(1000000);
+        TSimClock& clock = Line("COM1").Clock();
+        clock.AdvanceTo(std::max(LastTickUs, clock.NowUs()) + Window->Ui().tmrMonitor->interval() * 1000 + LateUs);
+        LastTickUs = clock.NowUs();
         TApplication::Guard([this] { Window->tmrMonitorTimer(); });
     }
 
     QString File(const QString& Name) const { return QDir::current().filePath(Name); }
 
     TSimTransmitter* Tx = nullptr;
+    int64_t LastTickUs = 0;
 };
 
 // --- a start that is refused ------------------------------------------------------------
@@ -102,10 +107,11 @@ struct TRefusedStartCase {
 
 class TRefusedStartTest : public TMonitorTest, public ::testing::WithParamInterface<TRefusedStartCase> {};
 
-TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
+TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesEverythingAsItWas)
 {
     const TRefusedStartCase& c = GetParam();
     TfrmMain& w = ReadyToRecord(c.Capacity, c.Rate);
+    const QString status = w.StatusText(1);
     w.Ui().tbtnStartDatalog->click();
 
     QString expected = Text(c.Expected);
@@ -114,9 +120,9 @@ TEST_P(TRefusedStartTest, ShowsItsTextAndLeavesThePageLockedWithoutRecording)
     EXPECT_EQ(Dialogs->Errors(), QStringList {expected});
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
     EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
-    // The page stays locked until a recording starts and stops.
-    EXPECT_FALSE(w.Ui().pnlDataMain->isEnabled());
-    EXPECT_EQ(w.StatusText(1), Text("W4.NOEDITION"));
+    EXPECT_TRUE(w.Ui().pnlDataMain->isEnabled());
+    EXPECT_EQ(w.StatusText(1), status);
+    EXPECT_EQ(w.Monitoring().PressureCurve, nullptr);  // the charts untouched
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
@@ -127,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, TRefusedStartTest,
                                            TRefusedStartCase {"RateZero", "3", "0", "E10.frmMain", {}},
                                            TRefusedStartCase {"RateNoNumber", "3", "x", "E10.frmMain", {}},
                                            TRefusedStartCase {"RateBeyondTheTimer", "3", "1e10", "E10.frmMain", {}},
+                                           TRefusedStartCase {"RateWithGrouping", "3", "1,000.5", "E10.frmMain", {}},
                                            // One command 3 at 1200 baud takes 0.52 s.
                                            TRefusedStartCase {"RateShorterThanOneExchange", "3", "0.5", "E14.frmMain",
                                                               "0.53"}),
@@ -235,20 +242,33 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     w.Ui().tbtnStartDatalog->click();
     EXPECT_EQ(w.Monitoring().Capacity, std::numeric_limits<int32_t>::max());
     for (int i = 0; i < 5; ++i)
-        Tick(1.0);
+        Tick(1.0, i == 4 ? 12000000 : 0);  // the last one held back 12 s
     EXPECT_TRUE(w.Ui().tmrMonitor->isActive());
     EXPECT_TRUE(Dialogs->Shown().isEmpty());
     ASSERT_NE(w.Monitoring().Dataloger, nullptr);
     EXPECT_EQ(w.Monitoring().Dataloger->Count(), 5);
-    EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 4.0);
+    EXPECT_EQ(w.Monitoring().PressureCurve->XValues().back(), 16.0);
 
-    // A stop with samples offers them; a cancelled dialog drops them.
+    // A stop with samples offers them; a cancelled dialog keeps them for "Save
+    // data log…", and closing asks.
     Dialogs->QueueCancel();
     w.Ui().tbtnStopDatalog->click();
     EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
-    EXPECT_EQ(w.Monitoring().Dataloger, nullptr);
     EXPECT_TRUE(w.Ui().acRead->isEnabled());
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
+    Dialogs->QueueChoice(TDialogAnswer::Cancel);
+    EXPECT_FALSE(w.close());
+    ASSERT_TRUE(w.Ui().mmiSaveDatalog->isEnabled());
+    Dialogs->QueueFileName(File("later.log"));
+    w.Ui().mmiSaveDatalog->trigger();
+    EXPECT_EQ(FileLines(File("later.log")).size(), 5);
+    EXPECT_FALSE(w.Ui().tbtnSaveDatalog->isEnabled());
+
+    // A new recording starts unzoomed.
+    w.Ui().bdcPressure->SetScale(400);
+    w.Ui().bdcCurrent->SetScale(400);
+    w.Ui().tbtnStartDatalog->click();
+    EXPECT_EQ(w.Ui().bdcPressure->Scale() + w.Ui().bdcCurrent->Scale(), 200);
 }
 
 // --- the link lost during a recording -----------------------------------------------------
@@ -323,7 +343,10 @@ TEST_P(TCloseTest, AsksBeforeTheSamplesAreLost)
     TfrmMain& w = ReadyToRecord("", "1");
     w.Ui().tbtnStartDatalog->click();
     Tick(1.0);
-    Tick(2.0);
+    Dialogs->RunWhileNextQuestionIsOpen([this] {
+        EXPECT_TRUE(Window->Ui().tmrMonitor->isActive());  // the recording goes on
+        Tick(2.0);
+    });
     Dialogs->QueueChoice(c.Answer);
     if (c.CancelSaveDialog)
         Dialogs->QueueCancel();
@@ -368,6 +391,15 @@ TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRa
     EXPECT_EQ(w.Ui().lblCurrentUnit->text(), "V");
     EXPECT_EQ(w.Ui().stCurrentCurrentValue->text(), "8.0000");
     EXPECT_EQ(w.Monitoring().CurrentCurve->YValues(), (std::vector<double> {8.0, 8.0}));
+    for (TNorvaneChart* chart : {w.Ui().bdcPressure, w.Ui().bdcCurrent}) {
+        chart->grab();  // a steady signal below the top border, the zoom text above the plot
+        EXPECT_GT(chart->ViewMaxY(), chart->Curves()[0]->YValues().back());
+        EXPECT_TRUE(chart->TextScaleAbovePlot());
+    }
+    w.Ui().bdcPressure->SetMaxYValue(1000);  // Y labels wider than the current chart's
+    w.Ui().bdcPressure->grab();
+    w.Ui().bdcCurrent->grab();
+    EXPECT_EQ(w.Ui().bdcPressure->PlotLeft(), w.Ui().bdcCurrent->PlotLeft());  // one time axis
     EXPECT_TRUE(w.Ui().mmiVoltLine->isChecked());
     EXPECT_FALSE(w.Ui().mmiCurrLine->isChecked());
 
@@ -388,18 +420,22 @@ TEST_F(TMonitorTest, VoltageLabellingChangesTitlesAndUnitsNotValuesAndKeepsOneRa
 
 TEST_F(TMonitorTest, ChartPanelsFollowTheirCheckBoxesAndTheCurrentChartKeepsTheSplitterHeight)
 {
+    RemovePreferences();  // no stored splitter position
     TfrmMain& w = ReadyToRecord("", "1");
     w.resize(700, 540);
     QApplication::processEvents();
     auto currentHeight = [&w] { return w.Ui().splCharts->sizes().value(1); };
 
-    // Before the splitter was moved the remembered height is 0.
+    // Half of the chart area (given at the first size; a resize goes to the
+    // pressure chart), also after hiding before the splitter was moved.
+    const int initial = currentHeight();
+    EXPECT_NEAR(initial, w.Ui().splCharts->height() / 2, w.Ui().splCharts->height() / 20);
     w.Ui().chbCurrentLine->click();
     EXPECT_TRUE(w.Ui().pnlCurrentLine->isHidden());
     w.Ui().chbCurrentLine->click();
     EXPECT_FALSE(w.Ui().pnlCurrentLine->isHidden());
     QApplication::processEvents();
-    EXPECT_EQ(currentHeight(), 0);
+    EXPECT_EQ(currentHeight(), initial);
 
     // Moved by the operator, the height comes back after hiding.
     w.Ui().splCharts->setSizes({w.Ui().splCharts->height() - 120, 120});

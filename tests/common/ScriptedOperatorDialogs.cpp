@@ -2,6 +2,8 @@
 
 #include <QPrinter>
 
+#include <utility>
+
 void TScriptedOperatorDialogs::ShowMessage(QWidget*, const QString& Text, TDialogIcon Icon)
 {
     FShown.append({TKind::Message, Icon, Text, {}});
@@ -10,6 +12,7 @@ void TScriptedOperatorDialogs::ShowMessage(QWidget*, const QString& Text, TDialo
 bool TScriptedOperatorDialogs::AskYesNo(QWidget*, const QString& Text, TDialogIcon Icon)
 {
     FShown.append({TKind::Question, Icon, Text, {}});
+    RunWhileOpen();
     if (FAnswers.empty()) {
         ++FUnanswered;
         return false;
@@ -22,6 +25,7 @@ bool TScriptedOperatorDialogs::AskYesNo(QWidget*, const QString& Text, TDialogIc
 TDialogAnswer TScriptedOperatorDialogs::AskYesNoCancel(QWidget*, const QString& Text, TDialogIcon Icon)
 {
     FShown.append({TKind::Question, Icon, Text, {}});
+    RunWhileOpen();
     if (FChoices.empty()) {
         ++FUnanswered;
         return TDialogAnswer::Cancel;
@@ -41,6 +45,13 @@ std::optional<QString> TScriptedOperatorDialogs::GetOpenFileName(QWidget*, const
 {
     FShown.append({TKind::OpenFile, TDialogIcon::Information, Options.Title, Options});
     return NextFileName();
+}
+
+void TScriptedOperatorDialogs::RunWhileOpen()
+{
+    // Once only: what runs may open a box itself.
+    if (const std::function<void()> events = std::exchange(FWhileOpen, nullptr))
+        events();
 }
 
 std::optional<QString> TScriptedOperatorDialogs::NextFileName()

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 // Records every dialog and answers from queues. A question or file dialog with no
@@ -43,6 +44,9 @@ public:
     void QueueFileName(const QString& FileName) { FFileNames.push_back({false, FileName}); }
     void QueueCancel() { FFileNames.push_back({true, QString()}); }
     void QueuePrintAnswer(bool Confirm) { FPrintAnswers.push_back(Confirm); }
+    // Runs Events once while the next question box is open, before it is
+    // answered, as timers run in the nested event loop of a modal box.
+    void RunWhileNextQuestionIsOpen(std::function<void()> Events) { FWhileOpen = std::move(Events); }
 
     const QList<TShown>& Shown() const { return FShown; }
     // The texts of the boxes shown with the given icon, in order.
@@ -57,6 +61,7 @@ private:
         QString Name;
     };
     std::optional<QString> NextFileName();
+    void RunWhileOpen();
     bool NextPrintAnswer();
 
     QList<TShown> FShown;
@@ -67,4 +72,5 @@ private:
     QString FPrintFile;
     std::optional<QPageLayout> FPageLayout;
     int FUnanswered = 0;
+    std::function<void()> FWhileOpen;
 };
