@@ -110,6 +110,11 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     // they were.
     if (!ReadCapacity() || !ReadRate())
         return;
+    // Samples a stop could not save are not replaced without asking.
+    if (!QueryUnsavedDatalog(QStringLiteral("W6.frmMain"))) {
+        FUi.tbtnStopDatalog->setChecked(true);
+        return;
+    }
 
     FUi.pnlDataMain->setEnabled(false);
     FView.SetStatusText(1, FView.Translate(QStringLiteral("W4.NOEDITION")));
@@ -409,7 +414,7 @@ void TMonitorWorkflow::SaveDatalog()
         control->setEnabled(true);
 }
 
-bool TMonitorWorkflow::QueryUnsavedDatalog()
+bool TMonitorWorkflow::QueryUnsavedDatalog(const QString& QuestionKey)
 {
     if (!Dataloger || Dataloger->Count() == 0 || Dataloger->Saved())
         return true;
@@ -417,7 +422,7 @@ bool TMonitorWorkflow::QueryUnsavedDatalog()
     // The recording goes on while the box is open (its nested event loop runs
     // the timer); a tick meanwhile may complete it, or a lost link end it, so
     // the state is looked at again after the answer.
-    switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QStringLiteral("W5.frmMain")),
+    switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QuestionKey),
                                            TDialogIcon::Confirmation)) {
         case TDialogAnswer::Cancel: return false;
         case TDialogAnswer::No: return true;

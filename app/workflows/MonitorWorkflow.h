@@ -42,8 +42,9 @@ public:
     void EnableDatalogControls();
     // True while the timer records samples.
     bool Recording() const;
-    // Asked before the window closes: false when the operator keeps it open.
-    bool QueryUnsavedDatalog();
+    // Asked before the window closes (and before a new recording replaces the
+    // samples): false when the operator keeps them.
+    bool QueryUnsavedDatalog(const QString& QuestionKey = QStringLiteral("W5.frmMain"));
     // The window closes: the timer stops, samples and curves go.
     void EndAtClose();
     // The shortest rate one exchange with the transmitter allows on the line in use.

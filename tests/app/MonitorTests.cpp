@@ -258,6 +258,11 @@ TEST_F(TMonitorTest, WithoutCapacityTheRecordingNeverCompletesAndAStopBeforeAnyS
     EXPECT_EQ(w.StatusText(1), "");  // no longer "recording"
     Dialogs->QueueChoice(TDialogAnswer::Cancel);
     EXPECT_FALSE(w.close());
+    // So does a new recording, which then does not start.
+    Dialogs->QueueChoice(TDialogAnswer::Cancel);
+    w.Ui().tbtnStartDatalog->click();
+    EXPECT_FALSE(w.Ui().tmrMonitor->isActive());
+    EXPECT_EQ(Dialogs->Shown().back().Text, Text("W6.frmMain"));
     ASSERT_TRUE(w.Ui().mmiSaveDatalog->isEnabled());
     Dialogs->QueueFileName(File("later.log"));
     w.Ui().mmiSaveDatalog->trigger();
