@@ -131,7 +131,7 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     std::vector<int> commands;
     for (const TSimRequest& request : Tx->Requests())
         commands.push_back(request.Command);
-    EXPECT_EQ(commands, (std::vector<int> {35, 15, 34, 15}));
+    EXPECT_EQ(commands, (std::vector<int> {15, 14, 35, 15, 34, 15}));
     EXPECT_EQ(Tx->State().RangeUnit, 7);
     EXPECT_EQ(Tx->State().LowerRange, -0.5f);
     EXPECT_EQ(Tx->State().Damping, 1.5f);
