@@ -88,8 +88,10 @@ void TWriteWorkflow::acSetExecute()
     } catch (const EHartComError& e) {
         throw EHartComError(FView.Translate(Text(e.Message())).toStdString());
     }
-    if (plan.Empty())
+    if (plan.Empty()) {
+        FView.SetStatusText(1, FView.Translate(QStringLiteral("infNothingToWrite")));
         return;
+    }
     // The window handles messages between attempts: nothing else that talks
     // to the transmitter may start inside this Set.
     const TDeviceBusy busy(FView.DeviceLock());

@@ -69,16 +69,16 @@ protected:
 
 }  // namespace
 
-TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWritesThem)
+TEST_F(TConfigFileWindowTest, SaveKeepsTheEditsLoadMarksRangeAndDampingAndSetWritesThem)
 {
     TfrmMain& w = ReadTransmitter();
-    // A cancelled save clears the change flags too: Set then writes nothing.
+    // A save, also a cancelled one, leaves the edits to be written by Set.
     w.Ui().edTag->setText("CHANGED");
     Dialogs->QueueCancel();
     w.Ui().acSave->trigger();
-    Tx->ClearRequests();
     w.Ui().acSet->trigger();
-    EXPECT_TRUE(Tx->Requests().empty());
+    EXPECT_EQ(Tx->State().Tag, "CHANGED ");
+    EXPECT_EQ(w.StatusText(1), Text("infWrittenTDD"));
 
     w.Ui().edUpperRange->setText("12,5");
     w.Ui().edLowerRange->setText("-1");
@@ -98,8 +98,7 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
                                           "mbar"
                                           "\x06\x03"
                                           "0.5"));
-    EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.UnitChanged || w.Writing().Edits.DampingChanged
-                 || w.Writing().Edits.DescriptionChanged);
+    EXPECT_TRUE(w.Writing().Edits.RangeChanged && w.Writing().Edits.DampingChanged);
     const TFileDialogOptions& options = Dialogs->Shown().value(0).Options;
     EXPECT_EQ(options.Title, "Save File");
     EXPECT_EQ(options.Filter, "All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg");
