@@ -32,6 +32,14 @@ QString Text(const std::string& Value)
     return QString::fromStdString(Value);
 }
 
+// Tag and descriptor come padded with blanks to their field widths; shown
+// without them, so that the operator can type on at the end (the write pads
+// them again).
+QString WithoutTrailingBlanks(const std::string& Value)
+{
+    return Text(Value.substr(0, Value.find_last_not_of(' ') + 1));
+}
+
 }  // namespace
 
 TReadWorkflow::TReadWorkflow(TMainView& View, TSerialDeviceFactory& Factory, TPendingEdits& Edits)
@@ -169,8 +177,8 @@ void TReadWorkflow::ReadDeviceDescription()
     Year = data.Year;
     // A date never set leaves the field empty.
     FUi.medDate->setText(DescriptionDateText(data));
-    FUi.edTag->setText(Text(Tag));
-    FUi.edDesc->setText(Text(Descriptor));
+    FUi.edTag->setText(WithoutTrailingBlanks(Tag));
+    FUi.edDesc->setText(WithoutTrailingBlanks(Descriptor));
     FEdits.DescriptionChanged = false;
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadAddInfo"));
