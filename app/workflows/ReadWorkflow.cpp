@@ -63,6 +63,8 @@ void TReadWorkflow::acReadExecute()
             edit->clear();
     FUi.cmbUnit->setCurrentIndex(-1);
 
+    FEdits.DateAsRead.reset();
+
     const QString port = FUi.cmbPort->currentText();
     ResetPort(port);
     try {
@@ -175,6 +177,7 @@ void TReadWorkflow::ReadDeviceDescription()
     Day = data.Day;
     Month = data.Month;
     Year = data.Year;
+    FEdits.DateAsRead = TDateBytes {Day, Month, Year};
     // A date never set leaves the field empty.
     FUi.medDate->setText(DescriptionDateText(data));
     FUi.edTag->setText(WithoutTrailingBlanks(Tag));

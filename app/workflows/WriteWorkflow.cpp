@@ -115,19 +115,22 @@ TSettingsPlan TWriteWorkflow::SetInput(QString& Refusal) const
 {
     TSettingsPlan plan;
     if (Edits.DescriptionChanged) {
+        // A date the window cannot show goes back as the transmitter sent it.
         const std::optional<QDate> date = SettingDate(FUi.medDate->text());
-        if (!date) {
+        if (!date && !Edits.DateAsRead) {
             Refusal = FView.Translate(QStringLiteral("E1.frmMain"));
             return plan;
         }
+        const TDateBytes bytes = date
+                                     ? TDateBytes {uint8_t(date->day()), uint8_t(date->month()), uint16_t(date->year())}
+                                     : *Edits.DateAsRead;
         const QString tag = FUi.edTag->text().trimmed(), descriptor = FUi.edDesc->text().trimmed();
         const QString unstorable = UnstorableChar(tag + descriptor);
         if (!unstorable.isEmpty()) {
             Refusal = FView.Translate(QStringLiteral("E12.frmMain")).arg(unstorable);
             return plan;
         }
-        plan.Description = TDescription {Latin1(tag), Latin1(descriptor), uint8_t(date->day()), uint8_t(date->month()),
-                                         uint16_t(date->year())};
+        plan.Description = TDescription {Latin1(tag), Latin1(descriptor), bytes.Day, bytes.Month, bytes.Year};
     }
     // The range is written in the unit shown, also when that unit itself is
     // not written (a configuration file selects it without marking it); with
