@@ -14,6 +14,7 @@ inline constexpr const char* MainWindowMessageKeys[] = {
     "infNotWrittenTDD",
     "infNotWrittenRanges",
     "infNotWrittenDamping",
+    "infNothingToWrite",
     "E1.frmMain",
     "E4.frmMain",
     "E11.frmMain",

@@ -202,6 +202,8 @@ void TSettingsWrite::Refuse(TSettingsWriteResult& Result, TWriteStep Step, const
 
 std::string TSettingsWrite::RangeUnit(const TSettingsPlan& Plan, const TBefore& Before)
 {
+    if (Plan.RangeUnit)
+        return *Plan.RangeUnit;
     return Plan.Unit ? *Plan.Unit : Before.Output.Unit;
 }
 

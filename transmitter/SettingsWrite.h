@@ -41,9 +41,13 @@ struct TRangeValues {
 struct TSettingsPlan {
     std::optional<TDescription> Description;
     std::optional<std::string> Unit;  // a name of the unit table
-    // In Unit when it is given, else in the unit of the transmitter's range.
+    // In RangeUnit when that is given, else in Unit when that is given, else in
+    // the unit of the transmitter's range.
     std::optional<TRangeValues> Range;
     std::optional<float> Damping;  // seconds
+    // The unit of the range values without writing the transmitter's unit (the
+    // window writes a range in the unit it shows).
+    std::optional<std::string> RangeUnit = std::nullopt;
 
     bool Empty() const { return !Description && !Unit && !Range && !Damping; }
 };

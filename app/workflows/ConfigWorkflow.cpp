@@ -54,10 +54,9 @@ QString ShortPathName(const QString& FileName)
 
 }  // namespace
 
-TConfigWorkflow::TConfigWorkflow(TMainView& View, TPendingEdits& Edits)
+TConfigWorkflow::TConfigWorkflow(TMainView& View)
     : FView(View)
     , FUi(View.Ui())
-    , FEdits(Edits)
 {
 }
 
@@ -82,9 +81,8 @@ void TConfigWorkflow::ApplyConfigItems(const TConfigItems& Items)
 
 void TConfigWorkflow::acSaveExecute()
 {
-    // Pending edits are no longer written by Set once they are saved, also when
-    // the operator then cancels.
-    FEdits.Clear();
+    // The edits waiting to be written stay: saving them to a file does not
+    // write them to the transmitter.
     const std::optional<QString> name
         = FView.Dialogs().GetSaveFileName(FView.Window(), ConfigDialogOptions(QStringLiteral("Save File"), CfgDir));
     if (!name)

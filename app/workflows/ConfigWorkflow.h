@@ -7,12 +7,11 @@
 
 class TMainView;
 struct TConfigItems;
-struct TPendingEdits;
 struct TfrmMainUi;
 
 class TConfigWorkflow {
 public:
-    TConfigWorkflow(TMainView& View, TPendingEdits& Edits);
+    explicit TConfigWorkflow(TMainView& View);
 
     void acSaveExecute();
     void acLoadExecute();
@@ -26,5 +25,4 @@ private:
 
     TMainView& FView;
     const TfrmMainUi& FUi;
-    TPendingEdits& FEdits;
 };

@@ -32,6 +32,14 @@ QString Text(const std::string& Value)
     return QString::fromStdString(Value);
 }
 
+// Tag and descriptor come padded with blanks to their field widths; shown
+// without them, so that the operator can type on at the end (the write pads
+// them again).
+QString WithoutTrailingBlanks(const std::string& Value)
+{
+    return Text(Value.substr(0, Value.find_last_not_of(' ') + 1));
+}
+
 }  // namespace
 
 TReadWorkflow::TReadWorkflow(TMainView& View, TSerialDeviceFactory& Factory, TPendingEdits& Edits)
@@ -55,6 +63,8 @@ void TReadWorkflow::acReadExecute()
         if (edit->objectName().startsWith(QLatin1String("ed")))
             edit->clear();
     FUi.cmbUnit->setCurrentIndex(-1);
+
+    FEdits.DateAsRead.reset();
 
     const QString port = FUi.cmbPort->currentText();
     ResetPort(port);
@@ -166,10 +176,11 @@ void TReadWorkflow::ReadDeviceDescription()
     Day = data.Day;
     Month = data.Month;
     Year = data.Year;
+    FEdits.DateAsRead = TDateBytes {Day, Month, Year};
     // A date never set leaves the field empty.
     FUi.medDate->setText(DescriptionDateText(data));
-    FUi.edTag->setText(Text(Tag));
-    FUi.edDesc->setText(Text(Descriptor));
+    FUi.edTag->setText(WithoutTrailingBlanks(Tag));
+    FUi.edDesc->setText(WithoutTrailingBlanks(Descriptor));
     FEdits.DescriptionChanged = false;
     QCoreApplication::processEvents();
     ShowStepStatus(QStringLiteral("infReadAddInfo"));

@@ -17,7 +17,7 @@ struct TMainWorkflows {
         : Write(View)
         , Read(View, Factory, Write.Edits)
         , Reference(View)
-        , Config(View, Write.Edits)
+        , Config(View)
         , Monitor(View, Read.SensorInfo)
         , ChartPanels(View.Ui())
         , Print(View)

@@ -1,6 +1,7 @@
-// The Set workflow: the edited settings are checked, then written step by step
+// The Set workflow: the edited settings are checked, then written as one whole
 // (description; then unit, range and damping, after which the port is closed),
-// each step verified by reading the value back.
+// each step verified by reading the value back. A step the transmitter refuses
+// leaves it with the settings it had, and the operator is told so.
 
 #include "app/workflows/WriteWorkflow.h"
 
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStringList>
 
 namespace {
 
@@ -50,6 +52,16 @@ const char* StepName(TWriteStep Step)
     return "";
 }
 
+// The first step a plan writes.
+TWriteStep FirstStep(const TSettingsPlan& Plan)
+{
+    if (Plan.Description)
+        return TWriteStep::Description;
+    if (Plan.Unit)
+        return TWriteStep::Unit;
+    return Plan.Range ? TWriteStep::Range : TWriteStep::Damping;
+}
+
 }  // namespace
 
 TWriteWorkflow::TWriteWorkflow(TMainView& View)
@@ -63,7 +75,7 @@ void TWriteWorkflow::acSetExecute()
     // Every edited value is checked before anything is sent, so that a refused
     // one never leaves the transmitter with half of the changes.
     QString refusal;
-    FSetValues = SetInput(refusal);
+    const TSettingsPlan plan = SetInput(refusal);
     if (!refusal.isEmpty()) {
         FView.ShowError(refusal);
         return;
@@ -76,130 +88,123 @@ void TWriteWorkflow::acSetExecute()
     } catch (const EHartComError& e) {
         throw EHartComError(FView.Translate(Text(e.Message())).toStdString());
     }
-    FSetErrors.clear();
+    if (plan.Empty()) {
+        FView.SetStatusText(1, FView.Translate(QStringLiteral("infNothingToWrite")));
+        return;
+    }
     // The window handles messages between attempts: nothing else that talks
     // to the transmitter may start inside this Set.
     const TDeviceBusy busy(FView.DeviceLock());
-    if (Edits.DescriptionChanged)
-        RunWriteStep(TWriteStep::Description, Edits.DescriptionChanged, &TWriteWorkflow::UpdateDescription,
-                     "infWrittenTDD", "infNotWrittenTDD");
-    if (Edits.RangeChanged || Edits.UnitChanged || Edits.DampingChanged) {
-        if (Edits.UnitChanged)
-            RunWriteStep(TWriteStep::Unit, Edits.UnitChanged, &TWriteWorkflow::UpdateUnit, "infWrittenRanges",
-                         "infNotWrittenRanges");
-        if (Edits.RangeChanged)
-            RunWriteStep(TWriteStep::Range, Edits.RangeChanged, &TWriteWorkflow::UpdateRange, "infWrittenRanges",
-                         "infNotWrittenRanges");
-        if (Edits.DampingChanged)
-            RunWriteStep(TWriteStep::Damping, Edits.DampingChanged, &TWriteWorkflow::UpdateDamping, "infWrittenDamping",
-                         "infNotWrittenDamping");
+    QStringList errors;
+    errors << WritePlan(plan);
+    if (plan.Unit || plan.Range || plan.Damping) {
         try {
             FView.Hart().ClosePort();
         } catch (const EHartComError& e) {
-            FSetErrors << FView.Translate(Text(e.Message()));
+            errors << FView.Translate(Text(e.Message()));
         }
     }
-    // One box for the whole Set, however many steps failed.
-    FSetErrors.removeDuplicates();
-    if (!FSetErrors.isEmpty())
-        FView.ShowError(FSetErrors.join(QStringLiteral("\n\n")));
+    // One box for the whole Set.
+    errors.removeAll(QString());
+    errors.removeDuplicates();
+    if (!errors.isEmpty())
+        FView.ShowError(errors.join(QStringLiteral("\n\n")));
 }
 
-TWriteWorkflow::TSetValues TWriteWorkflow::SetInput(QString& Refusal) const
+TSettingsPlan TWriteWorkflow::SetInput(QString& Refusal) const
 {
-    TSetValues values;
+    TSettingsPlan plan;
     if (Edits.DescriptionChanged) {
+        // A date the window cannot show goes back as the transmitter sent it.
         const std::optional<QDate> date = SettingDate(FUi.medDate->text());
-        if (!date) {
+        if (!date && !Edits.DateAsRead) {
             Refusal = FView.Translate(QStringLiteral("E1.frmMain"));
-            return values;
+            return plan;
         }
+        const TDateBytes bytes = date
+                                     ? TDateBytes {uint8_t(date->day()), uint8_t(date->month()), uint16_t(date->year())}
+                                     : *Edits.DateAsRead;
         const QString tag = FUi.edTag->text().trimmed(), descriptor = FUi.edDesc->text().trimmed();
         const QString unstorable = UnstorableChar(tag + descriptor);
         if (!unstorable.isEmpty()) {
             Refusal = FView.Translate(QStringLiteral("E12.frmMain")).arg(unstorable);
-            return values;
+            return plan;
         }
-        values.Description
-            = {Latin1(tag), Latin1(descriptor), uint8_t(date->day()), uint8_t(date->month()), uint16_t(date->year())};
+        plan.Description = TDescription {Latin1(tag), Latin1(descriptor), bytes.Day, bytes.Month, bytes.Year};
     }
-    values.Unit = FUi.cmbUnit->currentText().toStdString();
+    // The range is written in the unit shown, also when that unit itself is
+    // not written (a configuration file selects it without marking it); with
+    // no unit shown, in the transmitter's.
+    const std::string unit = FUi.cmbUnit->currentText().toStdString();
+    if (Edits.UnitChanged)
+        plan.Unit = unit;
     if (Edits.RangeChanged) {
+        TRangeValues range;
+        if (!unit.empty())
+            plan.RangeUnit = unit;
         for (QLineEdit* edit : {FUi.edUpperRange, FUi.edLowerRange}) {
             const std::optional<float> number = SettingNumber(edit->text());
             if (!number) {
                 Refusal = FView.Translate(QStringLiteral("E13.frmMain")).arg(edit->text());
-                return values;
+                return plan;
             }
-            (edit == FUi.edUpperRange ? values.Upper : values.Lower) = *number;
+            (edit == FUi.edUpperRange ? range.Upper : range.Lower) = *number;
         }
+        plan.Range = range;
     }
     if (Edits.DampingChanged) {
         const std::optional<float> damping = SettingNumber(FUi.edDamping->text());
         if (!damping || !(*damping >= 0.0f && *damping <= 100.0f)) {
             Refusal = FView.Translate(QStringLiteral("E4.frmMain"));
-            return values;
+            return plan;
         }
-        values.Damping = *damping;
+        plan.Damping = *damping;
     }
-    return values;
+    return plan;
 }
 
-// One step of Set: the progress bar over panel 1 while it runs, its status
-// text after it. The change flag stays set unless the transmitter kept the
-// value, so that the next Set tries again.
-void TWriteWorkflow::RunWriteStep(TWriteStep Step, bool& Changed, bool (TWriteWorkflow::*Update)(),
-                                  const char* WrittenKey, const char* NotWrittenKey)
+// The progress bar over panel 1 while a step runs, the status text of the
+// last step written (or of the one that failed) afterwards. The change flags
+// of the written steps are cleared; a failed write keeps them all, so that the
+// next Set tries again.
+QString TWriteWorkflow::WritePlan(const TSettingsPlan& Plan)
 {
-    FView.SetStatusPanel1OwnerDrawn(true);
-    FUi.prbProgress->setMaximum(0);
-    FUi.prbProgress->setValue(0);
-    FLastWrite = TWriteResult();
-    bool verified = false;
+    TSettingsWrite writer(FView.Hart(), WriteAttempts, FView.FrontEnd());
+    writer.OnStep = [this](TWriteStep) {
+        FView.SetStatusPanel1OwnerDrawn(true);
+        FUi.prbProgress->setMaximum(0);
+        FUi.prbProgress->setValue(0);
+    };
+    writer.Translate = [this](const QString& Key) { return FView.Translate(Key); };
+
+    QString error, status;
     try {
-        verified = (this->*Update)();
-        if (!verified) {
-            const QString kept = TVerifiedWrite::ReadBackText(Step, FLastWrite);
-            FView.Log().WriteLine(QStringLiteral("%1 not kept by the transmitter after %2 attempts; it kept %3")
-                                      .arg(QLatin1String(StepName(Step)), QString::number(FLastWrite.Attempts), kept));
-            FSetErrors
-                << FView.Translate(QStringLiteral("E11.frmMain")).arg(kept, QString::number(FLastWrite.Attempts));
+        const TSettingsWriteResult result = writer.Write(Plan);
+        if (result.Ok()) {
+            for (const TWriteStep step : result.Written) {
+                bool& changed = step == TWriteStep::Description ? Edits.DescriptionChanged
+                                : step == TWriteStep::Unit      ? Edits.UnitChanged
+                                : step == TWriteStep::Range     ? Edits.RangeChanged
+                                                                : Edits.DampingChanged;
+                changed = false;
+            }
+            status = TSettingsWrite::StatusKey(result.Written.back(), true);
+        } else {
+            if (result.Key == QLatin1String("E7.frmMain"))
+                FView.Log().WriteLine(QStringLiteral("%1 not kept by the transmitter after %2 attempts; it kept %3")
+                                          .arg(QLatin1String(StepName(result.Step)),
+                                               QString::number(result.Kept.Attempts),
+                                               TVerifiedWrite::ReadBackText(result.Step, result.Kept)));
+            status = TSettingsWrite::StatusKey(result.Step, false);
+            error = result.Message;
         }
     } catch (const EHartComError& e) {
-        FSetErrors << FView.Translate(Text(e.Message()));
+        // The settings could not be read before writing: nothing was sent.
+        status = TSettingsWrite::StatusKey(FirstStep(Plan), false);
+        error = FView.Translate(Text(e.Message()));
     }
-    Changed = !verified;
     FUi.prbProgress->setVisible(false);
     FView.SetStatusPanel1OwnerDrawn(false);
-    FView.SetStatusText(1, FView.Translate(QLatin1String(verified ? WrittenKey : NotWrittenKey)));
-}
-
-// Runs one verified write with the window's log and progress bar.
-TWriteResult TWriteWorkflow::VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write)
-{
-    TVerifiedWrite writer(FView.Hart(), WriteAttempts, FView.FrontEnd());
-    FLastWrite = Write(writer);
-    return FLastWrite;
-}
-
-bool TWriteWorkflow::UpdateDescription()
-{
-    return VerifiedWrite([this](TVerifiedWrite& W) { return W.WriteDescription(FSetValues.Description); }).Verified;
-}
-
-bool TWriteWorkflow::UpdateUnit()
-{
-    return VerifiedWrite([this](TVerifiedWrite& W) { return W.WriteUnit(FSetValues.Unit); }).Verified;
-}
-
-bool TWriteWorkflow::UpdateRange()
-{
-    return VerifiedWrite(
-               [this](TVerifiedWrite& W) { return W.WriteRange(FSetValues.Unit, FSetValues.Upper, FSetValues.Lower); })
-        .Verified;
-}
-
-bool TWriteWorkflow::UpdateDamping()
-{
-    return VerifiedWrite([this](TVerifiedWrite& W) { return W.WriteDamping(FSetValues.Damping); }).Verified;
+    FView.SetStatusText(1, FView.Translate(status));
+    return error;
 }

@@ -1,16 +1,15 @@
 #pragma once
-// Set: the edited settings are checked, then written step by step (description;
-// then unit, range and damping, after which the port is closed), each step
-// verified by reading the value back. The pending edits say which steps run.
+// Set: the edited settings are checked, then written as one whole by the
+// settings write shared with the command-line tool (description; then unit,
+// range and damping, after which the port is closed): either every edited
+// step is written and verified, or the transmitter keeps the settings it had.
+// The pending edits say which steps run.
 
 #include "app/workflows/PendingEdits.h"
 #include "transmitter/VerifiedWrite.h"
+#include "transmitter/SettingsWrite.h"
 
 #include <QString>
-#include <QStringList>
-
-#include <functional>
-#include <string>
 
 class TMainView;
 struct TfrmMainUi;
@@ -24,30 +23,17 @@ public:
     static constexpr int WriteAttempts = TVerifiedWrite::DefaultAttempts;
 
     void acSetExecute();
-    // Each step answers whether the transmitter kept what was sent.
-    bool UpdateDescription();
-    bool UpdateUnit();
-    bool UpdateRange();
-    bool UpdateDamping();
 
     TPendingEdits Edits;
 
 private:
-    // The values a Set writes, taken from the edits before anything is sent.
-    struct TSetValues {
-        TDescription Description;
-        std::string Unit;
-        float Upper = 0, Lower = 0, Damping = 0;
-    };
-    // The edited values of the steps to run; the refusal's text when one is not valid.
-    TSetValues SetInput(QString& Refusal) const;
-    void RunWriteStep(TWriteStep Step, bool& Changed, bool (TWriteWorkflow::*Update)(), const char* WrittenKey,
-                      const char* NotWrittenKey);
-    TWriteResult VerifiedWrite(const std::function<TWriteResult(TVerifiedWrite&)>& Write);
+    // The plan of the edited steps, taken from the fields before anything is
+    // sent; the refusal's text when a value is not valid.
+    TSettingsPlan SetInput(QString& Refusal) const;
+    // Writes the plan with the window's progress bar and log; the status text
+    // and the flags follow the result. Answers the text for the error box.
+    QString WritePlan(const TSettingsPlan& Plan);
 
     TMainView& FView;
     const TfrmMainUi& FUi;
-    TSetValues FSetValues;
-    TWriteResult FLastWrite;
-    QStringList FSetErrors;  // shown in one box at the end of a Set
 };

@@ -69,16 +69,16 @@ protected:
 
 }  // namespace
 
-TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWritesThem)
+TEST_F(TConfigFileWindowTest, SaveKeepsTheEditsLoadMarksRangeAndDampingAndSetWritesThem)
 {
     TfrmMain& w = ReadTransmitter();
-    // A cancelled save clears the change flags too: Set then writes nothing.
+    // A save, also a cancelled one, leaves the edits to be written by Set.
     w.Ui().edTag->setText("CHANGED");
     Dialogs->QueueCancel();
     w.Ui().acSave->trigger();
-    Tx->ClearRequests();
     w.Ui().acSet->trigger();
-    EXPECT_TRUE(Tx->Requests().empty());
+    EXPECT_EQ(Tx->State().Tag, "CHANGED ");
+    EXPECT_EQ(w.StatusText(1), Text("infWrittenTDD"));
 
     w.Ui().edUpperRange->setText("12,5");
     w.Ui().edLowerRange->setText("-1");
@@ -98,8 +98,7 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
                                           "mbar"
                                           "\x06\x03"
                                           "0.5"));
-    EXPECT_FALSE(w.Writing().Edits.RangeChanged || w.Writing().Edits.UnitChanged || w.Writing().Edits.DampingChanged
-                 || w.Writing().Edits.DescriptionChanged);
+    EXPECT_TRUE(w.Writing().Edits.RangeChanged && w.Writing().Edits.DampingChanged);
     const TFileDialogOptions& options = Dialogs->Shown().value(0).Options;
     EXPECT_EQ(options.Title, "Save File");
     EXPECT_EQ(options.Filter, "All Files (*.*)|*.*|Conf Files (*.cfg)|*.cfg");
@@ -131,7 +130,7 @@ TEST_F(TConfigFileWindowTest, SaveClearsTheFlagsLoadMarksRangeAndDampingAndSetWr
     std::vector<int> commands;
     for (const TSimRequest& request : Tx->Requests())
         commands.push_back(request.Command);
-    EXPECT_EQ(commands, (std::vector<int> {35, 15, 34, 15}));
+    EXPECT_EQ(commands, (std::vector<int> {15, 14, 35, 15, 34, 15}));
     EXPECT_EQ(Tx->State().RangeUnit, 7);
     EXPECT_EQ(Tx->State().LowerRange, -0.5f);
     EXPECT_EQ(Tx->State().Damping, 1.5f);

@@ -81,6 +81,9 @@ struct TSetCase {
     bool PortOpen;
     bool DescriptionChanged, UnitChanged, RangeChanged, DampingChanged;  // afterwards
     std::function<void(const TSimDeviceState&)> Kept;  // what the transmitter holds
+    // The step that failed after sending began ("E19.DAMPING"): the box adds
+    // that the transmitter keeps the settings it had.
+    const char* Unchanged = nullptr;
 };
 
 inline void PrintTo(const TSetCase& Case, std::ostream* Out)
@@ -122,6 +125,8 @@ TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
         QString text = Text(c.Error);
         for (const QString& arg : c.ErrorArgs)
             text = text.arg(arg);
+        if (c.Unchanged)
+            text += ' ' + Text("E19.frmMain").arg(Text(c.Unchanged));
         errors << text;
     }
     EXPECT_EQ(Dialogs->Errors(), errors);
@@ -140,199 +145,281 @@ TEST_P(TSetTest, SendsTheEditedValuesAndTellsTheOperator)
     c.Kept(tx.State());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edits, TSetTest,
-    ::testing::Values(
-        TSetCase {"NoEdits", Unchanged, [](TfrmMain&) {}, {}, "", "", {}, true, false, false, false, false, NoCheck},
-        TSetCase {"TagOnly",
-                  Unchanged,
-                  [](TfrmMain& w) { w.Ui().edTag->setText("NEW-TAG"); },
-                  {18, 13},
-                  "infWrittenTDD",
-                  "",
-                  {},
-                  true,
-                  false,
-                  false,
-                  false,
-                  false,
-                  [](const TSimDeviceState& s) {
-                      EXPECT_EQ(s.Tag, "NEW-TAG ");
-                      EXPECT_EQ(s.Descriptor, "SIMULATED PT    ");
-                      EXPECT_EQ(s.Year, 2024);
-                  }},
-        TSetCase {"UnitAndRange",
-                  Unchanged,
-                  [](TfrmMain& w) {
-                      SelectUnit(w, "mbar");
-                      w.Ui().edUpperRange->setText("2000");
-                      w.Ui().edLowerRange->setText("-500");
-                  },
-                  {44, 15, 35, 15},
-                  "infWrittenRanges",
-                  "",
-                  {},
-                  false,
-                  false,
-                  false,
-                  false,
-                  false,
-                  [](const TSimDeviceState& s) {
-                      EXPECT_EQ(s.PvUnit, 8);
-                      EXPECT_EQ(s.UpperRange, 2000.0f);
-                      EXPECT_EQ(s.LowerRange, -500.0f);
-                  }},
-        TSetCase {"GermanRangeOnAnEnglishDesktop",
-                  Unchanged,
-                  [](TfrmMain& w) {
-                      w.Ui().edUpperRange->setText("12,5");
-                      w.Ui().edLowerRange->setText("-0,25");
-                  },
-                  {35, 15},
-                  "infWrittenRanges",
-                  "",
-                  {},
-                  false,
-                  false,
-                  false,
-                  false,
-                  false,
-                  [](const TSimDeviceState& s) {
-                      EXPECT_EQ(s.UpperRange, 12.5f);
-                      EXPECT_EQ(s.LowerRange, -0.25f);
-                  }},
-        TSetCase {"Damping100",
-                  [](TSimDeviceState& s) { s.MaxDamping = 100; },
-                  [](TfrmMain& w) { w.Ui().edDamping->setText("100"); },
-                  {34, 15},
-                  "infWrittenDamping",
-                  "",
-                  {},
-                  false,
-                  false,
-                  false,
-                  false,
-                  false,
-                  [](const TSimDeviceState& s) { EXPECT_EQ(s.Damping, 100.0f); }},
-        TSetCase {"Damping100.5",
-                  [](TSimDeviceState& s) { s.MaxDamping = 200; },
-                  [](TfrmMain& w) { w.Ui().edDamping->setText("100.5"); },
-                  {},
-                  "",
-                  "E4.frmMain",
-                  {},
-                  true,
-                  false,
-                  false,
-                  false,
-                  true,
-                  NoCheck},
-        TSetCase {"DampingMinus1",
-                  Unchanged,
-                  [](TfrmMain& w) { w.Ui().edDamping->setText("-1"); },
-                  {},
-                  "",
-                  "E4.frmMain",
-                  {},
-                  true,
-                  false,
-                  false,
-                  false,
-                  true,
-                  NoCheck},
-        // A refused value stops the whole Set: the tag is not written either.
-        TSetCase {"RangeNotANumber",
-                  Unchanged,
-                  [](TfrmMain& w) {
-                      w.Ui().edTag->setText("OTHER");
-                      w.Ui().edUpperRange->setText("1.000,5");
-                  },
-                  {},
-                  "",
-                  "E13.frmMain",
-                  {"1.000,5"},
-                  true,
-                  true,
-                  false,
-                  true,
-                  false,
-                  [](const TSimDeviceState& s) { EXPECT_EQ(s.Tag, "PT-101"); }},
-        TSetCase {"PastedUmlautInTheTag",
-                  Unchanged,
-                  [](TfrmMain& w) { w.Ui().edTag->setText(QStringLiteral("PTÄ1")); },
-                  {},
-                  "",
-                  "E12.frmMain",
-                  {QStringLiteral("Ä")},
-                  true,
-                  true,
-                  false,
-                  false,
-                  false,
-                  NoCheck},
-        TSetCase {"PastedBraceInTheDescriptor",
-                  Unchanged,
-                  [](TfrmMain& w) { w.Ui().edDesc->setText("LINE {2}"); },
-                  {},
-                  "",
-                  "E12.frmMain",
-                  {"{"},
-                  true,
-                  true,
-                  false,
-                  false,
-                  false,
-                  NoCheck},
-        TSetCase {"NoDate",
-                  [](TSimDeviceState& s) { s.Day = s.Month = 0; },
-                  [](TfrmMain& w) { w.Ui().edTag->setText("NEW"); },
-                  {},
-                  "",
-                  "E1.frmMain",
-                  {},
-                  true,
-                  true,
-                  false,
-                  false,
-                  false,
-                  NoCheck},
-        // Every step fails; one box, the flags stay, no status claims success.
-        TSetCase {"WriteProtected",
-                  [](TSimDeviceState& s) { s.WriteProtected = true; },
-                  [](TfrmMain& w) {
-                      w.Ui().edTag->setText("NEW");
-                      SelectUnit(w, "kPa");
-                      w.Ui().edUpperRange->setText("20");
-                      w.Ui().edDamping->setText("1");
-                  },
-                  {18, 44, 35, 34},
-                  "infNotWrittenDamping",
-                  "8.WRITEPROTECT",
-                  {},
-                  false,
-                  true,
-                  true,
-                  true,
-                  true,
-                  NoCheck},
-        TSetCase {"NotKept",
-                  Unchanged,
-                  [](TfrmMain& w) { w.Ui().edDamping->setText("2"); },
-                  {34, 15, 34, 15, 34, 15},
-                  "infNotWrittenDamping",
-                  "E11.frmMain",
-                  {"0.5 s", "3"},
-                  false,
-                  false,
-                  false,
-                  false,
-                  true,
-                  NoCheck}),
-    [](const auto& Info) {
-        std::string name = Info.param.Name;
-        std::replace(name.begin(), name.end(), '.', '_');
-        return name;
-    });
+const TSetCase SetCases[]
+    = {TSetCase {"NoEdits",
+                 Unchanged,
+                 [](TfrmMain&) {},
+                 {},
+                 "infNothingToWrite",
+                 "",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 false,
+                 NoCheck},
+       TSetCase {"TagOnly",
+                 Unchanged,
+                 [](TfrmMain& w) { w.Ui().edTag->setText("NEW-TAG"); },
+                 {13, 18, 13},
+                 "infWrittenTDD",
+                 "",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.Tag, "NEW-TAG ");
+                     EXPECT_EQ(s.Descriptor, "SIMULATED PT    ");
+                     EXPECT_EQ(s.Year, 2024);
+                 }},
+       TSetCase {"UnitAndRange",
+                 Unchanged,
+                 [](TfrmMain& w) {
+                     SelectUnit(w, "mbar");
+                     w.Ui().edUpperRange->setText("2000");
+                     w.Ui().edLowerRange->setText("-500");
+                 },
+                 {15, 14, 44, 15, 35, 15},
+                 "infWrittenRanges",
+                 "",
+                 {},
+                 false,
+                 false,
+                 false,
+                 false,
+                 false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.PvUnit, 8);
+                     EXPECT_EQ(s.UpperRange, 2000.0f);
+                     EXPECT_EQ(s.LowerRange, -500.0f);
+                 }},
+       TSetCase {"GermanRangeOnAnEnglishDesktop",
+                 Unchanged,
+                 [](TfrmMain& w) {
+                     w.Ui().edUpperRange->setText("12,5");
+                     w.Ui().edLowerRange->setText("-0,25");
+                 },
+                 {15, 14, 35, 15},
+                 "infWrittenRanges",
+                 "",
+                 {},
+                 false,
+                 false,
+                 false,
+                 false,
+                 false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.UpperRange, 12.5f);
+                     EXPECT_EQ(s.LowerRange, -0.25f);
+                 }},
+       TSetCase {"Damping100",
+                 [](TSimDeviceState& s) { s.MaxDamping = 100; },
+                 [](TfrmMain& w) { w.Ui().edDamping->setText("100"); },
+                 {15, 34, 15},
+                 "infWrittenDamping",
+                 "",
+                 {},
+                 false,
+                 false,
+                 false,
+                 false,
+                 false,
+                 [](const TSimDeviceState& s) { EXPECT_EQ(s.Damping, 100.0f); }},
+       TSetCase {"Damping100.5",
+                 [](TSimDeviceState& s) { s.MaxDamping = 200; },
+                 [](TfrmMain& w) { w.Ui().edDamping->setText("100.5"); },
+                 {},
+                 "",
+                 "E4.frmMain",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 true,
+                 NoCheck},
+       TSetCase {"DampingMinus1",
+                 Unchanged,
+                 [](TfrmMain& w) { w.Ui().edDamping->setText("-1"); },
+                 {},
+                 "",
+                 "E4.frmMain",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 true,
+                 NoCheck},
+       // A refused value stops the whole Set: the tag is not written either.
+       TSetCase {"RangeNotANumber",
+                 Unchanged,
+                 [](TfrmMain& w) {
+                     w.Ui().edTag->setText("OTHER");
+                     w.Ui().edUpperRange->setText("1.000,5");
+                 },
+                 {},
+                 "",
+                 "E13.frmMain",
+                 {"1.000,5"},
+                 true,
+                 true,
+                 false,
+                 true,
+                 false,
+                 [](const TSimDeviceState& s) { EXPECT_EQ(s.Tag, "PT-101"); }},
+       TSetCase {"PastedUmlautInTheTag",
+                 Unchanged,
+                 [](TfrmMain& w) { w.Ui().edTag->setText(QStringLiteral("PTÄ1")); },
+                 {},
+                 "",
+                 "E12.frmMain",
+                 {QStringLiteral("Ä")},
+                 true,
+                 true,
+                 false,
+                 false,
+                 false,
+                 NoCheck},
+       TSetCase {"PastedBraceInTheDescriptor",
+                 Unchanged,
+                 [](TfrmMain& w) { w.Ui().edDesc->setText("LINE {2}"); },
+                 {},
+                 "",
+                 "E12.frmMain",
+                 {"{"},
+                 true,
+                 true,
+                 false,
+                 false,
+                 false,
+                 NoCheck},
+       // A date never set goes back as it was read.
+       TSetCase {"NoDate",
+                 [](TSimDeviceState& s) { s.Day = s.Month = 0; },
+                 [](TfrmMain& w) { w.Ui().edTag->setText("NEW"); },
+                 {13, 18, 13},
+                 "infWrittenTDD",
+                 "",
+                 {},
+                 true,
+                 false,
+                 false,
+                 false,
+                 false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.Tag, "NEW     ");
+                     EXPECT_EQ(std::make_tuple(s.Day, s.Month, s.Year),
+                               std::make_tuple(uint8_t(0), uint8_t(0), uint16_t(2024)));
+                 }},
+       // The first step is refused: nothing else is sent, one box, the flags
+       // stay, no status claims success.
+       TSetCase {"WriteProtected",
+                 [](TSimDeviceState& s) { s.WriteProtected = true; },
+                 [](TfrmMain& w) {
+                     w.Ui().edTag->setText("NEW");
+                     SelectUnit(w, "kPa");
+                     w.Ui().edUpperRange->setText("200");
+                     w.Ui().edDamping->setText("1");
+                 },
+                 {13, 15, 14, 18},
+                 "infNotWrittenTDD",
+                 "8.WRITEPROTECT",
+                 {},
+                 false,
+                 true,
+                 true,
+                 true,
+                 true,
+                 NoCheck,
+                 "E19.TDD"},
+       TSetCase {"NotKept",
+                 Unchanged,
+                 [](TfrmMain& w) { w.Ui().edDamping->setText("2"); },
+                 {15, 34, 15, 34, 15, 34, 15, 34, 15},
+                 "infNotWrittenDamping",
+                 "E11.frmMain",
+                 {"0.5 s", "3"},
+                 false,
+                 false,
+                 false,
+                 false,
+                 true,
+                 NoCheck,
+                 "E19.DAMPING"},
+       // Beyond the sensor limits in the new unit: refused before the unit is sent.
+       TSetCase {"PsiBeyondTheSensorLimits",
+                 Unchanged,
+                 [](TfrmMain& w) {
+                     SelectUnit(w, "psi");
+                     w.Ui().edUpperRange->setText("1000");
+                 },
+                 {15, 14},
+                 "infNotWrittenRanges",
+                 "E16.frmMain",
+                 {"0", "1000", "psi", "-14.50377", "580.151"},
+                 false,
+                 false,
+                 true,
+                 true,
+                 false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(s.PvUnit, 7);
+                     EXPECT_EQ(s.UpperRange, 10.0f);
+                 }},
+       // The transmitter refuses the damping after the unit was written: the
+       // unit and the range it converted are put back.
+       TSetCase {"DampingRefusedAfterTheUnit",
+                 Unchanged,
+                 [](TfrmMain& w) {
+                     SelectUnit(w, "mbar");
+                     w.Ui().edDamping->setText("50");
+                 },
+                 {15, 44, 15, 34, 44, 15, 35, 15},
+                 "infNotWrittenDamping",
+                 "4.TOOLARGEPARAM",
+                 {},
+                 false,
+                 false,
+                 true,
+                 false,
+                 true,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(std::make_tuple(s.PvUnit, s.RangeUnit, s.UpperRange, s.LowerRange, s.Damping),
+                               std::make_tuple(uint8_t(7), uint8_t(7), 10.0f, 0.0f, 0.4f));
+                 },
+                 "E19.DAMPING"},
+       // A unit selected without being marked (as a loaded file does) is the
+       // unit of the range written; the transmitter's unit stays.
+       TSetCase {"RangeInTheUnitShown",
+                 Unchanged,
+                 [](TfrmMain& w) {
+                     w.Ui().cmbUnit->setCurrentIndex(w.Ui().cmbUnit->findText("mbar"));
+                     w.Ui().edUpperRange->setText("2000");
+                 },
+                 {15, 14, 35, 15},
+                 "infWrittenRanges",
+                 "",
+                 {},
+                 false,
+                 false,
+                 false,
+                 false,
+                 false,
+                 [](const TSimDeviceState& s) {
+                     EXPECT_EQ(std::make_tuple(s.PvUnit, s.RangeUnit, s.UpperRange),
+                               std::make_tuple(uint8_t(7), uint8_t(8), 2000.0f));
+                 }}};
+
+INSTANTIATE_TEST_SUITE_P(Edits, TSetTest, ::testing::ValuesIn(SetCases), [](const auto& Info) {
+    std::string name = Info.param.Name;
+    std::replace(name.begin(), name.end(), '.', '_');
+    return name;
+});
 
 TEST_F(TMainWindowTest, SetWritesTheTagDescriptorAndDateAsPackedAsciiAndLogsTheSteps)
 {
@@ -347,13 +434,13 @@ TEST_F(TMainWindowTest, SetWritesTheTagDescriptorAndDateAsPackedAsciiAndLogsTheS
 
     w.Ui().acSet->trigger();
 
-    ASSERT_EQ(Commands(tx), (std::vector<int> {18, 13}));
+    ASSERT_EQ(Commands(tx), (std::vector<int> {13, 18, 13}));
     std::vector<uint8_t> data = Packed("FT 7/B", 8);
     const std::vector<uint8_t> descriptor = Packed("INLET [A]", 16);
     data.insert(data.end(), descriptor.begin(), descriptor.end());
     data.insert(data.end(), {15, 6, 124});
-    EXPECT_EQ(tx.Requests()[0].Data, data);
-    EXPECT_EQ(LogSinceMark(), QStringList {"TDD will be write"});
+    EXPECT_EQ(tx.Requests()[1].Data, data);
+    EXPECT_EQ(LogSinceMark(), (QStringList {"Read the settings before writing", "TDD will be write"}));
 }
 
 TEST_F(TMainWindowTest, SetOpensAClosedPortByItsDevicePathAndWritesNothingUnedited)
