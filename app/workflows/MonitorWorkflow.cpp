@@ -16,6 +16,7 @@
 #include "services/NumberFormat.h"
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
+#include "transmitter/MonitoringSample.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -276,15 +277,13 @@ void TMonitorWorkflow::tmrMonitorTimer()
 void TMonitorWorkflow::MonitorTick()
 {
     const TSaveActionRefresh refresh(*this);
-    float current = 0;
-    float pressure = 0;
-    std::string unit;
     // Each point stands at the time its sample was taken, on the link's clock:
     // a tick held back (a busy line, a slow exchange) leaves a visible gap
     // rather than being drawn one period after the last.
     const int64_t nowUs = FView.Hart().Device().NowUs();
+    TMonitoringSample sample;
     try {
-        FView.Hart().ReadDynamicVariables(current, unit, pressure);
+        sample = ReadMonitoringSample(FView.Hart());
     } catch (const EHartComError& e) {
         StopAfterLinkError(QString::fromStdString(e.Message()));
         return;
@@ -294,17 +293,17 @@ void TMonitorWorkflow::MonitorTick()
         FFirstSampleUs = nowUs;
     ElapsedTime = double((nowUs - *FFirstSampleUs + 500) / 1000) / 1000;  // whole milliseconds
     if (PressureCurve) {
-        PressureCurve->AddPoint(ElapsedTime, pressure);
-        FUi.stCurrentPressureValue->setText(LiveValueText(pressure));
+        PressureCurve->AddPoint(ElapsedTime, sample.Pressure);
+        FUi.stCurrentPressureValue->setText(LiveValueText(sample.Pressure));
     }
     if (CurrentCurve) {
-        CurrentCurve->AddPoint(ElapsedTime, current);
-        FUi.stCurrentCurrentValue->setText(LiveValueText(current));
+        CurrentCurve->AddPoint(ElapsedTime, sample.Current);
+        FUi.stCurrentCurrentValue->setText(LiveValueText(sample.Current));
     }
 
     if (!FUi.chbSaveDatalog->isChecked() || !Dataloger)
         return;
-    if (Dataloger->AddSample(pressure, current) == Capacity)
+    if (Dataloger->AddSample(sample.Time, sample.Pressure, sample.Current) == Capacity)
         Dataloger->SetComplete(true);
     if (!Dataloger->Complete() || Dataloger->Saved())
         return;
@@ -422,8 +421,7 @@ bool TMonitorWorkflow::QueryUnsavedDatalog(const QString& QuestionKey)
     // The recording goes on while the box is open (its nested event loop runs
     // the timer); a tick meanwhile may complete it, or a lost link end it, so
     // the state is looked at again after the answer.
-    switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QuestionKey),
-                                           TDialogIcon::Confirmation)) {
+    switch (FView.Dialogs().AskYesNoCancel(FView.Window(), FView.Translate(QuestionKey), TDialogIcon::Confirmation)) {
         case TDialogAnswer::Cancel: return false;
         case TDialogAnswer::No: return true;
         case TDialogAnswer::Yes: break;
