@@ -23,6 +23,8 @@ enum : uint8_t {
     CmdSetLowerRangeValue = 37,
     CmdSetPVZero = 43,
     CmdWritePVUnit = 44,
+    CmdResetConfigurationChanged = 38,
+    CmdReadAdditionalStatus = 48,
 };
 
 constexpr uint8_t TagBytes = 6, TagChars = 8;
@@ -262,5 +264,21 @@ int32_t THart::ReadDynamicVariables(float& Current, std::string& Unit, float& PV
     Current = ReplyFloat(0);
     Unit = GetUnitName(*ReplyData(4));
     PV = ReplyFloat(5);
+    return Result;
+}
+
+// --- device status ---------------------------------------------------------------------
+
+int32_t THart::ResetConfigurationChangedFlag()
+{
+    return Execute(CmdResetConfigurationChanged, nullptr, 0);
+}
+
+int32_t THart::ReadAdditionalDeviceStatus(std::vector<uint8_t>& Bytes)
+{
+    const int32_t Result = Execute(CmdReadAdditionalStatus, nullptr, 0);
+    // The byte count includes the two status bytes.
+    const size_t count = Response.ByteCount >= 2 ? Response.ByteCount - 2u : 0u;
+    Bytes.assign(ReplyData(0), ReplyData(0) + count);
     return Result;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "hart/HartCom.h"
 #include "hart/RangeError.h"
@@ -104,6 +105,12 @@ public:
     int32_t WritePVUnit(std::string& Unit);
     // 3: loop current in mA, PV unit name, primary variable.
     int32_t ReadDynamicVariables(float& Current, std::string& Unit, float& PV);
+
+    // --- device status ----------------------------------------------------------------
+    // 38: clears the configuration-changed bit of the device status.
+    int32_t ResetConfigurationChangedFlag();
+    // 48: the additional device status, as many bytes as the reply carries.
+    int32_t ReadAdditionalDeviceStatus(std::vector<uint8_t>& Bytes);
 
 private:
     // Runs one command and turns a non-zero response code into EHartComError.

@@ -39,6 +39,8 @@ const TRows Cmd43Rows
 const TRows Cmd44Rows
     = {{2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
+const TRows Cmd38Rows = {{5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
+
 const TRows NoRows = {};
 
 const TRows& OwnRows(uint8_t Command)
@@ -56,6 +58,7 @@ const TRows& OwnRows(uint8_t Command)
         case 37: return SetRangeRows;
         case 43: return Cmd43Rows;
         case 44: return Cmd44Rows;
+        case 38: return Cmd38Rows;
         default: return NoRows;
     }
 }
