@@ -48,6 +48,17 @@ Device:
   --min-span X          minimum span (default 0.4)
   --damping S           damping in seconds (default 0.4)
   --write-protect       refuse every write with response code 7
+Health (every accepted write sets "configuration changed", command 38 clears it):
+  --status-bits HEX     device status bits set in every reply, e.g. 0x08
+  --sensor-failure      device malfunction and PV out of limits; command 3 reads
+                        the PV as NaN and the current at the alarm level
+  --saturated           loop current saturated at 20.5 mA
+  --no-cold-start       no cold start bit in the first reply
+  --more-status BYTES   command 48 answers these hex bytes (up to 25, such as
+                        00:00:00:00:00:00:04); a set bit among them sets "more
+                        status available" (default: 6 zero bytes)
+  --no-command-48       command 48 is not implemented
+  --keep-values         acknowledge every write but keep the old values
 Pressure signal applied to the transmitter:
   --signal SHAPE        constant, ramp or sine (default constant)
   --level X             constant value, ramp start, sine centre (default 2.5)
@@ -134,6 +145,13 @@ enum : int {
     OptPeriod,
     OptNoise,
     OptNoiseSeries,
+    OptStatusBits,
+    OptSensorFailure,
+    OptSaturated,
+    OptNoColdStart,
+    OptMoreStatus,
+    OptNoCommand48,
+    OptKeepValues,
 };
 
 const option Options[] = {
@@ -161,6 +179,13 @@ const option Options[] = {
     {"period", required_argument, nullptr, OptPeriod},
     {"noise", required_argument, nullptr, OptNoise},
     {"noise-series", required_argument, nullptr, OptNoiseSeries},
+    {"status-bits", required_argument, nullptr, OptStatusBits},
+    {"sensor-failure", no_argument, nullptr, OptSensorFailure},
+    {"saturated", no_argument, nullptr, OptSaturated},
+    {"no-cold-start", no_argument, nullptr, OptNoColdStart},
+    {"more-status", required_argument, nullptr, OptMoreStatus},
+    {"no-command-48", no_argument, nullptr, OptNoCommand48},
+    {"keep-values", no_argument, nullptr, OptKeepValues},
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
@@ -241,6 +266,18 @@ int main(int argc, char** argv)
             case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
             case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;
             case OptNoiseSeries: NoiseSeries = Integer(optarg, "--noise-series", 0, 0x7FFFFFFF); break;
+            case OptStatusBits:
+                State.Health.StatusBits = static_cast<uint8_t>(Integer(optarg, "--status-bits", 0, 255));
+                break;
+            case OptSensorFailure: State.Health.SensorFailure = true; break;
+            case OptSaturated: State.Health.Saturated = true; break;
+            case OptNoColdStart: State.Health.ColdStart = false; break;
+            case OptMoreStatus:
+                if (!ParseSimStatusBytes(optarg, State.Health.AdditionalStatus))
+                    Fail(std::string("--more-status takes up to 25 hex bytes: ") + optarg);
+                break;
+            case OptNoCommand48: State.Health.AdditionalStatus.clear(); break;
+            case OptKeepValues: State.Health.KeepsOldValues = true; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;
             default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;

@@ -197,8 +197,8 @@ void TSimTransmitter::Record(const TSimRequest& Request)
 
 uint8_t TSimTransmitter::DeviceStatus(int64_t NowUs)
 {
-    uint8_t Status = 0;
-    if (FColdStart)
+    uint8_t Status = HealthStatusBits();
+    if (FColdStart && FState.Health.ColdStart)
         Status |= StColdStart;  // reported once, in the first answer after power-up
     FColdStart = false;
     if (FConfigChanged)

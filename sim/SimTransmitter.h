@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/SimFaults.h"
+
 // Everything a transmitter reports and keeps. Range values are held in
 // RangeUnit, transducer limits and minimum span in SensorUnit (reported in the
 // PV unit).
@@ -57,6 +59,8 @@ struct TSimDeviceState {
     // zero trim (command 43): the largest reading, as a fraction of the sensor's
     // span, that may be trimmed away in all
     double ZeroTrimFraction = 0.05;
+    // what the device status and command 48 report, and faults on request
+    TSimHealthFaults Health;
 };
 
 enum class TSimSignalShape : uint8_t { Constant, Ramp, Sine };
@@ -192,6 +196,11 @@ private:
     TAnswer SetRangeValueFromApplied(bool Upper, int64_t NowUs);
     TAnswer SetPVZero(int64_t NowUs);
     TAnswer WritePVUnit(const std::vector<uint8_t>& Request);
+    // SimFaults.cpp: commands 38 and 48, and the health faults.
+    TAnswer ResetConfigurationChanged();
+    TAnswer ReadAdditionalStatus() const;
+    uint8_t HealthStatusBits() const;
+    void ApplyHealthFaults(std::vector<uint8_t>& DynamicVariables) const;
 
     double SignalPa(int64_t Us);
     double DampedPa(int64_t Us);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using namespace simcodes;
 
@@ -91,6 +92,9 @@ TSimTransmitter::TAnswer TSimTransmitter::Execute(uint8_t Command, const std::ve
         return {RcNotImplemented, {}};
     if (IsWriteCommand(Command) && FState.WriteProtected)
         return {RcWriteProtected, {}};
+    // A transmitter that acknowledges a write but keeps what it had.
+    const bool KeepOld = FState.Health.KeepsOldValues && IsWriteCommand(Command);
+    const std::optional<TSimDeviceState> Before = KeepOld ? std::optional(FState) : std::nullopt;
     TAnswer A;
     switch (Command) {
         case 0: A = ReadUniqueIdentifier(); break;
@@ -105,8 +109,12 @@ TSimTransmitter::TAnswer TSimTransmitter::Execute(uint8_t Command, const std::ve
         case 37: A = SetRangeValueFromApplied(false, NowUs); break;
         case 43: A = SetPVZero(NowUs); break;
         case 44: A = WritePVUnit(Request); break;
+        case 38: A = ResetConfigurationChanged(); break;
+        case 48: A = ReadAdditionalStatus(); break;
         default: return {RcNotImplemented, {}};
     }
+    if (Before)
+        FState = *Before;
     if (A.Code != RcSuccess)
         A.Data.clear();  // an error answer carries the status bytes only
     else if (IsWriteCommand(Command))
@@ -139,6 +147,7 @@ TSimTransmitter::TAnswer TSimTransmitter::ReadDynamicVariables(int64_t NowUs)
     PutFloat(A.Data, static_cast<float>(PV));
     A.Data.push_back(TemperatureUnitCelsius);  // secondary variable: sensor temperature
     PutFloat(A.Data, SensorTemperature);
+    ApplyHealthFaults(A.Data);
     return A;
 }
 
