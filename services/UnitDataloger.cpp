@@ -2,8 +2,8 @@
 
 #include "services/LocaleDateTime.h"
 #include "services/NumberFormat.h"
+#include "services/SafeSave.h"
 
-#include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -149,25 +149,6 @@ void WriteLines(QIODevice& Stream, const QByteArray& Bytes)
             ThrowWriteError(Stream);
         From = End;
     }
-}
-
-// Opens the temporary file of a save. Unbuffered: a buffered write that fails
-// only in the flush at commit would go unnoticed, and a truncated file would
-// replace the old one.
-void OpenSaveFile(QSaveFile& File)
-{
-    const QString name = File.fileName();
-    const QFileInfo info(name);
-    // A device or a pipe would be replaced by a plain file, or block.
-    if (info.exists() && !info.isFile())
-        throw info.isDir()
-            ? EStreamError(QStringLiteral("E40.ISDIRECTORY"),
-                           QStringLiteral("Cannot create file \"%1\". It is a directory."), {name})
-            : EStreamError(QStringLiteral("E40.NOTREGULAR"),
-                           QStringLiteral("Cannot create file \"%1\". It is not a regular file."), {name});
-    if (!File.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw EStreamError(QStringLiteral("E40.CANNOTCREATE"), QStringLiteral("Cannot create file \"%1\". %2"),
-                           {name, File.errorString()});
 }
 
 }  // namespace
