@@ -33,6 +33,8 @@ struct TCliOptions {
     // monitor
     QString Rate, Count, Log;
     bool Csv = false;
+    // status, reset-changed (with Json, Yes)
+    QString FailOn;
 };
 
 // A value the command cannot use: exit 2 with the message and the usage text.

@@ -1,7 +1,8 @@
 #include "cli/CliTool.h"
 
 #include "cli/CliCommands.h"
-#include "cli/CliFrames.h"
+#include "cli/CliStatus.h"
+#include "transmitter/FrameTrace.h"
 #include "transmitter/TransmitterRead.h"
 #include "services/StreamError.h"
 
@@ -49,6 +50,15 @@ const std::map<QString, TCommandInfo> Commands = {
       "a header); the log is saved also after a stop signal or a failure, and is checked before the first "
       "sample. A run without samples leaves an existing log as it was. A run stopped by a signal before its "
       "--count ends with 128 + the signal: 130 (SIGINT), 143 (SIGTERM), 129 (SIGHUP)."}},
+    {QStringLiteral("status"),
+     {"status --port P [--json] [--fail-on CLASS]",
+      "Read the device status (commands 0 and 15, and 48 where the transmitter has it) and print its bits in words, "
+      "the additional status bytes, the NE 107 class, the configuration-changed flag and the write protection. "
+      "Exit 0 whatever the transmitter reports; with --fail-on 4 when it is in that class or a more severe one."}},
+    {QStringLiteral("reset-changed"),
+     {"reset-changed --port P --yes [--json] [--fail-on CLASS]",
+      "Clear the transmitter's configuration-changed flag (command 38), then read the status back and print it. "
+      "Nothing is sent without --yes; exit 3 when the flag is still set afterwards."}},
 };
 
 QString ToolUsage()
@@ -65,7 +75,8 @@ QString ToolUsage()
                 "  --frames          print every request and reply on standard error, decoded\n"
                 "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
                 "\nExit status: 0 done, 1 the transmitter, the link or a file failed, 2 usage error, 3 a write "
-                "did not verify;\n"
+                "did not verify,\n"
+                "  4 the transmitter is in the class of status --fail-on or a more severe one;\n"
                 "  monitor stopped by a signal before reaching --count: 128 + the signal, that is 130 (SIGINT, "
                 "Ctrl+C),\n"
                 "  143 (SIGTERM) or 129 (SIGHUP), after the samples were saved.\n")
@@ -103,6 +114,8 @@ void AddCommandOptions(QCommandLineParser& Parser, const QString& Command)
     } else if (Command == QLatin1String("trim")) {
         Parser.addPositionalArgument(QStringLiteral("upper|lower|zero"), QStringLiteral("What to set."));
         Parser.addOption({QStringLiteral("yes"), QStringLiteral("Really send it.")});
+    } else if (IsStatusCommand(Command)) {
+        AddStatusOptions(Parser, Command);
     } else if (Command == QLatin1String("monitor")) {
         Parser.addOptions({
             {QStringLiteral("rate"), QStringLiteral("Seconds between samples."), QStringLiteral("S")},
@@ -182,6 +195,8 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
             && options.Trim != QLatin1String("zero"))
             throw ECliUsage(QStringLiteral("trim takes upper, lower or zero."));
         options.Yes = Parser.isSet(QStringLiteral("yes"));
+    } else if (IsStatusCommand(Command)) {
+        TakeStatusOptions(options, Parser);
     } else if (Command == QLatin1String("monitor")) {
         options.Rate = Parser.value(QStringLiteral("rate"));
         if (options.Rate.isEmpty())
@@ -218,6 +233,10 @@ int RunCommand(const TCliOptions& Options, TCliEnvironment& Environment)
             return RunApplyCfg(session);
         if (Options.Command == QLatin1String("trim"))
             return RunTrim(session);
+        if (Options.Command == QLatin1String("status"))
+            return RunStatus(session);
+        if (Options.Command == QLatin1String("reset-changed"))
+            return RunResetChanged(session);
         return RunMonitor(session);
     } catch (const EHartComError& e) {
         return session.Report(QString::fromStdString(e.Message()), CliFailed);

@@ -2,7 +2,8 @@
 // calvista-cli: what the window does to a transmitter, from a command line.
 // RunCli parses the arguments, runs one command and answers the exit status:
 //   0 done, 1 the transmitter, the link or a file failed, 2 a usage error,
-//   3 a write that did not verify; a monitor run stopped by a signal before
+//   3 a write that did not verify, 4 a transmitter in the class of
+//   status --fail-on or a more severe one; a monitor run stopped by a signal before
 //   its --count: 128 + the signal (130 SIGINT, 143 SIGTERM, 129 SIGHUP).
 
 #include "cli/CliPorts.h"
@@ -14,7 +15,7 @@
 
 class QTextStream;
 
-enum TCliExit { CliDone = 0, CliFailed = 1, CliUsage = 2, CliUnverified = 3 };
+enum TCliExit { CliDone = 0, CliFailed = 1, CliUsage = 2, CliUnverified = 3, CliUnhealthy = 4 };
 
 struct TCliEnvironment {
     QTextStream* Out = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
-// --frames: each exchange on the line as hex with its fields decoded.
+// Each exchange on the line as hex with its fields decoded: calvista-cli's
+// --frames and the window's Frames view print the same text.
 
 #include "hart/HartCom.h"
 

@@ -1,5 +1,6 @@
-#include "cli/CliFrames.h"
+#include "transmitter/FrameTrace.h"
 
+#include "hart/DeviceStatus.h"
 #include "hart/ResponseCodes.h"
 
 #include <QByteArray>
@@ -34,15 +35,6 @@ QString Words(uint8_t Bits, const char* const Names[8])
     return words.isEmpty() ? QStringLiteral("none") : words.join(QStringLiteral(", "));
 }
 
-// Device status bits, 0x80 first.
-const char* const DeviceStatusNames[8] = {"device malfunction",
-                                          "configuration changed",
-                                          "cold start",
-                                          "more status available",
-                                          "loop current fixed",
-                                          "loop current saturated",
-                                          "non-primary variable out of limits",
-                                          "primary variable out of limits"};
 // Communication error bits of the first status byte (its bit 7 set), 0x80 first.
 const char* const CommErrorNames[8]
     = {nullptr, "vertical parity error", "overrun error", "framing error", "longitudinal parity error",
@@ -93,7 +85,9 @@ QString DecodeFrame(const QByteArray& Frame, bool Reply)
             fields << QStringLiteral("response code %1 (%2)")
                           .arg(first)
                           .arg(QString::fromStdString(HartResponse::Key(command, first)));
-        fields << QStringLiteral("device status %1 (%2)").arg(Hex2(status), Words(status, DeviceStatusNames));
+        fields << QStringLiteral("device status %1 (%2)")
+                      .arg(Hex2(status),
+                           QString::fromStdString(DeviceStatus::EnglishList(DeviceStatus::DeviceStatusWords(status))));
         data = data.mid(2);
     }
     fields << QStringLiteral("data ") + (data.isEmpty() ? QStringLiteral("none") : Hex(data));
