@@ -118,6 +118,11 @@ TChartPanels& TfrmMain::ChartPanels() const
     return FWorkflows->ChartPanels;
 }
 
+TStatusWorkflow& TfrmMain::Health() const
+{
+    return FWorkflows->Status;
+}
+
 TfrmMain::~TfrmMain()
 {
     // The port is closed, and the link gone, while the factory behind its device
@@ -148,6 +153,9 @@ void TfrmMain::Run(void (TfrmMain::*Handler)())
     // Whatever the handler did to the port, the reference actions follow it.
     if (FWorkflows)
         FWorkflows->Reference.UpdateEnabled(FWorkflows->Monitor.Recording());
+    // A reply that said "more status available" gets its command 48 now.
+    if (FWorkflows)
+        TApplication::Guard([this] { FWorkflows->Status.AfterHandler(); });
 }
 
 bool TfrmMain::DeviceBusy() const
@@ -182,6 +190,8 @@ void TfrmMain::ConnectEvents()
     ConnectAction(FUi.acSetZero, &TfrmMain::acSetZeroExecute);
     ConnectAction(FUi.acSave, &TfrmMain::acSaveExecute);
     ConnectAction(FUi.acLoad, &TfrmMain::acLoadExecute);
+    ConnectAction(FUi.acDeviceStatus, &TfrmMain::acDeviceStatusExecute);
+    ConnectAction(FUi.acFrames, &TfrmMain::acFramesExecute);
     disconnect(FUi.acStartMonitoring, &QAction::enabledChanged, FUi.tbtnStartDatalog, &QWidget::setEnabled);
     connect(FUi.acStartMonitoring, &QAction::enabledChanged, this, [this] {
         FUi.tbtnStartDatalog->setEnabled(FUi.chbSaveDatalog->isChecked() && FUi.acStartMonitoring->isEnabled());
@@ -532,4 +542,14 @@ void TfrmMain::acPrintPresChartExecute()
 void TfrmMain::acPrintCurrChartExecute()
 {
     FWorkflows->Print.acPrintCurrChartExecute();
+}
+
+void TfrmMain::acDeviceStatusExecute()
+{
+    FWorkflows->Status.acDeviceStatusExecute();
+}
+
+void TfrmMain::acFramesExecute()
+{
+    FWorkflows->Status.acFramesExecute();
 }

@@ -24,6 +24,7 @@ class TOperatorDialogs;
 class QTranslator;
 struct TMainWorkflows;
 class TSerialDeviceFactory;
+class TStatusWorkflow;
 class TWindowFrontEnd;
 class TWriteWorkflow;
 
@@ -46,6 +47,7 @@ public:
     TConfigWorkflow& ConfigFiles() const;
     TMonitorWorkflow& Monitoring() const;
     TChartPanels& ChartPanels() const;
+    TStatusWorkflow& Health() const;
     TLangManager* LangManager() const { return FLangManager.get(); }
     bool StatusPanel1OwnerDrawn() const { return FPanel1OwnerDrawn; }
 
@@ -110,6 +112,8 @@ public:
     void Splitter2Moved();
     void acPrintPresChartExecute();
     void acPrintCurrChartExecute();
+    void acDeviceStatusExecute();
+    void acFramesExecute();
 
     // The window's own actions.
     void acLangEngExecute();

@@ -3,6 +3,7 @@
 
 #include "app/UnitFrmMainForm.h"
 
+#include "app/StatusIndicator.h"
 #include "app/UnitFrmMainUi.h"
 
 #include <QAction>
@@ -158,6 +159,11 @@ void TfrmMainForm::BuildActions()
     FUi.acQuit = NewAction("acQuit", QStringLiteral("&Quit"), QStringLiteral("Click for quit the application"),
                            QKeySequence(QStringLiteral("Ctrl+Q")));
 
+    FUi.acDeviceStatus = NewAction("acDeviceStatus", QStringLiteral("&Device status\u2026"),
+                                   QStringLiteral("Show the device status of the transmitter in words"));
+    FUi.acFrames = NewAction("acFrames", QStringLiteral("&Frames"),
+                             QStringLiteral("Show every request and reply on the line, decoded"));
+
     // Set and Save wait for a successful read, the reference actions for one
     // that left the port open.
     for (QAction* action : {FUi.acSet, FUi.acSave, FUi.acSetUR, FUi.acSetLR, FUi.acSetZero})
@@ -230,6 +236,7 @@ void TfrmMainForm::BuildMenu()
 
     FUi.mmiApp = newMenu(FUi.mmMain, "mmiApp", QStringLiteral("&Application"));
     FUi.mmiRead = NewMenuItem(FUi.mmiApp, "mmiRead", FUi.acRead);
+    FUi.mmiDeviceStatus = NewMenuItem(FUi.mmiApp, "mmiDeviceStatus", FUi.acDeviceStatus);
     separator(FUi.mmiApp, "mmiSep1");
     FUi.mmiLoad = NewMenuItem(FUi.mmiApp, "mmiLoad", FUi.acLoad);
     FUi.mmiSave = NewMenuItem(FUi.mmiApp, "mmiSave", FUi.acSave);
@@ -264,6 +271,7 @@ void TfrmMainForm::BuildMenu()
     FUi.mmiPLPrint = NewMenuItem(FUi.mmiPrint, "mmiPLPrint", FUi.acPrintPresChart);
     FUi.mmiCLPrint = NewMenuItem(FUi.mmiPrint, "mmiCLPrint", FUi.acPrintCurrChart);
     FUi.mmiView->addMenu(FUi.mmiPrint);
+    FUi.mmiFrames = NewMenuItem(FUi.mmiView, "mmiFrames", FUi.acFrames);
     FUi.mmiSavePreferences = NewMenuItem(FUi.mmiView, "mmiSavePreferences", FUi.acSavePreferences);
     FUi.mmMain->addMenu(FUi.mmiView);
 
@@ -332,6 +340,8 @@ void TfrmMainForm::BuildStatusBar()
     FUi.stbPanels[2]->setFixedWidth(120);
     FUi.stbPanels[2]->setText(QStringLiteral("Version 2.3"));
     FUi.stbMain->addWidget(panels, 1);
+    FUi.stDeviceStatus = new TStatusIndicator(FUi.stbMain);
+    FUi.stbMain->addPermanentWidget(FUi.stDeviceStatus);
 
     FUi.prbProgress = new QProgressBar(&FWindow);
     FUi.prbProgress->setObjectName(QStringLiteral("prbProgress"));

@@ -274,6 +274,8 @@ void TfrmMain::TranslateWindow()
     TranslateForm(*FLangManager, this);
     ShowMenuShortcuts(this);
     FUi.cmbUnit->setPlaceholderText(Translate(QStringLiteral("cmbUnit.Text")));
+    if (FWorkflows)
+        FWorkflows->Status.Retranslate();
 }
 
 void TfrmMain::LoadQtTranslation(const QString& Language)

@@ -23,6 +23,7 @@ class QToolBar;
 class QToolButton;
 class TNorvaneChart;
 class TPortComboBox;
+class TStatusIndicator;
 
 struct TfrmMainUi {
     QTimer* tmrMonitor = nullptr;
@@ -37,6 +38,7 @@ struct TfrmMainUi {
     QAction *acTBActionShow = nullptr, *acTBLangShow = nullptr, *acTBPortShow = nullptr;
     QAction *acLangEng = nullptr, *acLangGer = nullptr;
     QAction *acSavePreferences = nullptr, *acAbout = nullptr, *acQuit = nullptr;
+    QAction *acDeviceStatus = nullptr, *acFrames = nullptr;
 
     QMenuBar* mmMain = nullptr;
     QMenu *mmiApp = nullptr, *mmiView = nullptr, *mmiToolbarsShow = nullptr, *mmiCurrentLine = nullptr;
@@ -46,6 +48,7 @@ struct TfrmMainUi {
     QAction *mmiCurrLine = nullptr, *mmiVoltLine = nullptr, *mmiPLPrint = nullptr, *mmiCLPrint = nullptr;
     QAction *mmiSavePreferences = nullptr, *mmiLangEng = nullptr, *mmiLangGer = nullptr, *mmiAbout = nullptr;
     QAction* mmiSaveDatalog = nullptr;
+    QAction *mmiDeviceStatus = nullptr, *mmiFrames = nullptr;
 
     QFrame* cntrbMain = nullptr;
     QToolBar *tbAction = nullptr, *tbLanguage = nullptr, *tbPort = nullptr, *tbDatalog = nullptr,
@@ -89,4 +92,5 @@ struct TfrmMainUi {
     QStatusBar* stbMain = nullptr;
     QLabel* stbPanels[3] = {nullptr, nullptr, nullptr};
     QProgressBar* prbProgress = nullptr;
+    TStatusIndicator* stDeviceStatus = nullptr;
 };

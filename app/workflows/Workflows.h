@@ -10,6 +10,7 @@
 #include "app/workflows/PrintWorkflow.h"
 #include "app/workflows/ReadWorkflow.h"
 #include "app/workflows/ReferenceWorkflow.h"
+#include "app/workflows/StatusWorkflow.h"
 #include "app/workflows/WriteWorkflow.h"
 
 struct TMainWorkflows {
@@ -21,6 +22,7 @@ struct TMainWorkflows {
         , Monitor(View, Read.SensorInfo)
         , ChartPanels(View.Ui())
         , Print(View)
+        , Status(View, *View.Ui().stDeviceStatus)
     {
     }
 
@@ -31,4 +33,5 @@ struct TMainWorkflows {
     TMonitorWorkflow Monitor;
     TChartPanels ChartPanels;
     TPrintWorkflow Print;
+    TStatusWorkflow Status;
 };
