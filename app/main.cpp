@@ -4,6 +4,9 @@
 //   calvista --demo   the same, and a simulated transmitter on the port "SIM"
 //   --read            presses Read once the window is shown (scripts/screenshot)
 //   --record          after that read, records a datalog on the "Datalog" page
+//   --demo-fault NAME the demo transmitter misbehaves (repeatable): sensor-failure,
+//                     saturated, current-fixed, power-failure, maintenance,
+//                     variable-alert, keep-values, no-cold-start
 
 #include "app/Application.h"
 #include "app/OperatorDialogs.h"
@@ -19,16 +22,22 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
     bool demo = false;
     bool readAtStart = false;
     bool recordAtStart = false;
+    std::vector<std::string> demoFaults;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--demo") == 0)
+        if (std::strcmp(argv[i], "--demo-fault") == 0 && i + 1 < argc)
+            demoFaults.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--demo") == 0)
             demo = true;
         else if (std::strcmp(argv[i], "--read") == 0)
             readAtStart = true;
@@ -42,9 +51,13 @@ int main(int argc, char** argv)
         [](const QString& Message) { QMessageBox::information(nullptr, TApplication::Title(), Message); });
 
     std::shared_ptr<TSerialDeviceFactory> factory;
-    if (demo)
-        factory = std::make_shared<TDemoSerialDeviceFactory>();
-    else
+    if (demo) {
+        auto demoFactory = std::make_shared<TDemoSerialDeviceFactory>();
+        for (const std::string& fault : demoFaults)
+            if (!SetSimFaultByName(demoFactory->Transmitter().MutableState().Health, fault))
+                std::fprintf(stderr, "calvista: unknown demo fault: %s\n", fault.c_str());
+        factory = demoFactory;
+    } else
         factory = std::make_shared<TPlatformSerialDeviceFactory>();
 
     TfrmMain frmMain(factory, std::make_unique<TQtOperatorDialogs>());

@@ -56,8 +56,7 @@ Health (every accepted write sets "configuration changed", command 38 clears it)
   --no-cold-start       no cold start bit in the first reply
   --more-status BYTES   command 48 answers these hex bytes (up to 25, such as
                         00:00:00:00:00:00:04); a set bit among them sets "more
-                        status available" (default: 6 zero bytes)
-  --no-command-48       command 48 is not implemented
+                        status available" (default: command 48 not implemented)
   --keep-values         acknowledge every write but keep the old values
 Pressure signal applied to the transmitter:
   --signal SHAPE        constant, ramp or sine (default constant)
@@ -150,7 +149,6 @@ enum : int {
     OptSaturated,
     OptNoColdStart,
     OptMoreStatus,
-    OptNoCommand48,
     OptKeepValues,
 };
 
@@ -184,7 +182,6 @@ const option Options[] = {
     {"saturated", no_argument, nullptr, OptSaturated},
     {"no-cold-start", no_argument, nullptr, OptNoColdStart},
     {"more-status", required_argument, nullptr, OptMoreStatus},
-    {"no-command-48", no_argument, nullptr, OptNoCommand48},
     {"keep-values", no_argument, nullptr, OptKeepValues},
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
@@ -276,7 +273,6 @@ int main(int argc, char** argv)
                 if (!ParseSimStatusBytes(optarg, State.Health.AdditionalStatus))
                     Fail(std::string("--more-status takes up to 25 hex bytes: ") + optarg);
                 break;
-            case OptNoCommand48: State.Health.AdditionalStatus.clear(); break;
             case OptKeepValues: State.Health.KeepsOldValues = true; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;

@@ -4,6 +4,7 @@
 
 #include "sim/SimTransmitterCodes.h"
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <limits>
@@ -83,5 +84,33 @@ bool ParseSimStatusBytes(const std::string& Text, std::vector<uint8_t>& Bytes)
     Bytes.clear();
     for (size_t i = 0; i < Digits.size(); i += 2)
         Bytes.push_back(static_cast<uint8_t>(std::stoi(Digits.substr(i, 2), nullptr, 16)));
+    return true;
+}
+
+bool SetSimFaultByName(TSimHealthFaults& Faults, const std::string& Name)
+{
+    // Extended device status (command 48 byte 6) of the named faults.
+    const auto Extended = [&Faults](uint8_t Bit) {
+        Faults.AdditionalStatus.resize(std::max<size_t>(Faults.AdditionalStatus.size(), 7), 0);
+        Faults.AdditionalStatus[6] |= Bit;
+    };
+    if (Name == "sensor-failure")
+        Faults.SensorFailure = true;
+    else if (Name == "saturated")
+        Faults.Saturated = true;
+    else if (Name == "current-fixed")
+        Faults.StatusBits |= 0x08;
+    else if (Name == "power-failure")
+        Extended(0x04);
+    else if (Name == "maintenance")
+        Extended(0x01);
+    else if (Name == "variable-alert")
+        Extended(0x02);
+    else if (Name == "keep-values")
+        Faults.KeepsOldValues = true;
+    else if (Name == "no-cold-start")
+        Faults.ColdStart = false;
+    else
+        return false;
     return true;
 }

@@ -20,10 +20,9 @@ struct TSimHealthFaults {
     // Cold start in the first reply after power-up, as a field device
     // reports it; false: never.
     bool ColdStart = true;
-    // What command 48 answers (6 zero bytes: a HART 5 transmitter with
-    // nothing to add). A set bit among them sets "more status available" in
-    // every reply. Empty: the command is not implemented.
-    std::vector<uint8_t> AdditionalStatus = std::vector<uint8_t>(6, 0);
+    // What command 48 answers; empty: the command is not implemented. A set
+    // bit among them sets "more status available" in every reply.
+    std::vector<uint8_t> AdditionalStatus;
     // Writes are acknowledged with the values sent, but the transmitter keeps
     // the values it had.
     bool KeepsOldValues = false;
@@ -32,3 +31,8 @@ struct TSimHealthFaults {
 // Parses the hex bytes of command 48 as hart-sim takes them ("00:00:04",
 // "00 00 04", "000004"); false on anything else or more than 25 bytes.
 bool ParseSimStatusBytes(const std::string& Text, std::vector<uint8_t>& Bytes);
+
+// A named fault for the demonstration transmitter: sensor-failure, saturated,
+// current-fixed, power-failure, maintenance, variable-alert, keep-values or
+// no-cold-start. False for an unknown name.
+bool SetSimFaultByName(TSimHealthFaults& Faults, const std::string& Name);

@@ -306,6 +306,25 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
          keepsAnotherDamping,
          3,
          "did not keep the value that was written. Check the entry and try again. (E7.frmMain) Kept: 0 s"},
+        {"acknowledges a write but keeps another value",
+         TLine::Sim,
+         {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("2")},
+         [](TSimTransmitter& T) { T.MutableState().Health.KeepsOldValues = true; },
+         3,
+         "(E7.frmMain) Kept: 0.4 s"},
+        {"reset-changed write-protected",
+         TLine::Sim,
+         {QStringLiteral("reset-changed"), QStringLiteral("--yes")},
+         writeProtect,
+         1,
+         "(8.WRITEPROTECT)"},
+        {"reset-changed without --yes", TLine::Sim, {QStringLiteral("reset-changed")}, {}, 2, "add --yes"},
+        {"fail-on what",
+         TLine::Sim,
+         {QStringLiteral("status"), QStringLiteral("--fail-on"), QStringLiteral("bad")},
+         {},
+         2,
+         "--fail-on takes"},
         {"no such port",
          TLine::Sim,
          {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("COM7")},
@@ -421,6 +440,130 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
             EXPECT_EQ(Sim.RequestCount(), requests) << "a usage error sent a request";
         }
     }
+}
+
+// The status of the simulator in each failure mode, as JSON, and --fail-on.
+TEST_F(CliTest, StatusShowsEveryFailureModeInWords)
+{
+    struct TCase {
+        const char* Name;
+        std::function<void(TSimDeviceState&)> Setup;
+        QStringList Options;
+        int Status;
+        QStringList Flags, AdditionalFlags;
+        const char* Ne107;
+        bool WriteProtected = false;
+    };
+    const auto more
+        = [](std::vector<uint8_t> Bytes) { return [Bytes](TSimDeviceState& S) { S.Health.AdditionalStatus = Bytes; }; };
+    const std::vector<TCase> cases = {
+        {"cold start after power-up",
+         [](TSimDeviceState& S) { S.Health.ColdStart = true; },
+         {},
+         0,
+         {QStringLiteral("cold start")},
+         {},
+         "Function check"},
+        {"sensor failure",
+         [](TSimDeviceState& S) { S.Health.SensorFailure = true; },
+         {},
+         0,
+         {QStringLiteral("device malfunction"), QStringLiteral("primary variable out of limits")},
+         {},
+         "Failure"},
+        {"saturated",
+         [](TSimDeviceState& S) { S.Health.Saturated = true; },
+         {},
+         0,
+         {QStringLiteral("loop current saturated")},
+         {},
+         "Out of specification"},
+        {"any status bits",
+         [](TSimDeviceState& S) { S.Health.StatusBits = 0x0A; },
+         {},
+         0,
+         {QStringLiteral("loop current fixed"), QStringLiteral("non-primary variable out of limits")},
+         {},
+         "Function check"},
+        {"more status: maintenance",
+         more({0, 0, 0, 0, 0, 0, 0x01}),
+         {},
+         0,
+         {QStringLiteral("more status available")},
+         {QStringLiteral("maintenance required")},
+         "Maintenance required"},
+        {"more status: HART 5 device bits",
+         more({0, 0x40}),
+         {},
+         0,
+         {QStringLiteral("more status available")},
+         {QStringLiteral("status byte 1 bit 6")},
+         "Good"},
+        {"command 48 with nothing to add", more({0, 0, 0, 0, 0, 0}), {}, 0, {}, {}, "Good"},
+        {"write-protected", [](TSimDeviceState& S) { S.WriteProtected = true; }, {}, 0, {}, {}, "Good", true},
+        {"fail-on failure, failed",
+         [](TSimDeviceState& S) { S.Health.SensorFailure = true; },
+         {QStringLiteral("--fail-on"), QStringLiteral("failure")},
+         4,
+         {QStringLiteral("device malfunction"), QStringLiteral("primary variable out of limits")},
+         {},
+         "Failure"},
+        {"fail-on failure, out of specification",
+         [](TSimDeviceState& S) { S.Health.Saturated = true; },
+         {QStringLiteral("--fail-on"), QStringLiteral("FAILURE")},
+         0,
+         {QStringLiteral("loop current saturated")},
+         {},
+         "Out of specification"},
+        {"fail-on maintenance, out of specification",
+         [](TSimDeviceState& S) { S.Health.Saturated = true; },
+         {QStringLiteral("--fail-on"), QStringLiteral("maintenance")},
+         4,
+         {QStringLiteral("loop current saturated")},
+         {},
+         "Out of specification"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TSimDeviceState state;
+        state.Health.ColdStart = false;
+        c.Setup(state);
+        Sim = TSimTransmitter(state);
+        const TRun run = Run(QStringList {QStringLiteral("status"), QStringLiteral("--port"), QStringLiteral("SIM"),
+                                          QStringLiteral("--json")}
+                             + c.Options);
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        const QJsonObject json = QJsonDocument::fromJson(run.Out.toUtf8()).object();
+        const QJsonObject device = json.value(QStringLiteral("deviceStatus")).toObject();
+        const QJsonObject additional = json.value(QStringLiteral("additionalStatus")).toObject();
+        EXPECT_EQ(device.value(QStringLiteral("flags")).toVariant().toStringList(), c.Flags);
+        EXPECT_EQ(additional.value(QStringLiteral("flags")).toVariant().toStringList(), c.AdditionalFlags);
+        EXPECT_EQ(additional.value(QStringLiteral("supported")).toBool(), !state.Health.AdditionalStatus.empty());
+        EXPECT_EQ(json.value(QStringLiteral("ne107")).toString(), QLatin1String(c.Ne107));
+        EXPECT_EQ(json.value(QStringLiteral("writeProtected")).toBool(), c.WriteProtected);
+        EXPECT_FALSE(json.value(QStringLiteral("configurationChanged")).toBool());
+    }
+}
+
+// A write sets the configuration-changed flag; reset-changed clears it and
+// shows the status read back, in the language asked for.
+TEST_F(CliTest, ResetChangedClearsTheFlagAWriteSet)
+{
+    ASSERT_EQ(Run({QStringLiteral("write"), QStringLiteral("--port"), QStringLiteral("SIM"),
+                   QStringLiteral("--damping"), QStringLiteral("1")})
+                  .Status,
+              0);
+    TRun run = Run({QStringLiteral("status"), QStringLiteral("--port"), QStringLiteral("SIM")});
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("Device status:         40 (configuration changed)\n")))
+        << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("Configuration changed: yes\n")));
+    run = Run({QStringLiteral("reset-changed"), QStringLiteral("--port"), QStringLiteral("SIM"),
+               QStringLiteral("--yes"), QStringLiteral("--lang"), QStringLiteral("de")});
+    EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("Configuration changed: nein\n"))) << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains(QStringLiteral("NE 107 class:          Gut\n")));
+    EXPECT_EQ(Sim.Requests().back().Command, 48);
+    EXPECT_EQ(Sim.Requests()[Sim.Requests().size() - 4].Command, 38);
 }
 
 TEST_F(CliTest, SaveCfgThenApplyCfgCopiesRangeUnitAndDamping)

@@ -101,6 +101,13 @@ TEST(HartCommandRequest, EachCommandSendsItsLayout)
              H.ReadPrVarInfo(P);
          },
          ""},
+        {"reset configuration changed", 38, [](THart& H) { H.ResetConfigurationChangedFlag(); }, ""},
+        {"read additional status", 48,
+         [](THart& H) {
+             std::vector<uint8_t> B;
+             H.ReadAdditionalDeviceStatus(B);
+         },
+         ""},
         {"write tag", 18,
          [](THart& H) {
              std::string T = "PT-101", D;
@@ -409,6 +416,24 @@ TEST(HartCommandDecode, DynamicVariables)
         EXPECT_EQ(Current, C.Current);
         EXPECT_EQ(Unit, C.Unit);
         EXPECT_EQ(PV, C.PV);
+    }
+}
+
+// Command 48 takes every byte the reply has, however many the standard's
+// revision sends.
+TEST(HartCommandDecode, AdditionalStatusOfAnyLength)
+{
+    for (const size_t Length : {size_t(0), size_t(3), size_t(6), size_t(9), size_t(25)}) {
+        SCOPED_TRACE(Length);
+        TCmdLink L;
+        L.Identify();
+        TBytes Data(Length);
+        for (size_t i = 0; i < Length; ++i)
+            Data[i] = uint8_t(i + 1);
+        L.Answer(48, Data);
+        std::vector<uint8_t> Bytes(2, 0xEE);
+        EXPECT_EQ(L.Hart->ReadAdditionalDeviceStatus(Bytes), 0);
+        EXPECT_EQ(Hex(Bytes), Hex(Data));
     }
 }
 

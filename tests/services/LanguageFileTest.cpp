@@ -6,6 +6,7 @@
 
 #include "app/MessageKeys.h"
 #include "hart/CommandErrorKeys.h"
+#include "hart/DeviceStatus.h"
 #include "hart/ErrorKeys.h"
 
 #include <QRegularExpression>
@@ -49,6 +50,8 @@ const char* const MenuItems[] = {
     "mmiLangEng",
     "mmiLangGer",
     "mmiAbout",
+    "mmiDeviceStatus",
+    "mmiFrames",
 };
 const char* const AboutCaptionKeys[] = {"FrmAbout", "lblCreatedBy", "lblAuthor", "lblInfoDate", "btnOK"};
 const char* const NotebookPages[] = {"tbnMain.Pages[0]", "tbnMain.Pages[1]"};
@@ -71,6 +74,56 @@ const char* const SettingsWriteKeys[] = {
     "E15.frmMain", "E16.frmMain", "E17.frmMain", "E19.frmMain", "E20.frmMain",
     "E21.frmMain", "E19.TDD",     "E19.UNIT",    "E19.RANGE",   "E19.DAMPING",
 };
+
+// The device status: the dialog, the Frames window, texts of the status
+// workflow and the words of the decoder (below, from its tables).
+const char* const StatusKeys[] = {
+    "frmDeviceStatus.Caption",
+    "lblStatusClass.Caption",
+    "lblStatusBits.Caption",
+    "lblStatusAdditional.Caption",
+    "lblStatusWriteProtect.Caption",
+    "lblStatusUpdated.Caption",
+    "btnReadStatus.Caption",
+    "btnResetChanged.Caption",
+    "btnCloseStatus.Caption",
+    "frmFrames.Caption",
+    "btnCopyFrames.Caption",
+    "btnSaveFrames.Caption",
+    "btnClearFrames.Caption",
+    "btnCloseFrames.Caption",
+    "DS.NONE",
+    "DS.UNKNOWN",
+    "DS.YES",
+    "DS.NO",
+    "AS.NOTIMPLEMENTED",
+    "AS.NOTREAD",
+    "infReadStatus",
+    "infResetChanged",
+    "W.RESETCHANGED",
+    "E.RESETCHANGED",
+    StatusByteBitKey,
+    ChannelSaturatedKey,
+    ChannelFixedKey,
+    WriteProtectOtherKey,
+};
+
+template <typename TTable> void AddTableKeys(QStringList& Keys, const TTable& Table)
+{
+    for (const auto& row : Table)
+        Keys << QString::fromLatin1(row.Key);
+}
+
+QStringList DecoderKeys()
+{
+    QStringList keys;
+    AddTableKeys(keys, DeviceStatusBits);
+    AddTableKeys(keys, ExtendedStatusBits);
+    AddTableKeys(keys, StandardizedStatus0Bits);
+    AddTableKeys(keys, Ne107Names);
+    AddTableKeys(keys, WriteProtectCodes);
+    return keys;
+}
 
 QStringList FormKeys()
 {
@@ -101,7 +154,7 @@ template <std::size_t N> QStringList Keys(const char* const (&Table)[N])
 QStringList AllKeys()
 {
     QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(SettingsWriteKeys) + Keys(MainWindowMessageKeys)
-                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys);
+                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys) + Keys(StatusKeys) + DecoderKeys();
     keys.removeDuplicates();
     return keys;
 }

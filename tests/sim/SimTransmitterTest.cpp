@@ -477,6 +477,50 @@ TEST(SimTransmitterMeasurement, NoiseHasTheGivenSpread)
 
 // --- faults -------------------------------------------------------------------------------
 
+// The health faults: the device status of every reply, command 3's values,
+// and the configuration-changed flag a write sets and command 38 clears.
+TEST(SimTransmitterFaults, HealthFaultsShowInStatusAndValues)
+{
+    struct TCase {
+        const char* Name;
+        std::function<void(TSimHealthFaults&)> Setup;
+        uint8_t Status;  // of command 3's reply
+        float Current;
+        bool PvNaN;
+    } Cases[] = {
+        {"none", [](TSimHealthFaults&) {}, 0x00, 8.0f, false},
+        {"sensor failure", [](TSimHealthFaults& H) { H.SensorFailure = true; }, 0x81, 21.0f, true},
+        {"saturated", [](TSimHealthFaults& H) { H.Saturated = true; }, 0x04, 20.5f, false},
+        {"status bits", [](TSimHealthFaults& H) { H.StatusBits = 0x0A; }, 0x0A, 8.0f, false},
+        {"more status",
+         [](TSimHealthFaults& H) {
+             H.AdditionalStatus = {0, 0, 1};
+         },
+         0x10, 8.0f, false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TSimDeviceState State;
+        State.Health.ColdStart = false;
+        C.Setup(State.Health);
+        TSimTransmitter T(State);
+        const TParsed P = Exchange(T, Frame(3));
+        EXPECT_EQ(P.Status, C.Status);
+        EXPECT_FLOAT_EQ(FloatAt(P.Data, 0), C.Current);
+        EXPECT_EQ(std::isnan(FloatAt(P.Data, 5)), C.PvNaN);
+    }
+
+    TSimTransmitter T;
+    EXPECT_EQ(Exchange(T, Frame(0, {}, {0x80})).Status, 0x20) << "cold start in the first reply";
+    EXPECT_EQ(Exchange(T, Frame(34, Float(1.5f))).Status, 0x40);
+    EXPECT_EQ(Exchange(T, Frame(38)).Code, 0);
+    EXPECT_EQ(Exchange(T, Frame(15)).Status, 0x00);
+    T.MutableState().Health.KeepsOldValues = true;
+    const TParsed Echo = Exchange(T, Frame(34, Float(3.0f)));
+    EXPECT_EQ(FloatAt(Echo.Data, 0), 3.0f);
+    EXPECT_EQ(T.State().Damping, 1.5f) << "acknowledged, but kept";
+}
+
 TEST(SimTransmitterFaults, EachFaultSpoilsOneAnswer)
 {
     TSimTransmitter T;
