@@ -1,6 +1,9 @@
 #include "app/StatusIndicator.h"
 
+#include <algorithm>
+
 #include <QColor>
+#include <QEvent>
 #include <QMouseEvent>
 
 TStatusIndicator::TStatusIndicator(QWidget* Parent)
@@ -12,11 +15,38 @@ TStatusIndicator::TStatusIndicator(QWidget* Parent)
     setFrameShadow(QFrame::Sunken);
     setMargin(1);
     setCursor(Qt::PointingHandCursor);
-    // Long lists of bits are cut; the tool tip has them all.
-    setMinimumWidth(120);
-    setMaximumWidth(360);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setAutoFillBackground(true);
+    if (Parent)
+        Parent->window()->installEventFilter(this);
+}
+
+namespace {
+
+// The status bar's fixed panels (hint, version) and the width the status
+// text panel keeps before the indicator takes more than its least.
+constexpr int FixedPanels = 230 + 120, StatusTextKeeps = 330;
+constexpr int LeastWidth = 110, MostWidth = 420;
+
+}  // namespace
+
+QSize TStatusIndicator::sizeHint() const
+{
+    const QSize text = QLabel::sizeHint();
+    const int spare = window()->width() - FixedPanels - StatusTextKeeps;
+    return QSize(std::clamp(text.width(), LeastWidth, std::max(LeastWidth, std::min(spare, MostWidth))), text.height());
+}
+
+QSize TStatusIndicator::minimumSizeHint() const
+{
+    return QSize(LeastWidth, QLabel::minimumSizeHint().height());
+}
+
+bool TStatusIndicator::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::Resize)
+        updateGeometry();
+    return QLabel::eventFilter(Watched, Event);
 }
 
 QColor TStatusIndicator::ClassColor(TNe107Class Class)

@@ -26,8 +26,16 @@ public:
     // The background colour of a class (NE 107's usual signal colours).
     static QColor ClassColor(TNe107Class Class);
 
+    // As wide as its text, but never so wide that the status text panel gets
+    // narrower than it would be without the indicator on a window of 800
+    // pixels; a cut text is whole in the tool tip.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    // The window's width decides how wide the indicator may be.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     TNe107Class FClass = TNe107Class::Good;

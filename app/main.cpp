@@ -4,6 +4,7 @@
 //   calvista --demo   the same, and a simulated transmitter on the port "SIM"
 //   --read            presses Read once the window is shown (scripts/screenshot)
 //   --record          after that read, records a datalog on the "Datalog" page
+//   --status          after that read, opens the device status window
 //   --demo-fault NAME the demo transmitter misbehaves (repeatable): sensor-failure,
 //                     saturated, current-fixed, power-failure, maintenance,
 //                     variable-alert, keep-values, no-cold-start
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     bool demo = false;
     bool readAtStart = false;
     bool recordAtStart = false;
+    bool statusAtStart = false;
     std::vector<std::string> demoFaults;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo-fault") == 0 && i + 1 < argc)
@@ -41,6 +43,8 @@ int main(int argc, char** argv)
             demo = true;
         else if (std::strcmp(argv[i], "--read") == 0)
             readAtStart = true;
+        else if (std::strcmp(argv[i], "--status") == 0)
+            readAtStart = statusAtStart = true;
         else if (std::strcmp(argv[i], "--record") == 0)
             readAtStart = recordAtStart = true;
     }
@@ -68,6 +72,8 @@ int main(int argc, char** argv)
     frmMain.show();
     if (readAtStart && !recordAtStart)
         QTimer::singleShot(0, frmMain.Ui().acRead, &QAction::trigger);
+    if (statusAtStart)
+        QTimer::singleShot(0, frmMain.Ui().acDeviceStatus, &QAction::trigger);
     if (recordAtStart) {
         // One call: the read lets pending events run while it waits for the line.
         QTimer::singleShot(0, &frmMain, [&frmMain] {
