@@ -66,7 +66,6 @@ TFrmDeviceStatus::TFrmDeviceStatus(QWidget* Parent)
     const auto row = [this, form](const char* Name, const char* Caption, QLabel*& Value, const char* ValueName) {
         Value = NewLabel(this, ValueName, "");
         Value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        Value->setWordWrap(true);
         form->addRow(NewLabel(this, Name, Caption), Value);
     };
     row("lblStatusClass", "NE 107 class:", stStatusClass, "stStatusClass");
@@ -124,4 +123,6 @@ void TFrmDeviceStatus::ShowHealth(const TDeviceHealth* Health, TNe107Class Class
                                       ? StatusWordText(DeviceStatus::WriteProtectWord(Health->WriteProtect), Translate)
                                       : Translate(QStringLiteral("AS.NOTREAD")));
     stStatusUpdated->setText(FullYearDateText(Updated.date()) + QLatin1Char(' ') + LongTimeText(Updated.time()));
+    // Longer texts than before (more bits, another language) widen the window.
+    resize(size().expandedTo(sizeHint()));
 }

@@ -157,10 +157,13 @@ void TStatusWorkflow::AfterHandler()
         TStatusRead(hart, FView.FrontEnd()).ReadAdditional(FHealth);
     } catch (const EHartComError& e) {
         FReadingMore = false;
+        Finish(QString());
         FView.ShowError(Translate(QString::fromStdString(e.Message())));
         return;
     }
     FReadingMore = false;
+    // The workflow's status text stays; only the progress bar goes.
+    Finish(QString());
     ShowHealth();
 }
 

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -79,6 +80,9 @@ TEST_F(TMainWindowTest, IndicatorAndDialogShowTheFailingTransmitter)
         w.Ui().acRead->trigger();
         ASSERT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join(' ').toStdString();
         EXPECT_EQ(Commands(tx), c.Commands);
+        // Command 48 leaves the read's status text, and no progress bar over it.
+        EXPECT_FALSE(w.Ui().prbProgress->isVisible());
+        EXPECT_EQ(w.StatusText(1), Text(QStringLiteral("infReadAddInfo")));
         EXPECT_EQ(indicator.Class(), c.Class);
         EXPECT_EQ(indicator.text(), QString::fromUtf8(c.Indicator));
         EXPECT_EQ(indicator.palette().color(QPalette::Window), TStatusIndicator::ClassColor(c.Class));
