@@ -71,14 +71,15 @@ TEST_F(THartOverIp, ReadAndWriteOverTcpAndUdp)
         const auto Start = std::chrono::steady_clock::now();
         EXPECT_EQ(Read(), "");
         EXPECT_LT(ElapsedMs(Start), 100);
-        std::string Tag = std::string("NET-") + Protocol, Descriptor = "OVER HART-IP";
+        const std::string Written = Protocol == std::string("tcp") ? "NETW-TCP" : "NETW-UDP";
+        std::string Tag = Written, Descriptor = "OVER HART-IP";
         uint8_t Day = 8, Month = 12;
         uint16_t Year = 2026;
         EXPECT_EQ(KeyOfCall([&] { Hart->WriteTagDescriptorDate(Tag, Descriptor, Day, Month, Year); }), "");
         std::string ReadTag, ReadDescriptor;
         EXPECT_EQ(KeyOfCall([&] { Hart->ReadTagDescriptorDate(ReadTag, ReadDescriptor, Day, Month, Year); }), "");
         EXPECT_EQ(ReadTag, Server->WithTransmitter([](TSimTransmitter& T) { return T.State().Tag; }));
-        EXPECT_EQ(ReadTag, Protocol == std::string("tcp") ? "NET-TCP" : "NET-UDP");
+        EXPECT_EQ(ReadTag, Written);
         // The trace shows the frame without preambles.
         EXPECT_EQ(Hart->Response.RequestText.substr(0, 2), "82");
         EXPECT_TRUE(Hart->ClosePort());
