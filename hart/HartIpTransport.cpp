@@ -210,6 +210,9 @@ void THartIpTransport::ReceiveMore(int64_t DeadlineUs)
     const TNetResult Result = FSocket->Receive(Buffer, sizeof Buffer, Received, uint32_t((LeftUs + 999) / 1000));
     if (Result == TNetResult::Timeout)
         throw EHartComError(HartKey::NetTimeout);
+    // Over UDP the host's refusal (nobody at the port) only shows on a receive.
+    if (Result == TNetResult::Refused)
+        Fail(HartKey::NetRefused);
     if (Result != TNetResult::Ok)
         Fail(HartKey::NetClosed);
     // A datagram longer than any message is refused whole.
