@@ -27,14 +27,22 @@ namespace {
 constexpr uint32_t TimeOutMs = 500;
 constexpr uint32_t AllowanceMs = 100;
 
-// A server that opens the session properly and then says what the input says,
-// on a virtual clock.
-class TScriptedSocket : public TNetSocket {
-public:
+// What the server says and the virtual clock; it outlives the socket, which
+// goes with the link when the link gives up the connection.
+struct TScript {
     std::deque<std::vector<uint8_t>> Pieces;
     bool PatchSequence = false;
     int64_t Now = 0;
     size_t Receives = 0;
+};
+
+// A server that opens the session properly and then says what the script says.
+class TScriptedSocket : public TNetSocket {
+public:
+    explicit TScriptedSocket(TScript& Script)
+        : S(Script)
+    {
+    }
 
     TNetResult Connect(const std::string&, uint16_t, TNetProtocol, uint32_t) override
     {
@@ -58,31 +66,32 @@ public:
     }
     TNetResult Receive(uint8_t* Buffer, size_t Capacity, size_t& Received, uint32_t TimeoutMs) override
     {
-        ++Receives;
+        ++S.Receives;
         Received = 0;
         std::vector<uint8_t> Piece;
         if (!FAnswer.empty()) {
             Piece.swap(FAnswer);
-            --Receives;  // the session's own answer is not the input's
-        } else if (!Pieces.empty()) {
-            Piece = std::move(Pieces.front());
-            Pieces.pop_front();
-            if (PatchSequence && Piece.size() >= 6) {
+            --S.Receives;  // the session's own answer is not the input's
+        } else if (!S.Pieces.empty()) {
+            Piece = std::move(S.Pieces.front());
+            S.Pieces.pop_front();
+            if (S.PatchSequence && Piece.size() >= 6) {
                 Piece[4] = uint8_t(FSequence >> 8);
                 Piece[5] = uint8_t(FSequence);
             }
         } else {
-            Now += int64_t(TimeoutMs) * 1000;
+            S.Now += int64_t(TimeoutMs) * 1000;
             return TNetResult::Timeout;
         }
         Received = std::min(Piece.size(), Capacity);
         std::copy_n(Piece.begin(), Received, Buffer);
-        Now += 1000;
+        S.Now += 1000;
         return TNetResult::Ok;
     }
-    int64_t NowUs() const override { return Now; }
+    int64_t NowUs() const override { return S.Now; }
 
 private:
+    TScript& S;
     bool FOpen = false;
     uint16_t FSequence = 0;
     std::vector<uint8_t> FAnswer;
@@ -111,8 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         return 0;
     CheckDecoder(Data + 1, Size - 1);
 
-    auto Socket = std::make_unique<TScriptedSocket>();
-    TScriptedSocket& Server = *Socket;
+    TScript Server;
     Server.PatchSequence = (Data[0] & 2) != 0;
     size_t Pieces = 0;
     for (size_t I = 1; I < Size;) {
@@ -122,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         ++Pieces;
     }
     THartIpAddress Address {"server", HartIp::DefaultPort, (Data[0] & 1) ? TNetProtocol::Udp : TNetProtocol::Tcp};
-    auto Link = std::make_unique<THartIpTransport>(Address, std::move(Socket));
+    auto Link = std::make_unique<THartIpTransport>(Address, std::make_unique<TScriptedSocket>(Server));
     Link->SetGatewayAllowanceMs(AllowanceMs);
     THart Hart(std::make_unique<TSimSerialDevice>());
     Hart.SetTimeOut(TimeOutMs);
