@@ -29,7 +29,7 @@ protected:
         Server = std::make_unique<TSimHartIpServer>(Transmitter, 0);
         Thread = std::thread([this] { Server->Run(); });
         Hart = std::make_unique<THart>(std::make_unique<TSimSerialDevice>());
-        Hart->SetTimeOut(150);
+        Hart->SetTimeOut(300);
         Hart->SetTransportOpener([this](const std::string& Name) {
             THartIpAddress Address {"127.0.0.1", Name == "closed" ? ClosedPort : Server->Port(),
                                     Name == "udp" ? TNetProtocol::Udp : TNetProtocol::Tcp};
@@ -98,14 +98,14 @@ TEST_F(THartOverIp, ErrorPaths)
         bool OpenAfter;
         int64_t MinMs, MaxMs;  // how long the failing call took
     } Cases[] = {
-        {"refused", "closed", {}, "401.NETREFUSED", "", false, 0, 100},
-        {"session refused", "tcp", {.RefuseSession = true}, "402.NETSESSIONREFUSED", "", false, 0, 100},
-        {"closed mid-exchange", "tcp", {.CloseAt = 1}, "", "403.NETCLOSED", false, 0, 100},
-        {"NAK", "tcp", {.NakAt = 1}, "", "405.NETERRORREPLY", true, 0, 100},
-        {"wrong sequence number", "tcp", {.WrongSequenceAt = 1}, "", "404.NETTIMEOUT", true, 150, 400},
-        {"time-out", "tcp", {.DropReplyAt = 1}, "", "404.NETTIMEOUT", true, 150, 400},
-        {"time-out over UDP", "udp", {.DropReplyAt = 1}, "", "404.NETTIMEOUT", true, 150, 400},
-        {"late reply", "udp", {.ReplyDelayMs = 300}, "", "404.NETTIMEOUT", true, 150, 400},
+        {"refused", "closed", {}, "401.NETREFUSED", "", false, 0, 250},
+        {"session refused", "tcp", {.RefuseSession = true}, "402.NETSESSIONREFUSED", "", false, 0, 250},
+        {"closed mid-exchange", "tcp", {.CloseAt = 1}, "", "403.NETCLOSED", false, 0, 250},
+        {"NAK", "tcp", {.NakAt = 1}, "", "405.NETERRORREPLY", true, 0, 250},
+        {"wrong sequence number", "tcp", {.WrongSequenceAt = 1}, "", "404.NETTIMEOUT", true, 300, 900},
+        {"time-out", "tcp", {.DropReplyAt = 1}, "", "404.NETTIMEOUT", true, 300, 900},
+        {"time-out over UDP", "udp", {.DropReplyAt = 1}, "", "404.NETTIMEOUT", true, 300, 900},
+        {"late reply", "udp", {.ReplyDelayMs = 600}, "", "404.NETTIMEOUT", true, 300, 900},
     };
     {
         // A port that was free a moment ago and has nobody listening now.
@@ -144,16 +144,16 @@ TEST_F(THartOverIp, ErrorPaths)
 
 TEST_F(THartOverIp, IdleSessionKeptAliveOrOpenedAfresh)
 {
-    InactivityMs = 250;
+    InactivityMs = 600;
     ASSERT_TRUE(Hart->OpenPort("tcp"));
     for (int I = 0; I < 4; ++I) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         Hart->KeepLinkAlive();
     }
     EXPECT_EQ(Read(), "");
     EXPECT_EQ(Server->SessionsOpened(), 1);
     // Without keep-alives the server closes the session; the next exchange opens one.
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    std::this_thread::sleep_for(std::chrono::milliseconds(900));
     EXPECT_EQ(Read(), "");
     EXPECT_EQ(Server->SessionsOpened(), 2);
 }
