@@ -76,18 +76,18 @@ TEST_P(TStartPortTest, SelectsTheStoredPortWhenItIsListed)
 
 INSTANTIATE_TEST_SUITE_P(
     Ports, TStartPortTest,
-    ::testing::Values(
-        TStartPortCase {"NoPorts", {}, "COM1", {}, ""},
-        TStartPortCase {"StoredAmongThem", {"COM1", "COM3", "COM12"}, "COM3", {"COM1", "COM3", "COM12"}, "COM3"},
-        TStartPortCase {"StoredIgnoringCase", {"COM1", "COM3"}, "com3", {"COM1", "COM3"}, "COM3"},
-        TStartPortCase {"StoredNotAmongThem", {"COM1", "COM3"}, "COM7", {"COM1", "COM3"}, ""},
-        TStartPortCase {"FirstRun", {"COM2"}, nullptr, {"COM2"}, ""},
-        TStartPortCase {"HartIpAddressKept", {"COM1"}, "hartip://10.0.0.5", {"COM1"}, "hartip://10.0.0.5"},
-        TStartPortCase {"AdapterByPath",
-                        {"COM41", "COM2", "/dev/ttyUSB0"},
-                        "/dev/ttyUSB0",
-                        {"COM2", "/dev/ttyUSB0"},
-                        "/dev/ttyUSB0"}),
+    ::testing::Values(TStartPortCase {"NoPorts", {}, "COM1", {}, ""},
+                      TStartPortCase {
+                          "StoredAmongThem", {"COM1", "COM3", "COM12"}, "COM3", {"COM1", "COM3", "COM12"}, "COM3"},
+                      TStartPortCase {"StoredIgnoringCase", {"COM1", "COM3"}, "com3", {"COM1", "COM3"}, "COM3"},
+                      TStartPortCase {"StoredNotAmongThem", {"COM1", "COM3"}, "COM7", {"COM1", "COM3"}, ""},
+                      TStartPortCase {"FirstRun", {"COM2"}, nullptr, {"COM2"}, ""},
+                      TStartPortCase {"HartIpKept", {"COM1"}, "hartip://gw", {"COM1"}, "hartip://gw"},
+                      TStartPortCase {"AdapterByPath",
+                                      {"COM41", "COM2", "/dev/ttyUSB0"},
+                                      "/dev/ttyUSB0",
+                                      {"COM2", "/dev/ttyUSB0"},
+                                      "/dev/ttyUSB0"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(TMainWindowTest, PortListLeavesOutPortsInUseElsewhere)
