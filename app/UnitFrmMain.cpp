@@ -80,6 +80,7 @@ TfrmMain::TfrmMain(std::shared_ptr<TSerialDeviceFactory> Factory, std::unique_pt
 
     // The HART component with the values of the form.
     FHart = std::make_unique<THart>(std::make_unique<TFactorySerialDevice>(*FFactory));
+    FHart->SetTransportOpener([this](const std::string& Name) { return FFactory->CreateTransport(Name); });
     FHart->SetCommPort(Com1);
     FHart->SetBaudrate(br1200);
     FHart->SetTimeOut(500);

@@ -36,8 +36,9 @@ QString TfrmMain::DevicePath(const QString& Name) const
     if (port.Kind == TPortName::Path)
         return Name;
 #endif
-    // A port the factory serves by name (the demo transmitter "SIM") likewise.
-    if (FFactory->IsVirtualPort(Name.toStdString()))
+    // A port the factory serves by name (the demo transmitter "SIM") and a
+    // HART-IP address likewise.
+    if (FFactory->IsVirtualPort(Name.toStdString()) || port.Kind == TPortName::HartIp)
         return Name;
     // COMn or COMn: with a decimal number and nothing else.
     if (port.Kind != TPortName::Com || port.DeviceNamespace) {

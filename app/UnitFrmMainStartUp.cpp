@@ -12,6 +12,7 @@
 #include "app/UnitFrmMainForm.h"
 #include "app/workflows/Workflows.h"
 #include "hart/HartCommand.h"
+#include "ports/PortNames.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
 
@@ -86,8 +87,11 @@ void LoadStartUp(TfrmMain& Window)
         if (Window.Ui().cmbPort->itemText(i).compare(port, Qt::CaseInsensitive) == 0)
             found = i;
     Window.Ui().cmbPort->setCurrentIndex(found);
+    // A HART-IP address is never listed (the list holds the serial ports
+    // present): it is kept as typed, as the operator's choice of port.
     if (found < 0)
-        Window.Ui().cmbPort->setEditText(QString());
+        Window.Ui().cmbPort->setEditText(ParsePortName(port.toStdString()).Kind == TPortName::HartIp ? port
+                                                                                                     : QString());
 
     static const QStringList comNames
         = {QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"), QStringLiteral("Com4"),

@@ -4,7 +4,9 @@
 // line, or instantly when CALVISTA_SIM_INSTANT is set to 1, for scripts and
 // tests that should not wait).
 
+#include "hart/HartCom.h"
 #include "hart/SerialDevice.h"
+#include "ports/NetworkPort.h"
 #include "ports/SimPort.h"
 
 #include <QString>

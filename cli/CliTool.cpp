@@ -68,7 +68,8 @@ QString ToolUsage()
         text += QStringLiteral("  %1 %2\n").arg(Program, QString::fromLatin1(info.Synopsis));
     text += QStringLiteral(
                 "\nCommon options:\n"
-                "  --port P          COMn, a device path such as /dev/ttyUSB0, or SIM (a simulated transmitter)\n"
+                "  --port P          COMn, a device path such as /dev/ttyUSB0, SIM (a simulated transmitter),\n"
+                "                    or a HART-IP server: hartip://HOST[:PORT] (TCP) or hartip+udp://HOST[:PORT]\n"
                 "  --usb             the transmitter is connected through a USB adapter (as \"Use USB\")\n"
                 "  --sensor TYPE     hart (default), orsa or quill: decides the RTS handling\n"
                 "  --lang en|de      language of the messages (default: the system's)\n"
@@ -87,7 +88,8 @@ QString ToolUsage()
 void AddCommonOptions(QCommandLineParser& Parser)
 {
     Parser.addOptions({
-        {QStringLiteral("port"), QStringLiteral("COMn, a device path, or SIM."), QStringLiteral("P")},
+        {QStringLiteral("port"), QStringLiteral("COMn, a device path, SIM, or hartip[+udp]://HOST[:PORT]."),
+         QStringLiteral("P")},
         {QStringLiteral("usb"), QStringLiteral("Connected through a USB adapter (\"Use USB\").")},
         {QStringLiteral("sensor"), QStringLiteral("hart (default), orsa or quill."), QStringLiteral("TYPE")},
         {QStringLiteral("lang"), QStringLiteral("Language of the messages: en or de."), QStringLiteral("LANG")},
@@ -265,6 +267,7 @@ TCliSession::TCliSession(const TCliOptions& TheOptions, TCliEnvironment& TheEnvi
 {
     Lang.SetLanguage(Options.Language);
     FHart = std::make_unique<THart>(Environment.CreateDevice(Options.Port));
+    FHart->SetTransportOpener(Environment.CreateTransport);
     if (Options.Frames)
         FHart->OnExchange = [this](const THartExchangeTrace& Trace) {
             Err << FormatExchange(Trace);

@@ -22,6 +22,8 @@ struct TCliEnvironment {
     QTextStream* Err = nullptr;
     // The devices behind port names (CreateCliDevice by default).
     TDeviceFactory CreateDevice = CreateCliDevice;
+    // The network links behind HART-IP port names (CreateNetworkTransport by default).
+    THartCom::TTransportOpener CreateTransport = CreateNetworkTransport;
     // The language file; empty: "language.ini" in the current directory or
     // beside the program.
     QString LanguageFile;

@@ -37,6 +37,20 @@ inline constexpr const char* EscCommFunction = "260.ESCCOMMFUNCTION";
 inline constexpr const char* FileCreate = "300.FILECREATE";
 inline constexpr const char* FileRead = "301.FILEREAD";
 inline constexpr const char* FileWrite = "302.FILEWRITE";
+// HART-IP: the host name does not resolve.
+inline constexpr const char* NetHostUnknown = "400.NETHOSTUNKNOWN";
+// HART-IP: the host refused the connection or cannot be reached.
+inline constexpr const char* NetRefused = "401.NETREFUSED";
+// HART-IP: the server would not open a session.
+inline constexpr const char* NetSessionRefused = "402.NETSESSIONREFUSED";
+// HART-IP: the connection broke or the server closed it.
+inline constexpr const char* NetClosed = "403.NETCLOSED";
+// HART-IP: no reply from the server in time.
+inline constexpr const char* NetTimeout = "404.NETTIMEOUT";
+// HART-IP: the server answered with an error or a NAK message.
+inline constexpr const char* NetErrorReply = "405.NETERRORREPLY";
+// HART-IP: a message that is no valid HART-IP message.
+inline constexpr const char* NetMalformed = "406.NETMALFORMED";
 }  // namespace HartKey
 
 inline constexpr const char* LinkErrorKeys[] = {
@@ -70,6 +84,13 @@ inline constexpr const char* LinkErrorKeys[] = {
     HartKey::FileCreate,
     HartKey::FileRead,
     HartKey::FileWrite,
+    HartKey::NetHostUnknown,
+    HartKey::NetRefused,
+    HartKey::NetSessionRefused,
+    HartKey::NetClosed,
+    HartKey::NetTimeout,
+    HartKey::NetErrorReply,
+    HartKey::NetMalformed,
 };
 
 inline constexpr std::size_t LinkErrorKeyCount = sizeof(LinkErrorKeys) / sizeof(LinkErrorKeys[0]);

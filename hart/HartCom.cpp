@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "hart/ErrorKeys.h"
+#include "hart/SerialTransport.h"
 
 std::vector<std::string> PlatformSerialDeviceNames();  // PosixSerialDevice.cpp / Win32SerialDevice.cpp
 
@@ -16,16 +17,10 @@ constexpr uint8_t LongSlaveDelimiter = 0x86;
 constexpr uint8_t CommErrorBit = 0x80;
 constexpr uint8_t ResponseBusy = 32;
 constexpr uint8_t ResponseNotImplemented = 64;
-constexpr uint32_t HuntFailuresTolerated = 3;
-constexpr uint32_t HuntReadLimits = 4;
-// The longest start of a valid reply: 31 counted preambles and the delimiter.
-constexpr uint32_t HuntWireChars = 32;
 
 void AppendHex(std::string& Text, uint8_t Byte)
 {
-    static constexpr char Digits[] = "0123456789ABCDEF";
-    Text += Digits[Byte >> 4];
-    Text += Digits[Byte & 0x0F];
+    AppendHexByte(Text, Byte);
 }
 
 const char* CommErrorSummaryKey(uint8_t Summary)
@@ -74,6 +69,8 @@ THartCom::THartCom()
 
 THartCom::THartCom(std::unique_ptr<TSerialDevice> Device)
     : FDevice(std::move(Device))
+    , FSerialLink(std::make_unique<TSerialTransport>(*this))
+    , FLink(FSerialLink.get())
 {
     FPlatformId = FDevice->PlatformId();
 }
@@ -109,16 +106,14 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
         CheckPortOpen();
         CheckFrameFits(Command, RequestLength);
         CheckRequestData(RequestData, RequestLength);
-        RaiseRtsForTransmission();  // 2
-        PurgePort();  // 3
+        FLink->PrepareExchange(FTimeOut);  // 2, 3: RTS raised, stale input dropped
         Reply.Clear();  // 4
         BuildRequest(Command, RequestData, RequestLength);  // 5
         AppendCheckByte();  // 6
         SetRequestText(Reply);  // 7
-        WrittenUs = FDevice->NowUs();
-        WriteRequest();  // 8
-        ReleaseRtsAfterTransmission();  // 9
-        uint8_t Check = HuntForDelimiter(Reply);  // 10, 11
+        WrittenUs = FLink->NowUs();
+        WriteRequest();  // 8, 9: RTS dropped after it
+        uint8_t Check = ReceiveDelimiter(Reply);  // 10, 11
         ReadAddress(Reply, Check);  // 12
         ReadCommandAndCount(Reply, Check);  // 13
         ReadData(Reply, Check);  // 14
@@ -126,13 +121,16 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
         CheckCommErrorSummary(Reply);  // 16
         NameResponseCode(Reply);  // 17
         CompareCheckByte(Reply, Check);  // 18
-        RestoreReadLimit();
+        FLink->FinishExchange();
         TraceExchange(Reply, {}, WrittenUs);
         return 0;  // 19
     } catch (const EHartComError& Error) {
-        RestoreReadLimit();
+        FLink->FinishExchange();
         if (WrittenUs >= 0)
             TraceExchange(Reply, Error.what(), WrittenUs);
+        // A network link that broke is closed, as a serial port that failed is.
+        if (FNetwork && !FNetwork->IsOpen())
+            ReleaseNetworkLink();
         throw EHartComError(Error.what());
     }
 }
@@ -140,7 +138,7 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
 void THartCom::TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey, int64_t StartUs) const
 {
     if (OnExchange)
-        OnExchange(THartExchangeTrace {Reply, ErrorKey, StartUs, FDevice->NowUs()});
+        OnExchange(THartExchangeTrace {Reply, ErrorKey, StartUs, FLink->NowUs()});
 }
 
 void THartCom::CheckAddressKnown(uint8_t Command) const
@@ -160,7 +158,7 @@ size_t THartCom::FrameLength(uint8_t Command, uint8_t RequestLength) const
 {
     const size_t AddressLength = Command == 0 ? 1 : 5;
     // preambles, delimiter, address, command, byte count, data, check byte
-    return size_t(FNumPreamble) + 1 + AddressLength + 2 + RequestLength + 1;
+    return size_t(FLink->RequestPreambles()) + 1 + AddressLength + 2 + RequestLength + 1;
 }
 
 void THartCom::CheckFrameFits(uint8_t Command, uint8_t RequestLength) const
@@ -176,17 +174,12 @@ void THartCom::CheckRequestData(const uint8_t* RequestData, uint8_t RequestLengt
         throw std::invalid_argument("SendCommand: request data missing");
 }
 
-void THartCom::RaiseRtsForTransmission()
-{
-    if (ManualRts())
-        SetRTS();
-}
-
 void THartCom::BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength)
 {
     FRequest.fill(0);
     size_t N = 0;
-    for (uint8_t I = 0; I < FNumPreamble; ++I)
+    FRequestPreambles = FLink->RequestPreambles();
+    for (uint8_t I = 0; I < FRequestPreambles; ++I)
         FRequest[N++] = FPreamble;
     if (Command == 0) {
         FRequest[N++] = ShortMasterDelimiter;
@@ -206,7 +199,7 @@ void THartCom::BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t
 void THartCom::AppendCheckByte()
 {
     uint8_t Check = 0;
-    for (size_t I = FNumPreamble; I < FRequestLength; ++I)
+    for (size_t I = FRequestPreambles; I < FRequestLength; ++I)
         Check ^= FRequest[I];
     FRequest[FRequestLength++] = Check;
 }
@@ -220,136 +213,20 @@ void THartCom::SetRequestText(THartDeviceResponse& Reply) const
 
 void THartCom::WriteRequest()
 {
-    WritePort(FRequest.data(), FRequestLength);
+    FLink->SendRequest(FRequest.data(), FRequestLength);
 }
 
-void THartCom::ReleaseRtsAfterTransmission()
+uint8_t THartCom::ReceiveDelimiter(THartDeviceResponse& Reply)
 {
-    if (!ManualRts())
-        return;
-    FDevice->Wait(FRTSDelay);
-    ClearRTS();
-}
-
-int64_t THartCom::ReadLimitUs() const
-{
-    return (int64_t(FPortTimeOut) + 10) * 1000;
-}
-
-int64_t THartCom::HuntBoundUs() const
-{
-    return HuntReadLimits * ReadLimitUs() + HuntWireChars * CharTimeUs();
-}
-
-void THartCom::SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs)
-{
-    if (PerByteMs == FReadPerByteMs && ConstantMs == FReadConstantMs)
-        return;
-    TSerialTimeouts Timeouts = PortTimeouts();
-    Timeouts.ReadPerByteMs = PerByteMs;
-    Timeouts.ReadConstantMs = ConstantMs;
-    if (!FDevice->SetTimeouts(Timeouts))
-        throw EHartComError(HartKey::SetCommTimeout);
-    FReadPerByteMs = PerByteMs;
-    FReadConstantMs = ConstantMs;
-}
-
-void THartCom::RestoreReadLimit()
-{
-    if (!FPortOpen)
-        return;
-    try {
-        SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
-    } catch (const EHartComError&) {
-        // The next transaction tries again; this one has its outcome already.
-    }
-}
-
-void THartCom::ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs)
-{
-    const int64_t LeftUs = DeadlineUs - FDevice->NowUs();
-    if (LeftUs <= 0)
-        throw EHartComError(HartKey::TransmitterTimeout);
-    if (LeftUs < ReadLimitUs())
-        SetReadLimitMs(0, uint32_t((LeftUs + 999) / 1000));
-    else
-        SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
-    ReadPort(&Byte, 1);
-    // The wait is kept in whole milliseconds; a byte that came in the last
-    // fraction of one is still too late.
-    if (FDevice->NowUs() > DeadlineUs)
-        throw EHartComError(HartKey::TransmitterTimeout);
-}
-
-bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs)
-{
-    try {
-        if (GiveUpUs == NoDeadline) {
-            // Before the first byte each read waits its full limit.
-            SetReadLimitMs(PortTimeouts().ReadPerByteMs, PortTimeouts().ReadConstantMs);
-            ReadPort(&Byte, 1);
-        } else {
-            ReadByteBefore(Byte, GiveUpUs);
-        }
-        return true;
-    } catch (const EHartComError& Error) {
-        // A port that failed does not come back within a reply.
-        if (std::strcmp(Error.what(), HartKey::FileRead) == 0)
-            throw;
-        if (++Failures > HuntFailuresTolerated)
-            throw;
-        return false;
-    }
-}
-
-// Reads until at least two preamble bytes (0xFF, or 0xFE as the first) are
-// followed by a byte that is not 0xFF; that byte is the delimiter. Bytes other
-// than preambles before two preambles are counted are noise and restart the
-// count. A silent line ends with the fourth read failure; a line that never
-// stops sending is cut off after MaxHuntBytes bytes or at the hunt's bound from
-// its first byte, whichever comes first: no byte arriving after the bound is
-// taken. Counting the time from the first byte keeps a late reply, one that
-// begins only after three time-outs, acceptable; the bound holds the longest
-// valid start of a reply at the line's pace on top of four read limits, so a
-// small TimeOut never cuts a valid reply short.
-uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply)
-{
-    uint32_t Failures = 0;
-    uint32_t BytesRead = 0;
-    int64_t GiveUpUs = NoDeadline;
-    for (;;) {
-        if (BytesRead >= MaxHuntBytes || (BytesRead > 0 && FDevice->NowUs() >= GiveUpUs))
-            throw EHartComError(HartKey::TransmitterTimeout);
-        uint8_t Byte = 0;
-        if (!ReadHuntByte(Byte, Failures, GiveUpUs))
-            continue;
-        if (BytesRead++ == 0)
-            GiveUpUs = FDevice->NowUs() + HuntBoundUs();
-        if (Byte == 0xFF || Byte == 0xFE) {
-            ++Reply.PreambleCount;
-            // Preamble k at position k counting from 1; the 32nd position stays 0.
-            if (Reply.PreambleCount < sizeof Reply.Preambles)
-                Reply.Preambles[Reply.PreambleCount - 1] = Byte;
-            AppendHex(Reply.ReplyText, Byte);
-        } else if (Reply.PreambleCount < 2) {
-            Reply.PreambleCount = 0;  // noise
-        }
-        if (Reply.PreambleCount < 2 || Byte == 0xFF)
-            continue;
-        Reply.Delimiter = Byte;
-        AppendHex(Reply.ReplyText, Byte);
-        // The rest of the reply gets its own wire time on top of the hunt's
-        // bound; a device that trickles its bytes cannot hold the line longer.
-        const int64_t AddressChars = Byte == LongSlaveDelimiter ? 5 : 1;
-        FReplyDeadlineUs = FDevice->NowUs() + HuntBoundUs() + (AddressChars + 3) * CharTimeUs();
-        return Byte;  // the running check starts with the delimiter
-    }
+    const uint8_t Delimiter = FLink->ReceiveDelimiter(Reply);
+    Reply.Delimiter = Delimiter;
+    AppendHex(Reply.ReplyText, Delimiter);
+    return Delimiter;  // the running check starts with the delimiter
 }
 
 uint8_t THartCom::ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check)
 {
-    uint8_t Byte = 0;
-    ReadByteBefore(Byte, FReplyDeadlineUs);
+    const uint8_t Byte = FLink->ReceiveByte();
     Check ^= Byte;
     AppendHex(Reply.ReplyText, Byte);
     return Byte;
@@ -374,7 +251,7 @@ void THartCom::ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check)
 {
     Reply.Command = ReadReplyByte(Reply, Check);
     Reply.ByteCount = ReadReplyByte(Reply, Check);
-    FReplyDeadlineUs += int64_t(Reply.ByteCount) * CharTimeUs();
+    FLink->ExpectData(Reply.ByteCount);
 }
 
 void THartCom::ReadData(THartDeviceResponse& Reply, uint8_t& Check)
@@ -385,8 +262,7 @@ void THartCom::ReadData(THartDeviceResponse& Reply, uint8_t& Check)
 
 void THartCom::ReadCheckByte(THartDeviceResponse& Reply)
 {
-    uint8_t Byte = 0;
-    ReadByteBefore(Byte, FReplyDeadlineUs);
+    const uint8_t Byte = FLink->ReceiveByte();
     Reply.Checksum = Byte;
     AppendHex(Reply.ReplyText, Byte);
 }

@@ -1,8 +1,11 @@
 #pragma once
 // THartCom: the HART link. It owns one serial port, holds the line and link
 // settings as properties (getter named like the property, setter SetX), and runs
-// one master request/reply transaction with SendCommand. Every failure is raised
-// as EHartComError carrying a language key (hart/ErrorKeys.h).
+// one master request/reply transaction with SendCommand. The frame is built and
+// checked here; the medium it travels over is a transport (hart/HartTransport.h):
+// the serial line, or a HART-IP session when a transport opener takes the port
+// name. Every failure is raised as EHartComError carrying a language key
+// (hart/ErrorKeys.h).
 
 #include <array>
 #include <cstddef>
@@ -13,7 +16,10 @@
 #include <vector>
 
 #include "hart/HartComError.h"
+#include "hart/HartTransport.h"
 #include "hart/SerialDevice.h"
+
+class TSerialTransport;
 
 enum TBaudrate : uint8_t {
     br1200,
@@ -159,21 +165,29 @@ public:
     // The serial device the link talks to.
     TSerialDevice& Device() { return *FDevice; }
 
+    // --- network links ------------------------------------------------------
+    // Gives the transport a port name stands for when it is no serial port
+    // (a HART-IP address), or null; asked by every OpenPort.
+    using TTransportOpener = std::function<std::unique_ptr<THartTransport>(const std::string& Name)>;
+    void SetTransportOpener(TTransportOpener Opener) { FTransportOpener = std::move(Opener); }
+    // Whether the open port is a network link: no line settings and no RTS.
+    bool NetworkLink() const { return FNetwork != nullptr; }
+    // Lets a network link that has been idle tell its server it is still there;
+    // nothing on a serial line. Raises EHartComError when the link is gone.
+    void KeepLinkAlive();
+    // The clock of the open link (the serial device's otherwise), in microseconds.
+    int64_t NowUs() const;
+
 private:
+    friend class TSerialTransport;
+
     void ConfigureOpenedPort();
     bool ManualRts() const;
-    int64_t ReadLimitUs() const;
     // Time one character takes on the line with the present settings.
     int64_t CharTimeUs() const;
-    // How long the hunt may take from the reply's first byte.
-    int64_t HuntBoundUs() const;
     // The time-outs OpenPort sets; a read is shortened below them only to end
     // at a deadline of the transaction.
     TSerialTimeouts PortTimeouts() const;
-    void SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs);
-    void RestoreReadLimit();
-    // One byte, waiting at most one read limit and never past DeadlineUs.
-    void ReadByteBefore(uint8_t& Byte, int64_t DeadlineUs);
     size_t FrameLength(uint8_t Command, uint8_t RequestLength) const;
     TSerialLineSettings LineSettingsFromProperties(const TSerialLineSettings& Current) const;
     void ReleaseFailedPort();
@@ -184,15 +198,11 @@ private:
     void CheckPortOpen() const;
     void CheckFrameFits(uint8_t Command, uint8_t RequestLength) const;
     void CheckRequestData(const uint8_t* RequestData, uint8_t RequestLength) const;
-    void RaiseRtsForTransmission();
     void BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
     void AppendCheckByte();
     void SetRequestText(THartDeviceResponse& Reply) const;
     void WriteRequest();
-    void ReleaseRtsAfterTransmission();
-    static constexpr int64_t NoDeadline = INT64_MAX;
-    bool ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs);
-    uint8_t HuntForDelimiter(THartDeviceResponse& Reply);
+    uint8_t ReceiveDelimiter(THartDeviceResponse& Reply);
     uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check);
@@ -202,6 +212,8 @@ private:
     void NameResponseCode(THartDeviceResponse& Reply) const;
     void CompareCheckByte(const THartDeviceResponse& Reply, uint8_t Check) const;
     void TraceExchange(const THartDeviceResponse& Reply, const std::string& ErrorKey, int64_t StartUs) const;
+    bool OpenNetworkLink(const std::string& Name);
+    void ReleaseNetworkLink();
 
     std::unique_ptr<TSerialDevice> FDevice;
     uint32_t FCommDevice = 0;  // InvalidHandle only once a port was closed or failed to open
@@ -215,9 +227,6 @@ private:
     bool FUseRTS = false;
     uint32_t FTimeOut = 500;
     uint32_t FPortTimeOut = 500;  // TimeOut as set on the port by the last OpenPort
-    uint32_t FReadPerByteMs = 10;  // read time-outs the port has now
-    uint32_t FReadConstantMs = 500;
-    int64_t FReplyDeadlineUs = 0;  // the rest of the reply must be in by then
     uint32_t FRTSDelay = 20;
     bool FCheckCRC = true;
     bool FCheckLongAddress = true;
@@ -230,4 +239,10 @@ private:
     bool FLongAddressValid = false;
     std::array<uint8_t, 256> FRequest {};
     uint8_t FRequestLength = 0;
+    uint8_t FRequestPreambles = 0;  // in front of the delimiter in FRequest
+
+    std::unique_ptr<TSerialTransport> FSerialLink;
+    std::unique_ptr<THartTransport> FNetwork;  // the open network link, if any
+    THartTransport* FLink = nullptr;  // the one the transaction runs over
+    TTransportOpener FTransportOpener;
 };

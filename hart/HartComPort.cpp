@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "hart/ErrorKeys.h"
+#include "hart/SerialTransport.h"
 
 namespace {
 
@@ -112,6 +113,8 @@ bool THartCom::OpenPort(const std::string& Name)
 {
     if (FPortOpen)
         return true;
+    if (OpenNetworkLink(Name))
+        return true;
     const TSerialOpenResult Opened = FDevice->Open(Name);
     // The handle of the attempt, the invalid one if it failed.
     FCommDevice = Opened == TSerialOpenResult::Ok ? FDevice->Handle() : InvalidHandle;
@@ -142,8 +145,7 @@ void THartCom::ConfigureOpenedPort()
     const TSerialTimeouts Timeouts = PortTimeouts();
     if (!FDevice->SetTimeouts(Timeouts))
         throw EHartComError(HartKey::SetCommTimeout);
-    FReadPerByteMs = Timeouts.ReadPerByteMs;
-    FReadConstantMs = Timeouts.ReadConstantMs;
+    FSerialLink->PortConfigured(Timeouts);
     if (!FDevice->SetQueueSizes(QueueSize, QueueSize))
         throw EHartComError(HartKey::SetupComm);
 }
@@ -163,6 +165,10 @@ bool THartCom::ClosePort()
 {
     if (!FPortOpen)
         return false;
+    if (FNetwork) {
+        ReleaseNetworkLink();
+        return true;
+    }
     // With the driver's RTS toggle the port is left as the driver keeps it.
     if (!(FUseRTS && FPlatformId == SerialPlatformWinNT) && !FDevice->SetDtr(false))
         throw EHartComError(HartKey::EscCommFunction);
@@ -186,7 +192,7 @@ TSerialLineSettings THartCom::LineSettingsFromProperties(const TSerialLineSettin
 
 void THartCom::ApplyLineSettings()
 {
-    if (!FPortOpen)
+    if (!FPortOpen || FNetwork)
         return;
     TSerialLineSettings Settings;
     if (!FDevice->GetLineSettings(Settings))
@@ -210,7 +216,7 @@ void THartCom::ApplyLineSettings()
 void THartCom::ApplyPhysLayer(TPhysLayer Value)
 {
     FPhysLayer = Value;
-    if (!FPortOpen)
+    if (!FPortOpen || FNetwork)
         return;
     if (Value == BELL202)
         SetRTS();
@@ -220,12 +226,16 @@ void THartCom::ApplyPhysLayer(TPhysLayer Value)
 
 void THartCom::SetRTS()
 {
+    if (FNetwork)
+        return;
     if (!FDevice->SetRts(true))
         throw EHartComError(HartKey::EscCommFunction);
 }
 
 void THartCom::ClearRTS()
 {
+    if (FNetwork)
+        return;
     if (!FDevice->SetRts(false))
         throw EHartComError(HartKey::EscCommFunction);
 }

@@ -32,11 +32,58 @@ bool DecimalNumber(const std::string& Text, unsigned& Number)
     return true;
 }
 
+// "HOST[:PORT]" after a HART-IP scheme; false if it is no such address.
+bool NetworkAddress(const std::string& Text, TPortName& Port)
+{
+    std::string host = Text;
+    std::string number;
+    if (!host.empty() && host.back() == '/')
+        host.pop_back();
+    if (!host.empty() && host.front() == '[') {
+        const size_t close = host.find(']');
+        if (close == std::string::npos)
+            return false;
+        if (close + 1 < host.size()) {
+            if (host[close + 1] != ':')
+                return false;
+            number = host.substr(close + 2);
+            if (number.empty())
+                return false;
+        }
+        host = host.substr(1, close - 1);
+    } else if (const size_t colon = host.find(':'); colon != std::string::npos) {
+        number = host.substr(colon + 1);
+        host.resize(colon);
+        if (number.empty())
+            return false;
+    }
+    if (host.empty())
+        return false;
+    for (char c : host)
+        if (std::isspace(static_cast<unsigned char>(c)) || c == '/' || c == '@' || c == '[' || c == ']')
+            return false;
+    unsigned port = 5094;
+    if (!number.empty() && (!DecimalNumber(number, port) || port == 0 || port > 65535))
+        return false;
+    Port.Host = host;
+    Port.NetPort = port;
+    return true;
+}
+
 }  // namespace
 
 TPortName ParsePortName(const std::string& Name)
 {
     TPortName port;
+    for (const char* scheme : {"HARTIP://", "HARTIP+UDP://"}) {
+        if (!StartsWithNoCase(Name, 0, scheme))
+            continue;
+        port.Udp = scheme[6] == '+';
+        if (!NetworkAddress(Name.substr(std::char_traits<char>::length(scheme)), port))
+            return {};
+        port.Kind = TPortName::HartIp;
+        return port;
+    }
     if (!Name.empty() && Name.front() == '/') {
         port.Kind = TPortName::Path;
         return port;

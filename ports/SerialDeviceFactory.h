@@ -6,6 +6,7 @@
 // in the demo mode, simulated lines in the tests.
 
 #include "ports/ForwardingSerialDevice.h"
+#include "ports/NetworkPort.h"
 #include "ports/SimPort.h"
 
 #include <memory>
@@ -23,6 +24,11 @@ public:
     virtual std::vector<std::string> AdapterPorts() { return {}; }
     // Whether Name is opened as it is, without forming a device path from it.
     virtual bool IsVirtualPort(const std::string& /*Name*/) const { return false; }
+    // The network link behind a HART-IP port name, or null for a serial port.
+    virtual std::unique_ptr<THartTransport> CreateTransport(const std::string& Name)
+    {
+        return CreateNetworkTransport(Name);
+    }
 };
 
 // The platform's serial ports.

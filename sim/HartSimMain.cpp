@@ -1,4 +1,5 @@
-// hart-sim: one simulated HART pressure transmitter on a pseudo-terminal.
+// hart-sim: one simulated HART pressure transmitter on a pseudo-terminal, or
+// over HART-IP on the loopback address.
 
 #include <cctype>
 #include <csignal>
@@ -9,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "sim/SimHartIpServer.h"
 #include "sim/SimPtyServer.h"
 #include "sim/SimTransmitter.h"
 #include "sim/SimUnits.h"
@@ -25,6 +27,9 @@ type the path into the port box; any other tool opens it like /dev/ttyS0. With
 --link the same terminal is also reachable under a fixed name of your choice.
 The transmitter answers a short frame to polling address 0 (command 0) and long
 frames to its own long address (manufacturer 185, device type and id below).
+With --hartip it is served over HART-IP instead, on 127.0.0.1, TCP and UDP on
+the same port, without line pacing: in Calvista the port is
+hartip://127.0.0.1:PORT (TCP) or hartip+udp://127.0.0.1:PORT (UDP).
 
 Line:
   --link PATH           also make PATH a symbolic link to the slave side (only
@@ -33,6 +38,15 @@ Line:
   --turnaround MS       silence between a request and its answer (default 20)
   --preambles N         preambles in each answer (default 5)
   --leading-fe          send 0xFE as the first preamble of each answer
+HART-IP:
+  --hartip PORT         serve over HART-IP on 127.0.0.1:PORT (0: a free port,
+                        printed on start) instead of a pseudo-terminal
+  --hartip-delay MS     send each reply MS milliseconds late
+  --hartip-drop N       leave the N-th request (counting from 1) unanswered
+  --hartip-close N      close the connection on the N-th request
+  --hartip-nak N        answer the N-th request with a NAK
+  --hartip-wrong-sequence N  answer the N-th request under another number
+  --hartip-refuse       refuse every session
 Device:
   --manufacturer CODE   manufacturer code (default 185)
   --device-type CODE    device type code (default 24)
@@ -71,11 +85,54 @@ Output:
 )";
 
 TSimPtyServer* Server = nullptr;
+TSimHartIpServer* NetServer = nullptr;
 
 void OnSignal(int)
 {
     if (Server)
         Server->Stop();
+    if (NetServer)
+        NetServer->Stop();
+}
+
+void PrintRequest(const TSimRequest& R)
+{
+    std::printf("command %u (%s frame, %zu data bytes): %s\n", R.Command, R.LongFrame ? "long" : "short", R.Data.size(),
+                R.ResponseCode < 0 ? "no answer" : ("response code " + std::to_string(R.ResponseCode)).c_str());
+    std::fflush(stdout);
+}
+
+void CatchSignals()
+{
+    struct sigaction Action {};
+    Action.sa_handler = OnSignal;
+    sigaction(SIGINT, &Action, nullptr);
+    sigaction(SIGTERM, &Action, nullptr);
+    sigaction(SIGHUP, &Action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int ServeHartIp(TSimTransmitter& Transmitter, long Port, const TSimHartIpFaults& Faults, bool Verbose)
+{
+    // No line between the server and the transmitter: answers come at once.
+    Transmitter.SetPacing(TSimPacing::Instant());
+    try {
+        TSimHartIpServer Net(Transmitter, static_cast<uint16_t>(Port));
+        Net.SetFaults(Faults);
+        if (Verbose)
+            Net.OnRequest = PrintRequest;
+        NetServer = &Net;
+        CatchSignals();
+        std::printf("hart-sim: serving HART-IP on 127.0.0.1:%u (TCP and UDP); Ctrl+C ends\n", Net.Port());
+        std::fflush(stdout);
+        Net.Run();
+        NetServer = nullptr;
+    } catch (const std::system_error& E) {
+        std::fprintf(stderr, "hart-sim: %s\n", E.what());
+        return 1;
+    }
+    std::printf("hart-sim: stopped\n");
+    return 0;
 }
 
 [[noreturn]] void Fail(const std::string& Message)
@@ -150,6 +207,13 @@ enum : int {
     OptNoColdStart,
     OptMoreStatus,
     OptKeepValues,
+    OptHartIp,
+    OptHartIpDelay,
+    OptHartIpDrop,
+    OptHartIpClose,
+    OptHartIpNak,
+    OptHartIpWrongSequence,
+    OptHartIpRefuse,
 };
 
 const option Options[] = {
@@ -183,6 +247,13 @@ const option Options[] = {
     {"no-cold-start", no_argument, nullptr, OptNoColdStart},
     {"more-status", required_argument, nullptr, OptMoreStatus},
     {"keep-values", no_argument, nullptr, OptKeepValues},
+    {"hartip", required_argument, nullptr, OptHartIp},
+    {"hartip-delay", required_argument, nullptr, OptHartIpDelay},
+    {"hartip-drop", required_argument, nullptr, OptHartIpDrop},
+    {"hartip-close", required_argument, nullptr, OptHartIpClose},
+    {"hartip-nak", required_argument, nullptr, OptHartIpNak},
+    {"hartip-wrong-sequence", required_argument, nullptr, OptHartIpWrongSequence},
+    {"hartip-refuse", no_argument, nullptr, OptHartIpRefuse},
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
@@ -199,6 +270,8 @@ int main(int argc, char** argv)
     int Preambles = 5;
     bool LeadingFE = false, Verbose = false;
     long NoiseSeries = -1;
+    long HartIpPort = -1;
+    TSimHartIpFaults Faults;
 
     int Opt;
     while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
@@ -274,6 +347,17 @@ int main(int argc, char** argv)
                     Fail(std::string("--more-status takes up to 25 hex bytes: ") + optarg);
                 break;
             case OptKeepValues: State.Health.KeepsOldValues = true; break;
+            case OptHartIp: HartIpPort = Integer(optarg, "--hartip", 0, 65535); break;
+            case OptHartIpDelay:
+                Faults.ReplyDelayMs = static_cast<uint32_t>(Integer(optarg, "--hartip-delay", 0, 600000));
+                break;
+            case OptHartIpDrop: Faults.DropReplyAt = int(Integer(optarg, "--hartip-drop", 1, 0x7FFFFFFF)); break;
+            case OptHartIpClose: Faults.CloseAt = int(Integer(optarg, "--hartip-close", 1, 0x7FFFFFFF)); break;
+            case OptHartIpNak: Faults.NakAt = int(Integer(optarg, "--hartip-nak", 1, 0x7FFFFFFF)); break;
+            case OptHartIpWrongSequence:
+                Faults.WrongSequenceAt = int(Integer(optarg, "--hartip-wrong-sequence", 1, 0x7FFFFFFF));
+                break;
+            case OptHartIpRefuse: Faults.RefuseSession = true; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;
             default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
@@ -288,26 +372,17 @@ int main(int argc, char** argv)
     Transmitter.SetLeadingFE(LeadingFE);
     if (NoiseSeries >= 0)
         Transmitter.SetNoiseSeries(static_cast<uint32_t>(NoiseSeries));
+    if (HartIpPort >= 0)
+        return ServeHartIp(Transmitter, HartIpPort, Faults, Verbose);
 
     try {
         TSimPtyServer Pty(Transmitter);
         if (!LinkPath.empty())
             Pty.MakeLink(LinkPath);
         if (Verbose)
-            Pty.OnRequest = [](const TSimRequest& R) {
-                std::printf("command %u (%s frame, %zu data bytes): %s\n", R.Command, R.LongFrame ? "long" : "short",
-                            R.Data.size(),
-                            R.ResponseCode < 0 ? "no answer"
-                                               : ("response code " + std::to_string(R.ResponseCode)).c_str());
-                std::fflush(stdout);
-            };
+            Pty.OnRequest = PrintRequest;
         Server = &Pty;
-        struct sigaction Action {};
-        Action.sa_handler = OnSignal;
-        sigaction(SIGINT, &Action, nullptr);
-        sigaction(SIGTERM, &Action, nullptr);
-        sigaction(SIGHUP, &Action, nullptr);
-        std::signal(SIGPIPE, SIG_IGN);
+        CatchSignals();
 
         std::printf("hart-sim: serving a simulated transmitter on %s\n", Pty.SlavePath().c_str());
         if (!LinkPath.empty())

@@ -142,6 +142,9 @@ QString UnitListEntry(const QStringList& Names, const std::string& Unit)
 
 void ApplyLineRules(THartCom& Hart, bool UseUsb, bool HartSensor)
 {
+    // A network link has no RTS line and no modem to wait for.
+    if (Hart.NetworkLink())
+        return;
     if (UseUsb && HartSensor) {
         Hart.SetUseRTS(false);
         Hart.SetRTS();

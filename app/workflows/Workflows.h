@@ -5,6 +5,7 @@
 
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
+#include "app/workflows/LinkKeepAlive.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/MonitorWorkflow.h"
 #include "app/workflows/PrintWorkflow.h"
@@ -23,6 +24,7 @@ struct TMainWorkflows {
         , ChartPanels(View.Ui())
         , Print(View)
         , Status(View, *View.Ui().stDeviceStatus)
+        , KeepAlive(View)
     {
     }
 
@@ -34,4 +36,5 @@ struct TMainWorkflows {
     TChartPanels ChartPanels;
     TPrintWorkflow Print;
     TStatusWorkflow Status;
+    TLinkKeepAlive KeepAlive;
 };

@@ -6,6 +6,7 @@
 #include "app/ConvertError.h"
 #include "app/PortComboBox.h"
 #include "hart/HartCommand.h"
+#include "sim/SimHartIpServer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 #include <QToolButton>
 
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -254,4 +256,29 @@ TEST(TDemoSerialDeviceFactoryTest, ServesOneTransmitterAtTheTrueLinePaceAsTheLas
     EXPECT_EQ(info.Manufacturer, "Norvane");
     EXPECT_TRUE(hart.ClosePort());
     EXPECT_EQ(factory.CreateDevice("SIM")->Open("SIM"), TSerialOpenResult::Ok);
+}
+
+TEST_F(TMainWindowTest, ReadsAndWritesOverHartIpTcpAndUdp)
+{
+    TSimTransmitter tx;
+    TSimHartIpServer server(tx, 0);
+    std::thread serving([&] { server.Run(); });
+    TfrmMain& w = Start();
+    for (const char* scheme : {"hartip://", "hartip+udp://"}) {
+        SCOPED_TRACE(scheme);
+        w.Ui().cmbPort->setEditText(QString::fromLatin1(scheme) + "127.0.0.1:" + QString::number(server.Port()));
+        w.Ui().acRead->trigger();
+        EXPECT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
+        EXPECT_TRUE(ApplicationErrors.isEmpty()) << ApplicationErrors.join("; ").toStdString();
+        EXPECT_TRUE(w.Hart().NetworkLink());
+        EXPECT_EQ(w.Ui().edDesc->text(), "SIMULATED PT");
+        const QString tag = scheme[6] == '+' ? "NETW-UDP" : "NETW-TCP";
+        w.Ui().edTag->setText(tag);
+        w.Ui().acSet->trigger();
+        EXPECT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors().join("; ").toStdString();
+        EXPECT_EQ(server.WithTransmitter([](TSimTransmitter& t) { return t.State().Tag; }), tag.toStdString());
+    }
+    w.Hart().ClosePort();
+    server.Stop();
+    serving.join();
 }

@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TStartPortCase {"StoredIgnoringCase", {"COM1", "COM3"}, "com3", {"COM1", "COM3"}, "COM3"},
                       TStartPortCase {"StoredNotAmongThem", {"COM1", "COM3"}, "COM7", {"COM1", "COM3"}, ""},
                       TStartPortCase {"FirstRun", {"COM2"}, nullptr, {"COM2"}, ""},
+                      TStartPortCase {"HartIpKept", {"COM1"}, "hartip://gw", {"COM1"}, "hartip://gw"},
                       TStartPortCase {"AdapterByPath",
                                       {"COM41", "COM2", "/dev/ttyUSB0"},
                                       "/dev/ttyUSB0",

@@ -5,6 +5,7 @@
 
 #include "cli/CliTool.h"
 #include "transmitter/ConfigFile.h"
+#include "sim/SimHartIpServer.h"
 #include "sim/SimPtyServer.h"
 
 #include <QFile>
@@ -44,7 +45,7 @@ const char* const DefaultReadText = "Manufacturer:     Norvane\n"
                                     "Descriptor:       SIMULATED PT\n"
                                     "Date:             15.06.2024\n";
 
-enum class TLine { Sim, Pty };
+enum class TLine { Sim, Pty, HartIp };
 
 class CliTest : public ::testing::Test {
 protected:
@@ -59,13 +60,25 @@ protected:
             Server->Stop();
             Thread.join();
         }
+        if (NetServer) {
+            NetServer->Stop();
+            NetThread.join();
+        }
     }
 
-    // The port name of a line to Transmitter: "SIM", or the pseudo-terminal's path.
+    // The port name of a line to Transmitter: "SIM", the pseudo-terminal's
+    // path, or the HART-IP server's address.
     QString Port(TLine Line)
     {
         if (Line == TLine::Sim)
             return QStringLiteral("SIM");
+        if (Line == TLine::HartIp) {
+            if (!NetServer) {
+                NetServer = std::make_unique<TSimHartIpServer>(PtyTransmitter, 0);
+                NetThread = std::thread([this] { NetServer->Run(); });
+            }
+            return QStringLiteral("hartip://127.0.0.1:%1").arg(NetServer->Port());
+        }
         if (!Server) {
             Server = std::make_unique<TSimPtyServer>(PtyTransmitter);
             Thread = std::thread([this] { Server->Run(); });
@@ -77,6 +90,11 @@ protected:
     {
         if (Line == TLine::Sim)
             Fn(Sim);
+        else if (Line == TLine::HartIp)
+            NetServer->WithTransmitter([&](TSimTransmitter& T) {
+                Fn(T);
+                return 0;
+            });
         else
             Server->WithTransmitter([&](TSimTransmitter& T) {
                 Fn(T);
@@ -136,6 +154,8 @@ protected:
     TSimTransmitter Sim, Second, PtyTransmitter;
     std::unique_ptr<TSimPtyServer> Server;
     std::thread Thread;
+    std::unique_ptr<TSimHartIpServer> NetServer;
+    std::thread NetThread;
     std::function<void(int)> AfterSample;
     std::function<void(TSimSerialDevice&)> SetUpSim;
     QTemporaryDir Dir;
@@ -143,8 +163,8 @@ protected:
 
 TEST_F(CliTest, ReadPrintsTheWindowsFieldsAndJson)
 {
-    for (TLine line : {TLine::Sim, TLine::Pty}) {
-        SCOPED_TRACE(line == TLine::Sim ? "SIM" : "pty");
+    for (TLine line : {TLine::Sim, TLine::Pty, TLine::HartIp}) {
+        SCOPED_TRACE(line == TLine::Sim ? "SIM" : line == TLine::Pty ? "pty" : "HART-IP");
         const QString port = Port(line);
         TRun run = Run({QStringLiteral("read"), QStringLiteral("--port"), port});
         EXPECT_EQ(run.Status, 0) << run.Err.toStdString();
@@ -293,6 +313,12 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
          writeProtect,
          1,
          "(8.WRITEPROTECT)"},
+        {"write-protected over HART-IP",
+         TLine::HartIp,
+         {QStringLiteral("write"), QStringLiteral("--tag"), QStringLiteral("X")},
+         writeProtect,
+         1,
+         "(8.WRITEPROTECT)"},
         {"German text",
          TLine::Sim,
          {QStringLiteral("write"), QStringLiteral("--damping"), QStringLiteral("1"), QStringLiteral("--lang"),
@@ -331,6 +357,13 @@ TEST_F(CliTest, FailuresGiveTheirExitStatusAndKey)
          {},
          1,
          "(134.INVALIDPORT)"},
+        {"HART-IP connection refused",
+         TLine::Sim,
+         {QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("hartip://127.0.0.1:1")},
+         {},
+         1,
+         "The HART-IP host refused the network connection or cannot be reached. Check the host, the port number and "
+         "the gateway, then try again. (401.NETREFUSED)"},
         {"no command", TLine::Sim, {}, {}, 2, "No command given."},
         {"unknown command", TLine::Sim, {QStringLiteral("erase")}, {}, 2, "Unknown command: erase"},
         {"unknown option",
