@@ -1,5 +1,6 @@
 #include "hart/HartCom.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -118,7 +119,7 @@ int32_t THartCom::SendCommand(uint8_t Command, const uint8_t* RequestData, uint8
         WrittenUs = FDevice->NowUs();
         WriteRequest();  // 8
         ReleaseRtsAfterTransmission();  // 9
-        uint8_t Check = HuntForDelimiter(Reply);  // 10, 11
+        uint8_t Check = HuntForDelimiter(Reply, FirstByteDeadline(WrittenUs));  // 10, 11
         ReadAddress(Reply, Check);  // 12
         ReadCommandAndCount(Reply, Check);  // 13
         ReadData(Reply, Check);  // 14
@@ -145,7 +146,7 @@ void THartCom::TraceExchange(const THartDeviceResponse& Reply, const std::string
 
 void THartCom::CheckAddressKnown(uint8_t Command) const
 {
-    if (!FLongAddressValid && Command != 0)
+    if (!FLongAddressValid && Command != 0 && !IsBroadcastCommand(Command))
         throw EHartComError(HartKey::DeviceNotImplemented);
 }
 
@@ -158,7 +159,7 @@ void THartCom::CheckPortOpen() const
 
 size_t THartCom::FrameLength(uint8_t Command, uint8_t RequestLength) const
 {
-    const size_t AddressLength = Command == 0 ? 1 : 5;
+    const size_t AddressLength = Command == 0 ? 1 : 5;  // broadcast commands: a long frame
     // preambles, delimiter, address, command, byte count, data, check byte
     return size_t(FNumPreamble) + 1 + AddressLength + 2 + RequestLength + 1;
 }
@@ -188,13 +189,22 @@ void THartCom::BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t
     size_t N = 0;
     for (uint8_t I = 0; I < FNumPreamble; ++I)
         FRequest[N++] = FPreamble;
+    FRequestCommand = Command;
     if (Command == 0) {
         FRequest[N++] = ShortMasterDelimiter;
-        FRequest[N++] = 0x00;  // primary master bit 0, burst bit 0, polling address 0
+        FRequest[N++] = uint8_t(MasterBit() | FPollingAddress);  // burst bit 0
+    } else if (IsBroadcastCommand(Command)) {
+        // The broadcast address: every field device takes it, and only the one
+        // whose tag matches answers.
+        FRequest[N++] = LongMasterDelimiter;
+        FRequest[N++] = MasterBit();
+        for (int I = 0; I < 4; ++I)
+            FRequest[N++] = 0x00;
     } else {
         FRequest[N++] = LongMasterDelimiter;
-        for (uint8_t Byte : FLongAddress)
-            FRequest[N++] = Byte;
+        FRequest[N++] = uint8_t(MasterBit() | (FLongAddress[0] & 0x3F));
+        for (size_t I = 1; I < FLongAddress.size(); ++I)
+            FRequest[N++] = FLongAddress[I];
     }
     FRequest[N++] = Command;
     FRequest[N++] = RequestLength;
@@ -234,6 +244,16 @@ void THartCom::ReleaseRtsAfterTransmission()
 int64_t THartCom::ReadLimitUs() const
 {
     return (int64_t(FPortTimeOut) + 10) * 1000;
+}
+
+int64_t THartCom::FirstByteDeadline(int64_t WrittenUs) const
+{
+    if (FReplyWaitMs == 0)
+        return NoDeadline;
+    // A write may return before the frame has left the line (a pseudo-terminal,
+    // some adapters): the wait starts when the frame is through at the latest.
+    const int64_t OnLineUntilUs = std::max(FDevice->NowUs(), WrittenUs + int64_t(FRequestLength) * CharTimeUs());
+    return OnLineUntilUs + int64_t(FReplyWaitMs) * 1000;
 }
 
 int64_t THartCom::HuntBoundUs() const
@@ -312,11 +332,11 @@ bool THartCom::ReadHuntByte(uint8_t& Byte, uint32_t& Failures, int64_t GiveUpUs)
 // begins only after three time-outs, acceptable; the bound holds the longest
 // valid start of a reply at the line's pace on top of four read limits, so a
 // small TimeOut never cuts a valid reply short.
-uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply)
+uint8_t THartCom::HuntForDelimiter(THartDeviceResponse& Reply, int64_t FirstByteDeadlineUs)
 {
     uint32_t Failures = 0;
     uint32_t BytesRead = 0;
-    int64_t GiveUpUs = NoDeadline;
+    int64_t GiveUpUs = FirstByteDeadlineUs;
     for (;;) {
         if (BytesRead >= MaxHuntBytes || (BytesRead > 0 && FDevice->NowUs() >= GiveUpUs))
             throw EHartComError(HartKey::TransmitterTimeout);
@@ -363,9 +383,13 @@ void THartCom::ReadAddress(THartDeviceResponse& Reply, uint8_t& Check)
     }
     if (Reply.Delimiter != LongSlaveDelimiter)
         throw EHartComError(HartKey::LongAddress);
+    // A reply to the broadcast address comes from a device not known yet: its
+    // identity is in the data. The device echoes the master bit sent.
+    const bool Compare = FCheckLongAddress && !IsBroadcastCommand(FRequestCommand);
     for (size_t I = 0; I < sizeof Reply.Address; ++I) {
         Reply.Address[I] = ReadReplyByte(Reply, Check);
-        if (FCheckLongAddress && Reply.Address[I] != FLongAddress[I])
+        const uint8_t Expected = I == 0 ? uint8_t(MasterBit() | FLongAddress[0]) : FLongAddress[I];
+        if (Compare && Reply.Address[I] != Expected)
             throw EHartComError(HartKey::LongAddress);
     }
 }

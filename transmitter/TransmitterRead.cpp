@@ -28,10 +28,18 @@ void TTransmitterRead::Pending() const
 
 void TTransmitterRead::ReadIdentity(THartDevInfo& DevInfo)
 {
-    Log(QStringLiteral("Read unique identifier"));
-    Pending();
     DevInfo = THartDevInfo();
-    FHart.ReadUniqueIdentifier(DevInfo);
+    if (!FFindTag.empty()) {
+        Log(QStringLiteral("Find transmitter by tag ") + Text(FFindTag));
+        Pending();
+        FHart.FindByTag(FFindTag, DevInfo);
+    } else {
+        Log(QStringLiteral("Read unique identifier")
+            + (FHart.PollingAddress() ? QStringLiteral(" at polling address %1").arg(FHart.PollingAddress())
+                                      : QString()));
+        Pending();
+        FHart.ReadUniqueIdentifier(DevInfo);
+    }
     Log(QStringLiteral("Main data:  ") + Text(DevInfo.Manufacturer) + QStringLiteral(";  ") + Text(DevInfo.DeviceType)
         + QStringLiteral("; ") + Text(DevInfo.SerialNr));
     Log(QStringLiteral("Software: ") + RevisionText(DevInfo) + QStringLiteral(";  Univ. Command: ")
@@ -79,12 +87,24 @@ void TTransmitterRead::ReadAll(TTransmitterData& Data, const std::function<void(
             AfterStep(QString::fromLatin1(Key));
     };
     ReadIdentity(Data.DevInfo);
+    Data.Identity = FHart.Identity();
     step("infReadUniqueIdent");
     ReadLimits(Data.SensorInfo);
     ReadOutput(Data.OutputInfo, Data.SensorInfo.Unit);
     step("infReadOutput");
     ReadDescription(Data);
+    ReadLongTag(Data);
     step("infReadAddInfo");
+}
+
+void TTransmitterRead::ReadLongTag(TTransmitterData& Data)
+{
+    Data.LongTag.clear();
+    if (!Data.Identity.HasLongTag())
+        return;
+    Log(QStringLiteral("Read long tag"));
+    FHart.ReadLongTag(Data.LongTag);
+    Log(QStringLiteral("Long tag: ") + Text(Data.LongTag));
 }
 
 // --- texts ---------------------------------------------------------------------------

@@ -209,7 +209,7 @@ TEST(SimTransmitterCommands, ResponseCodes)
         {"read tag", nullptr, 13, {}, 0},
         {"read sensor", nullptr, 14, {}, 0},
         {"read output", nullptr, 15, {}, 0},
-        {"not implemented", nullptr, 1, {}, 64},
+        {"not implemented", nullptr, 200, {}, 64},
         {"not implemented 48", nullptr, 48, {}, 64},
         {"switched off", [](TSimTransmitter& T) { T.SetCommandImplemented(3, false); }, 3, {}, 64},
         // write protection
