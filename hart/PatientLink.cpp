@@ -36,6 +36,16 @@ int32_t TPatientLink::Send(uint8_t Command, const uint8_t* RequestData, uint8_t 
     int32_t Result = FLink.SendCommand(Command, RequestData, RequestLength, Reply);
     const int64_t FirstUs = FLink.Device().NowUs();
     uint32_t BusyRepeats = 0, Repeats = 0;
+    // Tells the front end the waiting is over, also when a repeat failed.
+    struct TSettled {
+        const std::function<void()>& Call;
+        const uint32_t& Repeats;
+        ~TSettled()
+        {
+            if (Repeats > 0 && Call)
+                Call();
+        }
+    } Settled {OnSettled, Repeats};
     for (;;) {
         const uint8_t Code = Reply.Data[0];
         TRetryNote Note {Command, Code, Repeats + 1, 0, 0};

@@ -42,6 +42,8 @@ public:
     std::function<void(const TRetryNote&)> OnRetry;
     // Asked during each pause; true ends the command with "145.CANCELLED".
     std::function<bool()> CancelRequested;
+    // After the last transaction of a command that was repeated, however it ended.
+    std::function<void()> OnSettled;
 
     // As THartCom::SendCommand; raises "25.DELAYEDTIMEOUT" when a delayed
     // response has not ended within its bound.

@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "sim/SimDeviceList.h"
 #include "sim/SimPtyServer.h"
 #include "sim/SimTransmitter.h"
 #include "sim/SimUnits.h"
@@ -48,6 +49,18 @@ Device:
   --min-span X          minimum span (default 0.4)
   --damping S           damping in seconds (default 0.4)
   --write-protect       refuse every write with response code 7
+  --address N           polling address, 0-63 (default 0)
+  --rev 5|6|7           HART revision: 6 and 7 send a longer command 0 and keep
+                        a long tag (default 5)
+  --long-tag TEXT       long tag, up to 32 characters (HART 6 and 7)
+  --busy N              answer the first N requests busy (response code 32)
+  --delayed S           start a delayed response with the first request (33),
+                        running for S seconds (34) before the real answer
+Several transmitters on the line:
+  --devices N|FILE      N transmitters at polling addresses 0 to N-1 (HART 5,
+                        6, 7 in turn), or one per line of FILE, described as
+                        address=4 rev=6 id=1001 tag=PT-104 long-tag="..."
+                        busy=N delayed=S; the options above give the defaults
 Pressure signal applied to the transmitter:
   --signal SHAPE        constant, ramp or sine (default constant)
   --level X             constant value, ramp start, sine centre (default 2.5)
@@ -134,6 +147,12 @@ enum : int {
     OptPeriod,
     OptNoise,
     OptNoiseSeries,
+    OptAddress,
+    OptRev,
+    OptLongTag,
+    OptBusy,
+    OptDelayed,
+    OptDevices,
 };
 
 const option Options[] = {
@@ -161,6 +180,12 @@ const option Options[] = {
     {"period", required_argument, nullptr, OptPeriod},
     {"noise", required_argument, nullptr, OptNoise},
     {"noise-series", required_argument, nullptr, OptNoiseSeries},
+    {"address", required_argument, nullptr, OptAddress},
+    {"rev", required_argument, nullptr, OptRev},
+    {"long-tag", required_argument, nullptr, OptLongTag},
+    {"busy", required_argument, nullptr, OptBusy},
+    {"delayed", required_argument, nullptr, OptDelayed},
+    {"devices", required_argument, nullptr, OptDevices},
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
@@ -177,6 +202,9 @@ int main(int argc, char** argv)
     int Preambles = 5;
     bool LeadingFE = false, Verbose = false;
     long NoiseSeries = -1;
+    uint32_t Busy = 0;
+    double DelayedS = -1;
+    std::string Devices;
 
     int Opt;
     while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
@@ -241,6 +269,12 @@ int main(int argc, char** argv)
             case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
             case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;
             case OptNoiseSeries: NoiseSeries = Integer(optarg, "--noise-series", 0, 0x7FFFFFFF); break;
+            case OptAddress: State.PollingAddress = static_cast<uint8_t>(Integer(optarg, "--address", 0, 63)); break;
+            case OptRev: State.UnivCmdRev = static_cast<uint8_t>(Integer(optarg, "--rev", 5, 7)); break;
+            case OptLongTag: State.LongTag = std::string(optarg).substr(0, 32); break;
+            case OptBusy: Busy = static_cast<uint32_t>(Integer(optarg, "--busy", 0, 1000)); break;
+            case OptDelayed: DelayedS = Number(optarg, "--delayed"); break;
+            case OptDevices: Devices = optarg; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;
             default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
@@ -249,7 +283,18 @@ int main(int argc, char** argv)
     if (optind < argc)
         Fail(std::string("unexpected argument: ") + argv[optind]);
 
+    State.LoopCurrentEnabled = State.PollingAddress == 0;
     TSimTransmitter Transmitter(State, Signal);
+    Transmitter.SetBusyFor(Busy);
+    if (DelayedS >= 0)
+        Transmitter.StartDelayedResponse(static_cast<int64_t>(DelayedS * 1e6));
+    if (!Devices.empty()) {
+        try {
+            PutDevicesOnLine(Transmitter, LoadDeviceList(Devices, State));
+        } catch (const std::exception& E) {
+            Fail(std::string("--devices: ") + E.what());
+        }
+    }
     Transmitter.SetPacing(Pacing);
     Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
     Transmitter.SetLeadingFE(LeadingFE);

@@ -5,6 +5,7 @@
 
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
+#include "app/workflows/FindWorkflow.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/MonitorWorkflow.h"
 #include "app/workflows/PrintWorkflow.h"
@@ -21,6 +22,7 @@ struct TMainWorkflows {
         , Monitor(View, Read.SensorInfo)
         , ChartPanels(View.Ui())
         , Print(View)
+        , Find(View, Read)
     {
     }
 
@@ -31,4 +33,5 @@ struct TMainWorkflows {
     TMonitorWorkflow Monitor;
     TChartPanels ChartPanels;
     TPrintWorkflow Print;
+    TFindWorkflow Find;
 };
