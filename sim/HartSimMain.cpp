@@ -271,7 +271,7 @@ int main(int argc, char** argv)
             case OptNoiseSeries: NoiseSeries = Integer(optarg, "--noise-series", 0, 0x7FFFFFFF); break;
             case OptAddress: State.PollingAddress = static_cast<uint8_t>(Integer(optarg, "--address", 0, 63)); break;
             case OptRev: State.UnivCmdRev = static_cast<uint8_t>(Integer(optarg, "--rev", 5, 7)); break;
-            case OptLongTag: State.LongTag = std::string(optarg).substr(0, 32); break;
+            case OptLongTag: State.LongTag = Latin1FromUtf8(optarg).substr(0, 32); break;
             case OptBusy: Busy = static_cast<uint32_t>(Integer(optarg, "--busy", 0, 1000)); break;
             case OptDelayed: DelayedS = Number(optarg, "--delayed"); break;
             case OptDevices: Devices = optarg; break;

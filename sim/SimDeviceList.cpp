@@ -67,7 +67,7 @@ void ApplyWord(TSimDeviceSpec& Spec, const std::string& Word, const std::string&
     else if (Key == "tag")
         S.Tag = Upper(Value).substr(0, 8);
     else if (Key == "long-tag")
-        S.LongTag = Value.substr(0, 32);
+        S.LongTag = Latin1FromUtf8(Value).substr(0, 32);
     else if (Key == "descriptor")
         S.Descriptor = Upper(Value).substr(0, 16);
     else if (Key == "busy")
@@ -81,6 +81,25 @@ void ApplyWord(TSimDeviceSpec& Spec, const std::string& Word, const std::string&
 }
 
 }  // namespace
+
+std::string Latin1FromUtf8(const std::string& Text)
+{
+    std::string Latin1;
+    for (size_t I = 0; I < Text.size(); ++I) {
+        const auto C = static_cast<unsigned char>(Text[I]);
+        if (C < 0x80) {
+            Latin1 += static_cast<char>(C);
+            continue;
+        }
+        // A two-byte sequence of U+0080..U+00FF is one Latin-1 character.
+        const bool TwoBytes = (C == 0xC2 || C == 0xC3) && I + 1 < Text.size();
+        Latin1
+            += TwoBytes ? static_cast<char>(((C & 0x03) << 6) | (static_cast<unsigned char>(Text[++I]) & 0x3F)) : '?';
+        while (!TwoBytes && I + 1 < Text.size() && (static_cast<unsigned char>(Text[I + 1]) & 0xC0) == 0x80)
+            ++I;  // the rest of a character Latin-1 has not
+    }
+    return Latin1;
+}
 
 std::vector<TSimDeviceSpec> ParseDeviceList(const std::string& Text, const TSimDeviceState& Base)
 {

@@ -28,6 +28,10 @@ struct TSimDeviceSpec {
     bool DelayedDies = false;
 };
 
+// A long tag is kept in ISO Latin-1 as it travels; descriptions and options
+// are UTF-8. A character Latin-1 has not becomes '?'.
+std::string Latin1FromUtf8(const std::string& Text);
+
 // The devices of a description (the text of a file), each starting from Base;
 // std::invalid_argument names the line and the word that is wrong.
 std::vector<TSimDeviceSpec> ParseDeviceList(const std::string& Text, const TSimDeviceState& Base);
