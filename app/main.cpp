@@ -4,6 +4,8 @@
 //   calvista --demo   the same, and a simulated transmitter on the port "SIM"
 //   --read            presses Read once the window is shown (scripts/screenshot)
 //   --record          after that read, records a datalog on the "Datalog" page
+//   --find            opens "Find transmitters" and scans (CALVISTA_SIM_DEVICES
+//                     puts more transmitters on the demo line)
 
 #include "app/Application.h"
 #include "app/OperatorDialogs.h"
@@ -17,6 +19,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstring>
@@ -27,6 +30,7 @@ int main(int argc, char** argv)
     bool demo = false;
     bool readAtStart = false;
     bool recordAtStart = false;
+    bool findAtStart = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo") == 0)
             demo = true;
@@ -34,6 +38,8 @@ int main(int argc, char** argv)
             readAtStart = true;
         else if (std::strcmp(argv[i], "--record") == 0)
             readAtStart = recordAtStart = true;
+        else if (std::strcmp(argv[i], "--find") == 0)
+            findAtStart = true;
     }
 
     TApplication app(argc, argv);
@@ -62,6 +68,13 @@ int main(int argc, char** argv)
             frmMain.Ui().tbnMain->setCurrentIndex(1);
             frmMain.Ui().chbSaveDatalog->click();
             frmMain.Ui().tbtnStartDatalog->click();
+        });
+    }
+    if (findAtStart) {
+        QTimer::singleShot(0, &frmMain, [&frmMain] {
+            frmMain.findChild<QAction*>(QStringLiteral("acFind"))->trigger();
+            if (auto* scan = frmMain.findChild<QPushButton*>(QStringLiteral("bbtnScan")))
+                scan->click();
         });
     }
     return app.exec();
