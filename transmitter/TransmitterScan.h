@@ -73,6 +73,3 @@ inline constexpr const char* AddressNotVerifiedKey = "147.ADDRESSNOTVERIFIED";
 // The language key of the question asked before command 6 is sent: what the
 // new address does to the loop current (%1 is the address).
 QString SetAddressQuestionKey(uint8_t Address);
-// The keys the scan, the search and the address change can end with, besides
-// the link's and the commands' own.
-inline constexpr const char* ScanMessageKeys[] = {"147.ADDRESSNOTVERIFIED", "qstSetAddressZero", "qstSetAddressFixed"};

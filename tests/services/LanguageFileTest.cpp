@@ -4,6 +4,7 @@
 #include "services/UnitLangManager.h"
 #include "tests/common/TestSupport.h"
 
+#include "app/FindMessageKeys.h"
 #include "app/MessageKeys.h"
 #include "hart/CommandErrorKeys.h"
 #include "hart/ErrorKeys.h"
@@ -101,7 +102,7 @@ template <std::size_t N> QStringList Keys(const char* const (&Table)[N])
 QStringList AllKeys()
 {
     QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(SettingsWriteKeys) + Keys(MainWindowMessageKeys)
-                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys);
+                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys) + Keys(FindMessageKeys);
     keys.removeDuplicates();
     return keys;
 }
