@@ -158,8 +158,18 @@ int RunRead(TCliSession& Session)
             {QStringLiteral("date"), DescriptionDateText(data)},
         };
         QJsonObject shown = object;
-        if (data.Identity.HasLongTag())
+        const THartIdentity& more = data.Identity;
+        if (more.HasLongTag())
             shown.insert(QStringLiteral("longTag"), Text(data.LongTag));
+        if (more.HasHart6Fields) {
+            shown.insert(QStringLiteral("configChangeCounter"), more.ConfigChangeCounter);
+            shown.insert(QStringLiteral("extendedDeviceStatus"), more.ExtendedStatus);
+        }
+        if (more.HasHart7Fields) {
+            shown.insert(QStringLiteral("expandedDeviceType"), more.DeviceTypeCode);
+            shown.insert(QStringLiteral("manufacturerCode"), more.ManufacturerCode);
+            shown.insert(QStringLiteral("distributorCode"), more.DistributorCode);
+        }
         Session.Out << QJsonDocument(shown).toJson(QJsonDocument::Indented);
         return CliDone;
     }
@@ -187,6 +197,8 @@ int RunRead(TCliSession& Session)
         Session.Out
             << QStringLiteral("%1 %2").arg(QString::fromLatin1(label) + QLatin1Char(':'), -17).arg(value).trimmed()
             << '\n';
+    for (const QString& line : IdentityExtensionLines(data.Identity))
+        Session.Out << line << '\n';
     return CliDone;
 }
 

@@ -46,6 +46,25 @@ void TTransmitterRead::ReadIdentity(THartDevInfo& DevInfo)
         + Text(DevInfo.UnivCmdRev));
 }
 
+QStringList IdentityExtensionLines(const THartIdentity& Id)
+{
+    QStringList lines;
+    if (Id.HasHart6Fields)
+        lines << QStringLiteral("HART 6: reply preambles %1; device variables %2; configuration changes %3; "
+                                "extended status 0x%4")
+                     .arg(Id.ReplyPreambles)
+                     .arg(Id.MaxDeviceVariables)
+                     .arg(Id.ConfigChangeCounter)
+                     .arg(Id.ExtendedStatus, 2, 16, QLatin1Char('0'));
+    if (Id.HasHart7Fields)
+        lines << QStringLiteral("HART 7: expanded device type 0x%1; manufacturer %2; distributor %3; profile %4")
+                     .arg(Id.DeviceTypeCode, 4, 16, QLatin1Char('0'))
+                     .arg(Id.ManufacturerCode)
+                     .arg(Id.DistributorCode)
+                     .arg(Id.DeviceProfile);
+    return lines;
+}
+
 void TTransmitterRead::ReadLimits(TSensorInfo& SensorInfo)
 {
     SensorInfo = TSensorInfo();

@@ -78,6 +78,10 @@ private:
 
 // --- the texts the window shows --------------------------------------------------
 
+// What a HART 6 or 7 identity adds, one English line per revision (the
+// window's hint of the command revision, calvista-cli's read); none for HART 5.
+QStringList IdentityExtensionLines(const THartIdentity& Id);
+
 // A number of the settings: general format, 7 significant digits, the locale's
 // decimal separator.
 QString ReadNumberText(float Value);

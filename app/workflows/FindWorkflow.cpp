@@ -14,6 +14,7 @@
 #include "hart/ErrorKeys.h"
 #include "hart/RangeError.h"
 #include "services/UnitLogger.h"
+#include "transmitter/TransmitterRead.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -322,6 +323,9 @@ void TFindWorkflow::ShowLongTag()
     edLongTag->setEnabled(has);
     bbtnWriteLongTag->setEnabled(has);
     edLongTag->setText(has ? Text(FRead.LongTag) : QString());
+    // What a HART 6 or 7 identity adds shows where its revision does.
+    const QString more = FRead.DeviceRead ? IdentityExtensionLines(FRead.Identity).join(QLatin1Char('\n')) : QString();
+    FView.Ui().edRevLevelComm->setToolTip(more);
 }
 
 void TFindWorkflow::bbtnWriteLongTagClick()
