@@ -75,7 +75,10 @@ TFindWorkflow::TFindWorkflow(TMainView& View, TReadWorkflow& Read)
     patient.OnRetry = [this](const TRetryNote& Note) { OnRetry(Note); };
     patient.OnSettled = [this] { OnSettled(); };
     patient.CancelRequested = [this] {
-        QCoreApplication::processEvents();
+        // Only while the device lock keeps other exchanges out (a monitoring
+        // tick's first repeat has not taken it yet).
+        if (FView.DeviceBusy())
+            QCoreApplication::processEvents();
         return FCancel || (FWaitBox && FWaitBox->wasCanceled());
     };
     FRead.AfterRead = [this] { ShowLongTag(); };
@@ -355,6 +358,8 @@ void TFindWorkflow::bbtnWriteLongTagClick()
 
 void TFindWorkflow::OnRetry(const TRetryNote& Note)
 {
+    if (!FRepeating)
+        FRepeating = std::make_unique<TDeviceBusy>(FView.DeviceLock());
     const bool busy = Note.ResponseCode == 32;
     FView.Log().WriteLine(QStringLiteral("%1: command %2 repeated (%3), %4 s")
                               .arg(busy ? QStringLiteral("Busy") : QStringLiteral("Delayed response"))
@@ -382,6 +387,7 @@ void TFindWorkflow::OnRetry(const TRetryNote& Note)
 
 void TFindWorkflow::OnSettled()
 {
+    FRepeating.reset();
     if (FWaitBox) {
         FWaitBox->hide();
         FWaitBox->reset();

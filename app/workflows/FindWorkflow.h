@@ -22,6 +22,7 @@ class QLineEdit;
 class QProgressDialog;
 class QPushButton;
 class QSpinBox;
+class TDeviceBusy;
 class TFindDialog;
 class TMainView;
 class TReadWorkflow;
@@ -73,4 +74,7 @@ private:
     bool FCancel = false;
     bool FScanning = false;
     QProgressDialog* FWaitBox = nullptr;
+    // Held while a command is repeated: events run in its pauses (progress,
+    // Cancel), and no monitoring tick may start an exchange inside it.
+    std::unique_ptr<TDeviceBusy> FRepeating;
 };
