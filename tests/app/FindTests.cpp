@@ -105,4 +105,23 @@ TEST_F(TFindTest, FindByTagThenSetAddressAfterTheQuestion)
     EXPECT_FALSE(w.findChild<QLineEdit*>(QStringLiteral("edLongTag"))->isEnabled());
 }
 
+TEST_F(TFindTest, ADelayedAnswerIsWaitedForWithEveryRepeatLogged)
+{
+    TSimTransmitter& tx = AddTransmitter("COM1");
+    tx.StartDelayedResponse(3'000'000);
+    TfrmMain& w = Start();
+    w.Ui().cmbPort->setCurrentIndex(0);
+    w.Ui().chbUseUSB->setChecked(true);
+    MarkLog();
+    w.Ui().acRead->trigger();
+    ASSERT_TRUE(Dialogs->Errors().isEmpty()) << Dialogs->Errors()[0].toStdString();
+    EXPECT_EQ(w.Ui().edSerialNr->text(), "1234567");
+    const QStringList repeats = LogSinceMark().filter(QStringLiteral("Delayed response: command 0 repeated"));
+    EXPECT_GE(repeats.size(), 3);
+    EXPECT_FALSE(w.DeviceBusy()) << "the lock taken for the repeats is given back";
+    auto* box = w.findChild<QWidget*>(QStringLiteral("frmDelayedWait"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isVisible());
+}
+
 }  // namespace
