@@ -8,6 +8,8 @@
 //   --demo-fault NAME the demo transmitter misbehaves (repeatable): sensor-failure,
 //                     saturated, current-fixed, power-failure, maintenance,
 //                     variable-alert, keep-values, no-cold-start
+//   --find            opens "Find transmitters" and scans (CALVISTA_SIM_DEVICES
+//                     puts more transmitters on the demo line)
 
 #include "app/Application.h"
 #include "app/OperatorDialogs.h"
@@ -21,6 +23,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -36,6 +39,7 @@ int main(int argc, char** argv)
     bool recordAtStart = false;
     bool statusAtStart = false;
     std::vector<std::string> demoFaults;
+    bool findAtStart = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--demo-fault") == 0 && i + 1 < argc)
             demoFaults.push_back(argv[++i]);
@@ -47,6 +51,8 @@ int main(int argc, char** argv)
             readAtStart = statusAtStart = true;
         else if (std::strcmp(argv[i], "--record") == 0)
             readAtStart = recordAtStart = true;
+        else if (std::strcmp(argv[i], "--find") == 0)
+            findAtStart = true;
     }
 
     TApplication app(argc, argv);
@@ -81,6 +87,13 @@ int main(int argc, char** argv)
             frmMain.Ui().tbnMain->setCurrentIndex(1);
             frmMain.Ui().chbSaveDatalog->click();
             frmMain.Ui().tbtnStartDatalog->click();
+        });
+    }
+    if (findAtStart) {
+        QTimer::singleShot(0, &frmMain, [&frmMain] {
+            frmMain.findChild<QAction*>(QStringLiteral("acFind"))->trigger();
+            if (auto* scan = frmMain.findChild<QPushButton*>(QStringLiteral("bbtnScan")))
+                scan->click();
         });
     }
     return app.exec();

@@ -34,7 +34,7 @@ TTransmitterData ReadTransmitter(TCliSession& Session)
     Session.Hart().OpenPort(CliDevicePath(Session.Options.Port).toStdString());
     ApplyLineRules(Session.Hart(), Session.Options.Usb, Session.Options.HartSensor);
     TTransmitterData data;
-    TTransmitterRead(Session.Hart()).ReadAll(data);
+    Session.Reader().ReadAll(data);
     return data;
 }
 
@@ -157,7 +157,20 @@ int RunRead(TCliSession& Session)
             {QStringLiteral("descriptor"), Text(data.Descriptor).trimmed()},
             {QStringLiteral("date"), DescriptionDateText(data)},
         };
-        Session.Out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+        QJsonObject shown = object;
+        const THartIdentity& more = data.Identity;
+        if (more.HasLongTag())
+            shown.insert(QStringLiteral("longTag"), Text(data.LongTag));
+        if (more.HasHart6Fields) {
+            shown.insert(QStringLiteral("configChangeCounter"), more.ConfigChangeCounter);
+            shown.insert(QStringLiteral("extendedDeviceStatus"), more.ExtendedStatus);
+        }
+        if (more.HasHart7Fields) {
+            shown.insert(QStringLiteral("expandedDeviceType"), more.DeviceTypeCode);
+            shown.insert(QStringLiteral("manufacturerCode"), more.ManufacturerCode);
+            shown.insert(QStringLiteral("distributorCode"), more.DistributorCode);
+        }
+        Session.Out << QJsonDocument(shown).toJson(QJsonDocument::Indented);
         return CliDone;
     }
     const std::vector<std::pair<const char*, QString>> fields = {
@@ -177,10 +190,15 @@ int RunRead(TCliSession& Session)
         {"Descriptor", Text(data.Descriptor)},
         {"Date", DescriptionDateText(data)},
     };
-    for (const auto& [label, value] : fields)
+    std::vector<std::pair<const char*, QString>> shown = fields;
+    if (data.Identity.HasLongTag())
+        shown.insert(shown.begin() + 13, {"Long tag", Text(data.LongTag)});
+    for (const auto& [label, value] : shown)
         Session.Out
             << QStringLiteral("%1 %2").arg(QString::fromLatin1(label) + QLatin1Char(':'), -17).arg(value).trimmed()
             << '\n';
+    for (const QString& line : IdentityExtensionLines(data.Identity))
+        Session.Out << line << '\n';
     return CliDone;
 }
 
@@ -211,6 +229,11 @@ int RunWrite(TCliSession& Session)
         plan.Damping = Damping(Session, QStringLiteral("--damping"), *o.Damping);
 
     Session.Connect();
+    if (o.LongTag) {
+        const int status = WriteLongTag(Session, *o.LongTag);
+        if (status != CliDone || (!tag && !descriptor && !date && !plan.Unit && !plan.Range && !plan.Damping))
+            return status;
+    }
     if (tag || descriptor || date) {
         // Command 18 writes all three: what is not given is kept as it is.
         TDescription values;

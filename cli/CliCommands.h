@@ -7,6 +7,7 @@
 #include "hart/HartCommand.h"
 #include "services/ShownText.h"
 #include "services/UnitLangManager.h"
+#include "transmitter/TransmitterRead.h"
 
 #include <QString>
 #include <QTextStream>
@@ -22,10 +23,14 @@ struct TCliOptions {
     bool HartSensor = true;
     std::uint8_t Language = 0;
     bool Frames = false;
+    // which transmitter: its polling address or its tag; as which master
+    std::uint8_t Address = 0;
+    QString FindTag;
+    bool Secondary = false;
     // read
     bool Json = false;
     // write
-    std::optional<QString> Tag, Descriptor, Date, Unit, Range, Damping;
+    std::optional<QString> Tag, Descriptor, Date, Unit, Range, Damping, LongTag;
     // save-cfg, apply-cfg; trim
     QString File;
     QString Trim;
@@ -35,6 +40,9 @@ struct TCliOptions {
     bool Csv = false;
     // status, reset-changed (with Json, Yes)
     QString FailOn;
+    // scan; set-address
+    std::uint8_t FirstAddress = 0, LastAddress = 15;
+    std::uint8_t NewAddress = 0;
 };
 
 // A value the command cannot use: exit 2 with the message and the usage text.
@@ -63,6 +71,10 @@ public:
     // Opens the port, applies the RTS rules and identifies the transmitter
     // (command 0); EHartComError on failure.
     THartDevInfo Connect();
+    // The read sequence for the transmitter the options name (address or tag).
+    TTransmitterRead Reader();
+    // HART 6/7 fields of the transmitter Connect identified.
+    const THartIdentity& Identity() { return FHart->Identity(); }
     QString Translate(const QString& Key) const;
     // "calvista-cli: text (key)" on standard error; returns the exit status.
     int Report(const QString& Key, int Status, const QString& Detail = QString());
@@ -80,3 +92,7 @@ int RunSaveCfg(TCliSession& Session);
 int RunApplyCfg(TCliSession& Session);
 int RunTrim(TCliSession& Session);
 int RunMonitor(TCliSession& Session);
+int RunScan(TCliSession& Session);
+int RunSetAddress(TCliSession& Session);
+// write --long-tag: command 22, verified with command 20.
+int WriteLongTag(TCliSession& Session, const QString& LongTag);

@@ -9,7 +9,8 @@ std::unique_ptr<TSerialDevice> CreateCliDevice(const QString& Port)
     if (ParsePortName(Port.toStdString()).Kind != TPortName::Sim)
         return CreatePortDevice();
     auto device = std::make_unique<TSimTransmitterLine>(std::make_unique<TSimTransmitter>());
-    ConfigureSimPort(*device, {.Instant = qEnvironmentVariableIntValue("CALVISTA_SIM_INSTANT") == 1});
+    ConfigureSimPort(*device, {.Instant = qEnvironmentVariableIntValue("CALVISTA_SIM_INSTANT") == 1,
+                               .Devices = qEnvironmentVariable("CALVISTA_SIM_DEVICES").toStdString()});
     return device;
 }
 

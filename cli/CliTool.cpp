@@ -25,7 +25,8 @@ const std::map<QString, TCommandInfo> Commands = {
     {QStringLiteral("ports"), {"ports", "List the serial ports that can be opened now, and SIM."}},
     {QStringLiteral("read"), {"read --port P [--json]", "Read the transmitter and print the fields the window shows."}},
     {QStringLiteral("write"),
-     {"write --port P [--tag T] [--descriptor D] [--date DD.MM.YYYY] [--unit U] [--range LRV:URV] [--damping S]",
+     {"write --port P [--tag T] [--descriptor D] [--date DD.MM.YYYY] [--unit U] [--range LRV:URV] [--damping S] "
+      "[--long-tag TEXT]",
       "Write what is given, in the window's order (tag/descriptor/date, unit, range, damping), each verified by "
       "reading it back. Tag, descriptor and date are written together: what is not given is kept as the "
       "transmitter has it. A range outside the sensor limits or below the minimum span is refused before "
@@ -43,6 +44,16 @@ const std::map<QString, TCommandInfo> Commands = {
      {"trim --port P upper|lower|zero --yes",
       "Set the upper or lower range value, or the zero, to the pressure applied to the transmitter now. "
       "Nothing is sent without --yes."}},
+    {QStringLiteral("scan"),
+     {"scan --port P [--addresses A-B] [--json]",
+      "Send command 0 to each polling address from A to B (default 0-15; 0-63 for HART 6 and 7 lines) and list "
+      "the transmitters that answer: address, manufacturer, device type, device id, HART revision, tag and long "
+      "tag. An address where nobody answers costs a quarter of a second at 1200 baud."}},
+    {QStringLiteral("set-address"),
+     {"set-address --port P N --yes",
+      "Give the transmitter (found by --address or --find-tag) the polling address N (command 6), then find it "
+      "there. An address other than 0 fixes its loop current at 4 mA (multidrop). Nothing is sent without "
+      "--yes."}},
     {QStringLiteral("monitor"),
      {"monitor --port P --rate S [--count N] [--log FILE.log] [--csv]",
       "Read current and pressure every S seconds and print one line per sample, until N samples, Ctrl+C, "
@@ -74,6 +85,9 @@ QString ToolUsage()
                 "  --sensor TYPE     hart (default), orsa or quill: decides the RTS handling\n"
                 "  --lang en|de      language of the messages (default: the system's)\n"
                 "  --frames          print every request and reply on standard error, decoded\n"
+                "  --address N       the transmitter's polling address, 0-63 (default 0)\n"
+                "  --find-tag TAG    find the transmitter by its tag (command 11) instead\n"
+                "  --secondary       speak as a secondary master (default: primary)\n"
                 "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
                 "\nExit status: 0 done, 1 the transmitter, the link or a file failed, 2 usage error, 3 a write "
                 "did not verify,\n"
@@ -94,6 +108,9 @@ void AddCommonOptions(QCommandLineParser& Parser)
         {QStringLiteral("sensor"), QStringLiteral("hart (default), orsa or quill."), QStringLiteral("TYPE")},
         {QStringLiteral("lang"), QStringLiteral("Language of the messages: en or de."), QStringLiteral("LANG")},
         {QStringLiteral("frames"), QStringLiteral("Print every request and reply on standard error.")},
+        {QStringLiteral("address"), QStringLiteral("Polling address of the transmitter, 0-63."), QStringLiteral("N")},
+        {QStringLiteral("find-tag"), QStringLiteral("Find the transmitter by its tag."), QStringLiteral("TAG")},
+        {QStringLiteral("secondary"), QStringLiteral("Speak as a secondary master.")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
     });
 }
@@ -110,7 +127,17 @@ void AddCommandOptions(QCommandLineParser& Parser, const QString& Command)
             {QStringLiteral("unit"), QStringLiteral("Pressure unit, e.g. bar, mbar, kPa, psi."), QStringLiteral("U")},
             {QStringLiteral("range"), QStringLiteral("Lower and upper range value."), QStringLiteral("LRV:URV")},
             {QStringLiteral("damping"), QStringLiteral("Damping in seconds, 0 to 100."), QStringLiteral("S")},
+            {QStringLiteral("long-tag"), QStringLiteral("Long tag, up to 32 characters (HART 6 and 7)."),
+             QStringLiteral("TEXT")},
         });
+    } else if (Command == QLatin1String("scan")) {
+        Parser.addOptions({
+            {QStringLiteral("addresses"), QStringLiteral("Polling addresses to scan, A-B."), QStringLiteral("A-B")},
+            {QStringLiteral("json"), QStringLiteral("Print a JSON list.")},
+        });
+    } else if (Command == QLatin1String("set-address")) {
+        Parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("The new polling address, 0-63."));
+        Parser.addOption({QStringLiteral("yes"), QStringLiteral("Really send it.")});
     } else if (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg")) {
         Parser.addPositionalArgument(QStringLiteral("FILE.cfg"), QStringLiteral("The configuration file."));
     } else if (Command == QLatin1String("trim")) {
@@ -136,6 +163,15 @@ QString CommandHelp(const QString& Command, const QCommandLineParser& Parser)
     return QStringLiteral("Usage: %1 %2\n\n%3\n\n%4\n")
         .arg(Program, QString::fromLatin1(info.Synopsis), QString::fromLatin1(info.Description), options);
 }
+
+}  // namespace
+
+// Defined in CliScan.cpp.
+void TakeAddressOptions(TCliOptions& Options, const QCommandLineParser& Parser);
+void TakeScanOptions(TCliOptions& Options, const QCommandLineParser& Parser);
+void PrepareLink(TCliSession& Session);
+
+namespace {
 
 std::optional<QString> Value(const QCommandLineParser& Parser, const QString& Name)
 {
@@ -167,10 +203,11 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
         options.Language = lang == QLatin1String("de") ? 1 : 0;
     }
     options.Frames = Parser.isSet(QStringLiteral("frames"));
+    TakeAddressOptions(options, Parser);
 
     const QStringList positional = Parser.positionalArguments();
     const qsizetype wanted = (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg")
-                              || Command == QLatin1String("trim"))
+                              || Command == QLatin1String("trim") || Command == QLatin1String("set-address"))
                                  ? 1
                                  : 0;
     if (positional.size() != wanted)
@@ -186,9 +223,11 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
         options.Unit = Value(Parser, QStringLiteral("unit"));
         options.Range = Value(Parser, QStringLiteral("range"));
         options.Damping = Value(Parser, QStringLiteral("damping"));
-        if (!options.Tag && !options.Descriptor && !options.Date && !options.Unit && !options.Range && !options.Damping)
+        options.LongTag = Value(Parser, QStringLiteral("long-tag"));
+        if (!options.Tag && !options.Descriptor && !options.Date && !options.Unit && !options.Range && !options.Damping
+            && !options.LongTag)
             throw ECliUsage(QStringLiteral("Nothing to write: give at least one of --tag, --descriptor, --date, "
-                                           "--unit, --range, --damping."));
+                                           "--unit, --range, --damping, --long-tag."));
     } else if (Command == QLatin1String("save-cfg") || Command == QLatin1String("apply-cfg")) {
         options.File = positional.first();
     } else if (Command == QLatin1String("trim")) {
@@ -199,6 +238,8 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
         options.Yes = Parser.isSet(QStringLiteral("yes"));
     } else if (IsStatusCommand(Command)) {
         TakeStatusOptions(options, Parser);
+    } else if (Command == QLatin1String("scan") || Command == QLatin1String("set-address")) {
+        TakeScanOptions(options, Parser);
     } else if (Command == QLatin1String("monitor")) {
         options.Rate = Parser.value(QStringLiteral("rate"));
         if (options.Rate.isEmpty())
@@ -239,6 +280,10 @@ int RunCommand(const TCliOptions& Options, TCliEnvironment& Environment)
             return RunStatus(session);
         if (Options.Command == QLatin1String("reset-changed"))
             return RunResetChanged(session);
+        if (Options.Command == QLatin1String("scan"))
+            return RunScan(session);
+        if (Options.Command == QLatin1String("set-address"))
+            return RunSetAddress(session);
         return RunMonitor(session);
     } catch (const EHartComError& e) {
         return session.Report(QString::fromStdString(e.Message()), CliFailed);
@@ -268,6 +313,7 @@ TCliSession::TCliSession(const TCliOptions& TheOptions, TCliEnvironment& TheEnvi
     Lang.SetLanguage(Options.Language);
     FHart = std::make_unique<THart>(Environment.CreateDevice(Options.Port));
     FHart->SetTransportOpener(Environment.CreateTransport);
+    PrepareLink(*this);
     if (Options.Frames)
         FHart->OnExchange = [this](const THartExchangeTrace& Trace) {
             Err << FormatExchange(Trace);
@@ -282,8 +328,15 @@ THartDevInfo TCliSession::Connect()
     FHart->OpenPort(CliDevicePath(Options.Port).toStdString());
     ApplyLineRules(*FHart, Options.Usb, Options.HartSensor);
     THartDevInfo info;
-    TTransmitterRead(*FHart).ReadIdentity(info);
+    Reader().ReadIdentity(info);
     return info;
+}
+
+TTransmitterRead TCliSession::Reader()
+{
+    TTransmitterRead reader(*FHart);
+    reader.SetFindTag(Options.FindTag.toStdString());
+    return reader;
 }
 
 QString TCliSession::Translate(const QString& Key) const

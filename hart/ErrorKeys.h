@@ -29,6 +29,10 @@ inline constexpr const char* LongAddress = "142.LONGADDRESS";
 inline constexpr const char* PortNotOpen = "143.PORTNOTOPEN";
 // The request frame would not fit the 255-byte frame limit.
 inline constexpr const char* RequestTooLong = "144.REQUESTTOOLONG";
+// The operator cancelled while the link waited for a busy or delayed device.
+inline constexpr const char* Cancelled = "145.CANCELLED";
+// A delayed response did not end within its time bound.
+inline constexpr const char* DelayedTimeout = "25.DELAYEDTIMEOUT";
 inline constexpr const char* SetupComm = "256.SETUPCOMM";
 inline constexpr const char* SetCommMask = "257.SETCOMMMASK";
 inline constexpr const char* SetCommTimeout = "258.SETCOMMTIMEOUT";
@@ -76,6 +80,8 @@ inline constexpr const char* LinkErrorKeys[] = {
     HartKey::LongAddress,
     HartKey::PortNotOpen,
     HartKey::RequestTooLong,
+    HartKey::Cancelled,
+    HartKey::DelayedTimeout,
     HartKey::SetupComm,
     HartKey::SetCommMask,
     HartKey::SetCommTimeout,

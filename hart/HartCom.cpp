@@ -1,5 +1,6 @@
 #include "hart/HartCom.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -143,7 +144,7 @@ void THartCom::TraceExchange(const THartDeviceResponse& Reply, const std::string
 
 void THartCom::CheckAddressKnown(uint8_t Command) const
 {
-    if (!FLongAddressValid && Command != 0)
+    if (!FLongAddressValid && Command != 0 && !IsBroadcastCommand(Command))
         throw EHartComError(HartKey::DeviceNotImplemented);
 }
 
@@ -156,7 +157,7 @@ void THartCom::CheckPortOpen() const
 
 size_t THartCom::FrameLength(uint8_t Command, uint8_t RequestLength) const
 {
-    const size_t AddressLength = Command == 0 ? 1 : 5;
+    const size_t AddressLength = Command == 0 ? 1 : 5;  // broadcast commands: a long frame
     // preambles, delimiter, address, command, byte count, data, check byte
     return size_t(FLink->RequestPreambles()) + 1 + AddressLength + 2 + RequestLength + 1;
 }
@@ -181,13 +182,22 @@ void THartCom::BuildRequest(uint8_t Command, const uint8_t* RequestData, uint8_t
     FRequestPreambles = FLink->RequestPreambles();
     for (uint8_t I = 0; I < FRequestPreambles; ++I)
         FRequest[N++] = FPreamble;
+    FRequestCommand = Command;
     if (Command == 0) {
         FRequest[N++] = ShortMasterDelimiter;
-        FRequest[N++] = 0x00;  // primary master bit 0, burst bit 0, polling address 0
+        FRequest[N++] = uint8_t(MasterBit() | FPollingAddress);  // burst bit 0
+    } else if (IsBroadcastCommand(Command)) {
+        // The broadcast address: every field device takes it, and only the one
+        // whose tag matches answers.
+        FRequest[N++] = LongMasterDelimiter;
+        FRequest[N++] = MasterBit();
+        for (int I = 0; I < 4; ++I)
+            FRequest[N++] = 0x00;
     } else {
         FRequest[N++] = LongMasterDelimiter;
-        for (uint8_t Byte : FLongAddress)
-            FRequest[N++] = Byte;
+        FRequest[N++] = uint8_t(MasterBit() | (FLongAddress[0] & 0x3F));
+        for (size_t I = 1; I < FLongAddress.size(); ++I)
+            FRequest[N++] = FLongAddress[I];
     }
     FRequest[N++] = Command;
     FRequest[N++] = RequestLength;
@@ -240,9 +250,13 @@ void THartCom::ReadAddress(THartDeviceResponse& Reply, uint8_t& Check)
     }
     if (Reply.Delimiter != LongSlaveDelimiter)
         throw EHartComError(HartKey::LongAddress);
+    // A reply to the broadcast address comes from a device not known yet: its
+    // identity is in the data. The device echoes the master bit sent.
+    const bool Compare = FCheckLongAddress && !IsBroadcastCommand(FRequestCommand);
     for (size_t I = 0; I < sizeof Reply.Address; ++I) {
         Reply.Address[I] = ReadReplyByte(Reply, Check);
-        if (FCheckLongAddress && Reply.Address[I] != FLongAddress[I])
+        const uint8_t Expected = I == 0 ? uint8_t(MasterBit() | FLongAddress[0]) : FLongAddress[I];
+        if (Compare && Reply.Address[I] != Expected)
             throw EHartComError(HartKey::LongAddress);
     }
 }

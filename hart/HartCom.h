@@ -87,6 +87,9 @@ public:
     static constexpr size_t MaxFrameLength = 255;
     // The hunt for a reply gives up after this many bytes without a delimiter.
     static constexpr uint32_t MaxHuntBytes = 255;
+    // Commands sent to the broadcast address (long frame, address all zero):
+    // 11 and 21 find a device by its tag or long tag.
+    static bool IsBroadcastCommand(uint8_t Command) { return Command == 11 || Command == 21; }
 
     THartCom();
     explicit THartCom(std::unique_ptr<TSerialDevice> Device);
@@ -126,6 +129,20 @@ public:
     void SetCheckLongAddress(bool Value) { FCheckLongAddress = Value; }
     bool CheckCommError() const { return FCheckCommError; }
     void SetCheckCommError(bool Value) { FCheckCommError = Value; }
+    // Polling address command 0 goes to in its short frame: 0..15 on a HART 5
+    // line, 0..63 with HART 6 and 7 (higher values are cut to six bits).
+    uint8_t PollingAddress() const { return FPollingAddress; }
+    void SetPollingAddress(uint8_t Value) { FPollingAddress = uint8_t(Value & 0x3F); }
+    // The master bit of every address sent: set for a primary master, clear
+    // for a secondary one (the link's default).
+    bool PrimaryMaster() const { return FPrimaryMaster; }
+    void SetPrimaryMaster(bool Value) { FPrimaryMaster = Value; }
+    // How long to wait for the first byte of a reply, from the end of the
+    // request on the line, in milliseconds; 0 (the default) keeps the hunt's
+    // four read limits. A scan sets it so that an address where nobody
+    // answers costs only this wait.
+    uint32_t ReplyWaitMs() const { return FReplyWaitMs; }
+    void SetReplyWaitMs(uint32_t Value) { FReplyWaitMs = Value; }
     TPhysLayer PhysLayer() const { return FPhysLayer; }
     void SetPhysLayer(TPhysLayer Value) { ApplyPhysLayer(Value); }
 
@@ -203,6 +220,7 @@ private:
     void SetRequestText(THartDeviceResponse& Reply) const;
     void WriteRequest();
     uint8_t ReceiveDelimiter(THartDeviceResponse& Reply);
+    uint8_t MasterBit() const { return FPrimaryMaster ? 0x80 : 0x00; }
     uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check);
@@ -231,6 +249,9 @@ private:
     bool FCheckCRC = true;
     bool FCheckLongAddress = true;
     bool FCheckCommError = true;
+    uint8_t FPollingAddress = 0;
+    bool FPrimaryMaster = false;
+    uint32_t FReplyWaitMs = 0;
     TPhysLayer FPhysLayer = RS232C;
     bool FPortOpen = false;
     uint32_t FPlatformId = 0;
@@ -245,4 +266,5 @@ private:
     std::unique_ptr<THartTransport> FNetwork;  // the open network link, if any
     THartTransport* FLink = nullptr;  // the one the transaction runs over
     TTransportOpener FTransportOpener;
+    uint8_t FRequestCommand = 0;
 };

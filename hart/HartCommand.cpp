@@ -110,7 +110,7 @@ std::string THart::GetDeviceTypeName(uint8_t Code)
 
 int32_t THart::Execute(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength)
 {
-    const int32_t Result = SendCommand(Command, RequestData, RequestLength, Response);
+    const int32_t Result = FPatient.Send(Command, RequestData, RequestLength, Response);
     Response.ResponseMessage = HartResponse::Key(Command, Response.Data[0]);
     if (Response.Data[0] != 0)
         throw EHartComError(Response.ResponseMessage);
@@ -138,16 +138,28 @@ int32_t THart::ReadUniqueIdentifier(THartDevInfo& Info)
 {
     ClearLongAddress();
     Info = THartDevInfo {};
+    FIdentity = THartIdentity {};
     const int32_t Result = Execute(CmdReadUniqueIdentifier, nullptr, 0);
 
+    FillDevInfo(Info);
+    return Result;
+}
+
+void THart::FillDevInfo(THartDevInfo& Info)
+{
     const uint8_t* R = ReplyData();
-    // The long address carries the manufacturer code without its master and burst bits.
-    const uint8_t Address[5] = {static_cast<uint8_t>(R[1] & 0x3F), R[2], R[9], R[10], R[11]};
-    SetLongAddress(Address);
+    const uint8_t DataBytes = Response.ByteCount >= 2 ? uint8_t(Response.ByteCount - 2) : 0;
+    FIdentity = DecodeIdentity(R, DataBytes);
+    // The long address carries the manufacturer code (HART 7: the expanded
+    // device type) without its master and burst bits.
+    SetLongAddress(FIdentity.LongAddress.data());
     SetLongAddressValid(true);
 
-    Info.Manufacturer = GetManufacturerName(R[1]);
-    Info.DeviceType = GetDeviceTypeName(R[2]);
+    // HART 7 names the manufacturer with two bytes of its own; the maker's
+    // device types are the low byte of the expanded type.
+    const THartIdentity& Id = FIdentity;
+    Info.Manufacturer = Id.ManufacturerCode <= 0xFF ? GetManufacturerName(uint8_t(Id.ManufacturerCode)) : "unknown";
+    Info.DeviceType = GetDeviceTypeName(uint8_t(Id.DeviceTypeCode & 0xFF));
     Info.MinPreambles = R[3];
     Info.UnivCmdRev = Decimal(R[4]);
     Info.DeviceRev = Decimal(R[5]);
@@ -155,7 +167,6 @@ int32_t THart::ReadUniqueIdentifier(THartDevInfo& Info)
     Info.HardwareRev = Decimal(R[7] >> 3);
     Info.DeviceId = HartData::DeviceIdFromWire(&R[9]);
     Info.SerialNr = SerialNrText(R[6], &R[9], Info.DeviceId);
-    return Result;
 }
 
 int32_t THart::ReadTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day, uint8_t& Month,

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "hart/HartCom.h"
+#include "hart/HartIdentity.h"
+#include "hart/PatientLink.h"
 #include "hart/RangeError.h"
 
 enum TFloatFormat : uint8_t { IEEE754, MICROCHIP, XEMICS };
@@ -111,6 +113,26 @@ public:
     int32_t ResetConfigurationChangedFlag();
     // 48: the additional device status, as many bytes as the reply carries.
     int32_t ReadAdditionalDeviceStatus(std::vector<uint8_t>& Bytes);
+    // --- addressing (HartCommandAddress.cpp) -----------------------------------------
+    // 11, to the broadcast address: the identity of the device with this tag;
+    // stores its long address as command 0 does. No answer raises "146.TAGNOTFOUND".
+    int32_t FindByTag(const std::string& Tag, THartDevInfo& Info);
+    // 6: the device's new polling address. HART 6 and 7 devices also take the
+    // loop current mode (LoopCurrent: the current follows the measurement);
+    // HART 5 devices fix their current at 4 mA at any address but 0 themselves.
+    int32_t WritePollingAddress(uint8_t& Address, bool WithLoopCurrentMode, bool& LoopCurrent);
+    // 20 and 22: the long tag, 32 characters ISO Latin-1, here as UTF-8
+    // without the trailing NUL padding. A text Latin-1 cannot hold, or longer
+    // than 32 characters, raises ERangeError before anything is sent.
+    int32_t ReadLongTag(std::string& LongTag);
+    int32_t WriteLongTag(std::string& LongTag);
+
+    // Everything the last command 0 or 11 reply held, HART 6 and 7 fields
+    // included; cleared when such a command starts.
+    const THartIdentity& Identity() const { return FIdentity; }
+
+    // Repeats for busy and delayed answers; every command goes through it.
+    TPatientLink& Patient() { return FPatient; }
 
 private:
     // Runs one command and turns a non-zero response code into EHartComError.
@@ -121,6 +143,11 @@ private:
     void DecodeTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day, uint8_t& Month,
                                  uint16_t& Year) const;
 
+    void FillDevInfo(THartDevInfo& Info);
+    std::string LongTagFromReply() const;
+
+    TPatientLink FPatient {*this};
+    THartIdentity FIdentity;
     TFloatFormat FFloatFormat = XEMICS;
     bool FSwapEepData = true;
     bool FSwapRamData = false;

@@ -40,6 +40,11 @@ const TRows Cmd44Rows
     = {{2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
 const TRows Cmd38Rows = {{5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
+// Command 6: 12 is an invalid loop current mode.
+const TRows Cmd6Rows = {{2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"},      {6, "7.TRANSSPEC"},
+                        {7, "8.WRITEPROTECT"},     {12, "1.INVALIDSELECTION"}, {16, "19.ACCESSRESTRICTED"}};
+
+const TRows Cmd22Rows = {{5, "6.TOOSHORTRESP"}, {6, "7.TRANSSPEC"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
 const TRows NoRows = {};
 
@@ -49,7 +54,11 @@ const TRows& OwnRows(uint8_t Command)
         case 0:
         case 13:
         case 14:
-        case 15: return ReadRows;
+        case 15:
+        case 11:
+        case 20: return ReadRows;
+        case 6: return Cmd6Rows;
+        case 22: return Cmd22Rows;
         case 3: return Cmd3Rows;
         case 18: return Cmd18Rows;
         case 34: return Cmd34Rows;
@@ -73,6 +82,7 @@ std::string Key(uint8_t Command, uint8_t Code)
     switch (Code) {
         case 0: return "0.NONE";
         case 32: return "22.BUSY";
+        case 35: return "24.DELAYEDDEAD";
         case 64: return "137.COMMANDNOTIMPLEMENTED";
         default: return "23.UNDEFINED";
     }

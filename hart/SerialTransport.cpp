@@ -1,5 +1,7 @@
 #include "hart/SerialTransport.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "hart/ErrorKeys.h"
@@ -45,6 +47,8 @@ void TSerialTransport::PrepareExchange(uint32_t)
 
 void TSerialTransport::SendRequest(const uint8_t* Request, size_t Length)
 {
+    FWrittenUs = NowUs();
+    FSentLength = Length;
     FLink.WritePort(Request, int32_t(Length));
     if (!FLink.ManualRts())
         return;
@@ -60,6 +64,16 @@ void TSerialTransport::FinishExchange()
 int64_t TSerialTransport::ReadLimitUs() const
 {
     return (int64_t(FLink.FPortTimeOut) + 10) * 1000;
+}
+
+int64_t TSerialTransport::FirstByteDeadline() const
+{
+    if (FLink.FReplyWaitMs == 0)
+        return NoDeadline;
+    // A write may return before the frame has left the line (a pseudo-terminal,
+    // some adapters): the wait starts when the frame is through at the latest.
+    const int64_t OnLineUntilUs = std::max(NowUs(), FWrittenUs + int64_t(FSentLength) * FLink.CharTimeUs());
+    return OnLineUntilUs + int64_t(FLink.FReplyWaitMs) * 1000;
 }
 
 int64_t TSerialTransport::HuntBoundUs() const
@@ -147,7 +161,7 @@ uint8_t TSerialTransport::HuntForDelimiter(THartDeviceResponse& Reply)
 {
     uint32_t Failures = 0;
     uint32_t BytesRead = 0;
-    int64_t GiveUpUs = NoDeadline;
+    int64_t GiveUpUs = FirstByteDeadline();
     for (;;) {
         if (BytesRead >= THartCom::MaxHuntBytes || (BytesRead > 0 && NowUs() >= GiveUpUs))
             throw EHartComError(HartKey::TransmitterTimeout);

@@ -38,6 +38,9 @@ private:
     int64_t ReadLimitUs() const;
     // How long the hunt may take from the reply's first byte.
     int64_t HuntBoundUs() const;
+    // Until when the reply's first byte may come: no limit but the hunt's own,
+    // unless the link has a reply wait (a scan), counted from the request's end.
+    int64_t FirstByteDeadline() const;
     void SetReadLimitMs(uint32_t PerByteMs, uint32_t ConstantMs);
     void RestoreReadLimit();
     // One byte, waiting at most one read limit and never past DeadlineUs.
@@ -49,4 +52,6 @@ private:
     uint32_t FReadPerByteMs = 10;  // read time-outs the port has now
     uint32_t FReadConstantMs = 500;
     int64_t FReplyDeadlineUs = 0;  // the rest of the reply must be in by then
+    int64_t FWrittenUs = 0;  // when the last request was handed to the port
+    size_t FSentLength = 0;  // its length in characters
 };

@@ -5,6 +5,9 @@
 #include "ports/PortNames.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <thread>
 
 // --- the platform's ports -------------------------------------------------------
@@ -143,7 +146,16 @@ TDemoSerialDeviceFactory::TDemoSerialDeviceFactory()
     : TSimPortFactory(std::make_unique<TPlatformSerialDeviceFactory>())
     , FTransmitter(std::make_unique<TSimTransmitter>())
 {
-    ConfigureSimPort(AddPort(DemoPortName, *FTransmitter), {.Instant = false, .Drifting = true});
+    TSimTransmitterLine& line = AddPort(DemoPortName, *FTransmitter);
+    // CALVISTA_SIM_DEVICES puts more transmitters on the demo line; a list
+    // that cannot be used leaves the one transmitter and says why.
+    const char* devices = std::getenv("CALVISTA_SIM_DEVICES");
+    try {
+        ConfigureSimPort(line, {.Instant = false, .Drifting = true, .Devices = devices ? devices : ""});
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "CALVISTA_SIM_DEVICES: %s\n", e.what());
+        ConfigureSimPort(line, {.Instant = false, .Drifting = true, .Devices = {}});
+    }
 }
 
 TDemoSerialDeviceFactory::~TDemoSerialDeviceFactory() = default;

@@ -1,5 +1,7 @@
 #include "ports/SimPort.h"
 
+#include "sim/SimDeviceList.h"
+
 TSimTransmitterLine::TSimTransmitterLine(TSimTransmitter& Transmitter)
     : FPeer(Transmitter, *this)
 {
@@ -14,6 +16,8 @@ TSimTransmitterLine::TSimTransmitterLine(std::unique_ptr<TSimTransmitter> Transm
 void ConfigureSimPort(TSimTransmitterLine& Line, const TSimPortOptions& Options)
 {
     TSimTransmitter& transmitter = Line.Transmitter();
+    if (!Options.Devices.empty())
+        PutDevicesOnLine(transmitter, LoadDeviceList(Options.Devices, transmitter.State()));
     if (!Options.Instant) {
         transmitter.SetPacing(TSimPacing::Baud1200());
         Line.SetRealTime(true);

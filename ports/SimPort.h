@@ -32,7 +32,11 @@ struct TSimPortOptions {
     // A pressure drifting slowly around 2.5 bar with a little noise, so that
     // charts show a curve; otherwise the transmitter's steady default.
     bool Drifting = false;
+    // More transmitters on the line: a number or a description file
+    // (sim/SimDeviceList.h); empty: the one transmitter at address 0.
+    std::string Devices;
 };
 
-// Sets Line and its transmitter up as the port "SIM".
+// Sets Line and its transmitter up as the port "SIM". A device list that
+// cannot be used throws std::invalid_argument or std::runtime_error.
 void ConfigureSimPort(TSimTransmitterLine& Line, const TSimPortOptions& Options);

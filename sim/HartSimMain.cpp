@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "sim/SimHartIpServer.h"
+#include "sim/SimDeviceList.h"
 #include "sim/SimPtyServer.h"
 #include "sim/SimTransmitter.h"
 #include "sim/SimUnits.h"
@@ -72,6 +73,18 @@ Health (every accepted write sets "configuration changed", command 38 clears it)
                         00:00:00:00:00:00:04); a set bit among them sets "more
                         status available" (default: command 48 not implemented)
   --keep-values         acknowledge every write but keep the old values
+  --address N           polling address, 0-63 (default 0)
+  --rev 5|6|7           HART revision: 6 and 7 send a longer command 0 and keep
+                        a long tag (default 5)
+  --long-tag TEXT       long tag, up to 32 characters (HART 6 and 7)
+  --busy N              answer the first N requests busy (response code 32)
+  --delayed S           start a delayed response with the first request (33),
+                        running for S seconds (34) before the real answer
+Several transmitters on the line:
+  --devices N|FILE      N transmitters at polling addresses 0 to N-1 (HART 5,
+                        6, 7 in turn), or one per line of FILE, described as
+                        address=4 rev=6 id=1001 tag=PT-104 long-tag="..."
+                        busy=N delayed=S; the options above give the defaults
 Pressure signal applied to the transmitter:
   --signal SHAPE        constant, ramp or sine (default constant)
   --level X             constant value, ramp start, sine centre (default 2.5)
@@ -214,6 +227,12 @@ enum : int {
     OptHartIpNak,
     OptHartIpWrongSequence,
     OptHartIpRefuse,
+    OptAddress,
+    OptRev,
+    OptLongTag,
+    OptBusy,
+    OptDelayed,
+    OptDevices,
 };
 
 const option Options[] = {
@@ -254,6 +273,12 @@ const option Options[] = {
     {"hartip-nak", required_argument, nullptr, OptHartIpNak},
     {"hartip-wrong-sequence", required_argument, nullptr, OptHartIpWrongSequence},
     {"hartip-refuse", no_argument, nullptr, OptHartIpRefuse},
+    {"address", required_argument, nullptr, OptAddress},
+    {"rev", required_argument, nullptr, OptRev},
+    {"long-tag", required_argument, nullptr, OptLongTag},
+    {"busy", required_argument, nullptr, OptBusy},
+    {"delayed", required_argument, nullptr, OptDelayed},
+    {"devices", required_argument, nullptr, OptDevices},
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {nullptr, 0, nullptr, 0},
@@ -272,6 +297,9 @@ int main(int argc, char** argv)
     long NoiseSeries = -1;
     long HartIpPort = -1;
     TSimHartIpFaults Faults;
+    uint32_t Busy = 0;
+    double DelayedS = -1;
+    std::string Devices;
 
     int Opt;
     while ((Opt = getopt_long(argc, argv, "vh", Options, nullptr)) != -1) {
@@ -358,6 +386,12 @@ int main(int argc, char** argv)
                 Faults.WrongSequenceAt = int(Integer(optarg, "--hartip-wrong-sequence", 1, 0x7FFFFFFF));
                 break;
             case OptHartIpRefuse: Faults.RefuseSession = true; break;
+            case OptAddress: State.PollingAddress = static_cast<uint8_t>(Integer(optarg, "--address", 0, 63)); break;
+            case OptRev: State.UnivCmdRev = static_cast<uint8_t>(Integer(optarg, "--rev", 5, 7)); break;
+            case OptLongTag: State.LongTag = Latin1FromUtf8(optarg).substr(0, 32); break;
+            case OptBusy: Busy = static_cast<uint32_t>(Integer(optarg, "--busy", 0, 1000)); break;
+            case OptDelayed: DelayedS = Number(optarg, "--delayed"); break;
+            case OptDevices: Devices = optarg; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;
             default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
@@ -366,7 +400,18 @@ int main(int argc, char** argv)
     if (optind < argc)
         Fail(std::string("unexpected argument: ") + argv[optind]);
 
+    State.LoopCurrentEnabled = State.PollingAddress == 0;
     TSimTransmitter Transmitter(State, Signal);
+    Transmitter.SetBusyFor(Busy);
+    if (DelayedS >= 0)
+        Transmitter.StartDelayedResponse(static_cast<int64_t>(DelayedS * 1e6));
+    if (!Devices.empty()) {
+        try {
+            PutDevicesOnLine(Transmitter, LoadDeviceList(Devices, State));
+        } catch (const std::exception& E) {
+            Fail(std::string("--devices: ") + E.what());
+        }
+    }
     Transmitter.SetPacing(Pacing);
     Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
     Transmitter.SetLeadingFE(LeadingFE);

@@ -41,7 +41,7 @@ void TSimTransmitter::ResetReceiver()
     FData.clear();
 }
 
-std::vector<TSimOutByte> TSimTransmitter::Feed(uint8_t Byte, int64_t ArrivalUs)
+std::vector<TSimOutByte> TSimTransmitter::FeedOwn(uint8_t Byte, int64_t ArrivalUs)
 {
     const bool InFrame = FRx != TRx::Hunt || FPreambles > 0;
     if (InFrame && FGapLimitUs > 0 && ArrivalUs - FLastByteUs > FGapLimitUs)
@@ -105,7 +105,10 @@ bool TSimTransmitter::AddressedToMe() const
 {
     if (FDelimiter == MasterShortFrame)
         return (FAddress[0] & 0x3F) == FState.PollingAddress;
-    return (FAddress[0] & 0x3F) == (FState.Manufacturer & 0x3F) && FAddress[1] == FState.DeviceType
+    if (BroadcastForMe())
+        return true;
+    const uint16_t Type = ExpandedDeviceType();
+    return (FAddress[0] & 0x3F) == ((Type >> 8) & 0x3F) && FAddress[1] == static_cast<uint8_t>(Type)
            && FAddress[2] == static_cast<uint8_t>(FState.DeviceId >> 16)
            && FAddress[3] == static_cast<uint8_t>(FState.DeviceId >> 8)
            && FAddress[4] == static_cast<uint8_t>(FState.DeviceId);
@@ -137,7 +140,7 @@ std::vector<TSimOutByte> TSimTransmitter::Answer(int64_t EndUs)
         if (Fault.ResponseCode >= 0)
             A.Code = static_cast<uint8_t>(Fault.ResponseCode);
         else
-            A = Execute(FCommand, FData, EndUs);
+            A = ExecutePatiently(FCommand, FData, EndUs);
         Status1 = A.Code;
         Status2 = DeviceStatus(EndUs);
         Data = std::move(A.Data);
@@ -207,7 +210,9 @@ uint8_t TSimTransmitter::DeviceStatus(int64_t NowUs)
     const double PV
         = FFilterStarted ? SimUnits::Convert(FFilteredPa - FZeroOffsetPa, 11, FState.PvUnit) : PrimaryVariable(NowUs);
     const double Current = LoopCurrent(PV);
-    if (Current <= 3.8 || Current >= 20.5)
+    if (LoopCurrentFixed())
+        Status |= StLoopCurrentFixed;
+    else if (Current <= 3.8 || Current >= 20.5)
         Status |= StCurrentSaturated;
     const double PvSensor = ToSensorUnit(PV, FState.PvUnit);
     if (PvSensor > FState.UpperLimit || PvSensor < FState.LowerLimit)
@@ -259,6 +264,8 @@ double TSimTransmitter::PrimaryVariable(int64_t Us)
 
 double TSimTransmitter::LoopCurrent(double PV) const
 {
+    if (LoopCurrentFixed())
+        return 4.0;  // multidrop: the loop only powers the device
     const double InRange = SimUnits::Convert(PV, FState.PvUnit, FState.RangeUnit);
     const double Span = static_cast<double>(FState.UpperRange) - FState.LowerRange;
     if (Span == 0)

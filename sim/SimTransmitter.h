@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -33,7 +34,17 @@ struct TSimDeviceState {
     uint8_t DeviceRev = 3;
     uint8_t SoftwareRev = 0x21;
     uint8_t HardwareRev = 4;  // 5 bits
-    uint8_t PollingAddress = 0;
+    uint8_t PollingAddress = 0;  // 0..15 (HART 5), 0..63 (HART 6 and 7)
+    // HART 6 and 7: the loop current follows the measurement (command 6's
+    // loop current mode). HART 5 fixes it at 4 mA at any address but 0.
+    bool LoopCurrentEnabled = true;
+    // HART 7: the expanded device type of command 0; 0 takes manufacturer
+    // and device type as its two bytes.
+    uint16_t ExpandedDeviceType = 0;
+    uint16_t ConfigChangeCounter = 0;  // HART 6 and 7: counts accepted writes
+    std::string LongTag;  // HART 6 and 7, ISO Latin-1, commands 20 and 22
+    std::string Message = "CALVISTA SIMULATED TRANSMITTER";  // commands 12 and 17, 32 characters
+    uint32_t FinalAssemblyNumber = 0x00A1B2;  // commands 16 and 19, 24 bits
     // description (commands 13 and 18)
     std::string Tag = "PT-101";
     std::string Descriptor = "SIMULATED PT";
@@ -138,7 +149,7 @@ public:
     void SetNoiseSeries(uint32_t Series) { FRandom = std::mt19937(Series); }
 
     const TSimPacing& Pacing() const { return FPacing; }
-    void SetPacing(const TSimPacing& Pacing) { FPacing = Pacing; }
+    void SetPacing(const TSimPacing& Pacing);
     // Preambles in each answer (5 by default); the first one 0xFE if LeadingFE.
     void SetReplyPreambles(uint8_t Count) { FReplyPreambles = Count; }
     void SetLeadingFE(bool Value) { FLeadingFE = Value; }
@@ -151,6 +162,22 @@ public:
     // Faults for the next answers, one per answered request, in order.
     void QueueFault(const TSimFault& Fault) { FFaults.push_back(Fault); }
     size_t PendingFaults() const { return FFaults.size(); }
+
+    // --- several transmitters on one line (SimLine.cpp) ------------------------------
+    // Adds a transmitter to this one's line: every byte fed here reaches it
+    // too, and its answers join this one's. It takes this one's pacing.
+    TSimTransmitter& AddLineDevice(const TSimDeviceState& State);
+    std::vector<TSimTransmitter*> LineDevices() const;
+
+    // --- patience (SimLine.cpp) ---------------------------------------------------------
+    // The next Count requests addressed to this transmitter are answered busy (32).
+    void SetBusyFor(uint32_t Count) { FBusyLeft = Count; }
+    // The next request starts a delayed response: answered 33, the identical
+    // request is answered 34 until RunUs have passed, then with its real answer
+    // (35 instead if Dies). Other requests meanwhile are answered busy.
+    void StartDelayedResponse(int64_t RunUs, bool Dies = false);
+    // Whether the loop current is fixed at 4 mA because of multidrop.
+    bool LoopCurrentFixed() const;
 
     // --- the measurement ------------------------------------------------------------
     // The pressure applied at time Us, in the PV unit, without zero trim or damping.
@@ -180,7 +207,13 @@ private:
         std::vector<uint8_t> Data;
     };
 
+    std::vector<TSimOutByte> FeedOwn(uint8_t Byte, int64_t ArrivalUs);
     bool AddressedToMe() const;
+    bool BroadcastForMe() const;
+    uint16_t ExpandedDeviceType() const;
+    void AppendIdentityExtension(std::vector<uint8_t>& Data) const;
+    bool ExecuteUniversal(uint8_t Command, const std::vector<uint8_t>& Request, int64_t NowUs, TAnswer& A);
+    TAnswer ExecutePatiently(uint8_t Command, const std::vector<uint8_t>& Request, int64_t NowUs);
     std::vector<TSimOutByte> Answer(int64_t EndUs);
     TAnswer Execute(uint8_t Command, const std::vector<uint8_t>& Request, int64_t NowUs);
     uint8_t DeviceStatus(int64_t NowUs);
@@ -234,6 +267,17 @@ private:
     double FFilteredPa = 0;
     int64_t FFilterUs = 0;
     double FZeroOffsetPa = 0;
+    // patience and the line
+    uint32_t FBusyLeft = 0;
+    struct TDelayed {
+        bool Pending = false;  // the next request starts it
+        bool Running = false;
+        uint8_t Command = 0;
+        std::vector<uint8_t> Request;
+        int64_t RunUs = 0, DoneUs = 0;
+        bool Dies = false;
+    } FDelayed;
+    std::vector<std::unique_ptr<TSimTransmitter>> FLineDevices;
     // device status
     bool FColdStart = true;
     bool FConfigChanged = false;

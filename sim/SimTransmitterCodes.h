@@ -29,8 +29,13 @@ enum : uint8_t {
     RcUpperTooLow = 12,
     RcBothOutOfLimits = 13,
     RcSpanTooSmall = 14,  // 36, 37: new range pushed beyond the sensor limit
+    RcInvalidModeSelection = 12,
     RcInvalidUnits = 18,
     RcInvalidSpan = 29,
+    RcBusy = 32,
+    RcDelayedInitiated = 33,
+    RcDelayedRunning = 34,
+    RcDelayedDead = 35,
     RcNotImplemented = 64,
 };
 inline constexpr uint8_t RcAppliedTooHigh = RcLowerTooHigh, RcAppliedTooLow = RcLowerTooLow;
@@ -39,6 +44,7 @@ inline constexpr uint8_t RcAppliedTooHigh = RcLowerTooHigh, RcAppliedTooLow = Rc
 enum : uint8_t {
     StConfigChanged = 0x40,
     StColdStart = 0x20,
+    StLoopCurrentFixed = 0x08,
     StCurrentSaturated = 0x04,
     StPvOutOfLimits = 0x01,
 };

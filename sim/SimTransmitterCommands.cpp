@@ -4,14 +4,17 @@
 
 #include "sim/SimTransmitterCodes.h"
 #include "sim/SimUnits.h"
+#include "sim/SimWire.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 using namespace simcodes;
+using namespace simwire;
 
-namespace {
+// The transmitter's own encoders, shared with its universal commands (SimWire.h).
+namespace simwire {
 
 // --- the transmitter's own encoders -----------------------------------------------
 
@@ -71,7 +74,11 @@ std::string GetPacked(const uint8_t* In, size_t Bytes)
 bool IsWriteCommand(uint8_t Command)
 {
     switch (Command) {
+        case 6:
+        case 17:
         case 18:
+        case 19:
+        case 22:
         case 34:
         case 35:
         case 36:
@@ -82,7 +89,7 @@ bool IsWriteCommand(uint8_t Command)
     }
 }
 
-}  // namespace
+}  // namespace simwire
 
 // --- commands ---------------------------------------------------------------------------
 
@@ -111,14 +118,19 @@ TSimTransmitter::TAnswer TSimTransmitter::Execute(uint8_t Command, const std::ve
         case 44: A = WritePVUnit(Request); break;
         case 38: A = ResetConfigurationChanged(); break;
         case 48: A = ReadAdditionalStatus(); break;
-        default: return {RcNotImplemented, {}};
+        default:
+            if (!ExecuteUniversal(Command, Request, NowUs, A))
+                return {RcNotImplemented, {}};
+            break;
     }
     if (Before)
         FState = *Before;
-    if (A.Code != RcSuccess)
+    if (A.Code != RcSuccess) {
         A.Data.clear();  // an error answer carries the status bytes only
-    else if (IsWriteCommand(Command))
+    } else if (IsWriteCommand(Command)) {
         FConfigChanged = true;
+        ++FState.ConfigChangeCounter;
+    }
     return A;
 }
 
@@ -134,7 +146,13 @@ TSimTransmitter::TAnswer TSimTransmitter::ReadUniqueIdentifier() const
               FState.SoftwareRev,
               static_cast<uint8_t>(FState.HardwareRev << 3),
               0};
+    if (FState.UnivCmdRev >= 7) {
+        // HART 7: bytes 1 and 2 are the expanded device type.
+        A.Data[1] = static_cast<uint8_t>(ExpandedDeviceType() >> 8);
+        A.Data[2] = static_cast<uint8_t>(ExpandedDeviceType());
+    }
     Put24(A.Data, FState.DeviceId);
+    AppendIdentityExtension(A.Data);
     return A;
 }
 

@@ -28,14 +28,41 @@ void TTransmitterRead::Pending() const
 
 void TTransmitterRead::ReadIdentity(THartDevInfo& DevInfo)
 {
-    Log(QStringLiteral("Read unique identifier"));
-    Pending();
     DevInfo = THartDevInfo();
-    FHart.ReadUniqueIdentifier(DevInfo);
+    if (!FFindTag.empty()) {
+        Log(QStringLiteral("Find transmitter by tag ") + Text(FFindTag));
+        Pending();
+        FHart.FindByTag(FFindTag, DevInfo);
+    } else {
+        Log(QStringLiteral("Read unique identifier")
+            + (FHart.PollingAddress() ? QStringLiteral(" at polling address %1").arg(FHart.PollingAddress())
+                                      : QString()));
+        Pending();
+        FHart.ReadUniqueIdentifier(DevInfo);
+    }
     Log(QStringLiteral("Main data:  ") + Text(DevInfo.Manufacturer) + QStringLiteral(";  ") + Text(DevInfo.DeviceType)
         + QStringLiteral("; ") + Text(DevInfo.SerialNr));
     Log(QStringLiteral("Software: ") + RevisionText(DevInfo) + QStringLiteral(";  Univ. Command: ")
         + Text(DevInfo.UnivCmdRev));
+}
+
+QStringList IdentityExtensionLines(const THartIdentity& Id)
+{
+    QStringList lines;
+    if (Id.HasHart6Fields)
+        lines << QStringLiteral("HART 6: reply preambles %1; device variables %2; configuration changes %3; "
+                                "extended status 0x%4")
+                     .arg(Id.ReplyPreambles)
+                     .arg(Id.MaxDeviceVariables)
+                     .arg(Id.ConfigChangeCounter)
+                     .arg(Id.ExtendedStatus, 2, 16, QLatin1Char('0'));
+    if (Id.HasHart7Fields)
+        lines << QStringLiteral("HART 7: expanded device type 0x%1; manufacturer %2; distributor %3; profile %4")
+                     .arg(Id.DeviceTypeCode, 4, 16, QLatin1Char('0'))
+                     .arg(Id.ManufacturerCode)
+                     .arg(Id.DistributorCode)
+                     .arg(Id.DeviceProfile);
+    return lines;
 }
 
 void TTransmitterRead::ReadLimits(TSensorInfo& SensorInfo)
@@ -79,12 +106,24 @@ void TTransmitterRead::ReadAll(TTransmitterData& Data, const std::function<void(
             AfterStep(QString::fromLatin1(Key));
     };
     ReadIdentity(Data.DevInfo);
+    Data.Identity = FHart.Identity();
     step("infReadUniqueIdent");
     ReadLimits(Data.SensorInfo);
     ReadOutput(Data.OutputInfo, Data.SensorInfo.Unit);
     step("infReadOutput");
     ReadDescription(Data);
+    ReadLongTag(Data);
     step("infReadAddInfo");
+}
+
+void TTransmitterRead::ReadLongTag(TTransmitterData& Data)
+{
+    Data.LongTag.clear();
+    if (!Data.Identity.HasLongTag())
+        return;
+    Log(QStringLiteral("Read long tag"));
+    FHart.ReadLongTag(Data.LongTag);
+    Log(QStringLiteral("Long tag: ") + Text(Data.LongTag));
 }
 
 // --- texts ---------------------------------------------------------------------------

@@ -24,11 +24,13 @@ class TLangManager;
 // Everything one read learns about a transmitter.
 struct TTransmitterData {
     THartDevInfo DevInfo;
+    THartIdentity Identity;  // HART 6 and 7 fields of the identity
     TSensorInfo SensorInfo;
     TPrVarInfo OutputInfo;
     std::string Tag, Descriptor;
     uint8_t Day = 0, Month = 0;
     uint16_t Year = 0;
+    std::string LongTag;  // HART 6 and 7 (command 20); empty for HART 5
 
     // The description's date; invalid when the transmitter's bytes form no
     // calendar date (a date never set).
@@ -45,8 +47,14 @@ public:
     {
     }
 
-    // Command 0: the identity; the link learns the long address.
+    // The transmitter is looked for by its tag (command 11) instead of at
+    // the link's polling address (command 0); empty: by address.
+    void SetFindTag(const std::string& Tag) { FFindTag = Tag; }
+
+    // Command 0 (or 11): the identity; the link learns the long address.
     void ReadIdentity(THartDevInfo& DevInfo);
+    // Command 20, for a transmitter whose revision keeps a long tag.
+    void ReadLongTag(TTransmitterData& Data);
     // Command 14: transducer limits and minimum span.
     void ReadLimits(TSensorInfo& SensorInfo);
     // Command 15: range values, unit and damping (logged with SensorUnit).
@@ -65,9 +73,14 @@ private:
 
     THart& FHart;
     TTransmitterFrontEnd* FFrontEnd;
+    std::string FFindTag;
 };
 
 // --- the texts the window shows --------------------------------------------------
+
+// What a HART 6 or 7 identity adds, one English line per revision (the
+// window's hint of the command revision, calvista-cli's read); none for HART 5.
+QStringList IdentityExtensionLines(const THartIdentity& Id);
 
 // A number of the settings: general format, 7 significant digits, the locale's
 // decimal separator.

@@ -65,6 +65,17 @@ void TReadWorkflow::acReadExecute()
     FUi.cmbUnit->setCurrentIndex(-1);
 
     FEdits.DateAsRead.reset();
+    Identity = THartIdentity();
+    LongTag.clear();
+    // The fields this sequence does not own follow every read's outcome.
+    struct TAfterRead {
+        const std::function<void()>& Call;
+        ~TAfterRead()
+        {
+            if (Call)
+                Call();
+        }
+    } afterRead {AfterRead};
 
     const QString port = FUi.cmbPort->currentText();
     ResetPort(port);
@@ -114,12 +125,15 @@ void TReadWorkflow::ResetPort(const QString& PortName)
 
 TTransmitterRead TReadWorkflow::Reader()
 {
-    return TTransmitterRead(FView.Hart(), FView.FrontEnd());
+    TTransmitterRead reader(FView.Hart(), FView.FrontEnd());
+    reader.SetFindTag(FindTag);
+    return reader;
 }
 
 void TReadWorkflow::ReadDeviceIdentity()
 {
     Reader().ReadIdentity(DevInfo);
+    Identity = FView.Hart().Identity();
     FUi.edManufacturer->setText(Text(DevInfo.Manufacturer));
     FUi.edTransType->setText(Text(DevInfo.DeviceType));
     FUi.edSerialNr->setText(Text(DevInfo.SerialNr));
@@ -171,6 +185,9 @@ void TReadWorkflow::ReadDeviceDescription()
     FUi.edDesc->clear();
     TTransmitterData data;
     Reader().ReadDescription(data);
+    data.Identity = Identity;
+    Reader().ReadLongTag(data);
+    LongTag = data.LongTag;
     Tag = data.Tag;
     Descriptor = data.Descriptor;
     Day = data.Day;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TMainView;
@@ -35,6 +36,13 @@ public:
     uint8_t Month = 0, Day = 0;
     // The last read completed; false from the start of a read until its end.
     bool DeviceRead = false;
+    // HART 6/7 identity and long tag of the last read.
+    THartIdentity Identity;
+    std::string LongTag;
+    // Not empty: the read finds the transmitter by this tag (command 11).
+    std::string FindTag;
+    // Called at the end of every read, also a failed one.
+    std::function<void()> AfterRead;
 
 private:
     // The shared read sequence, logging to the window's log.

@@ -6,6 +6,7 @@
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
 #include "app/workflows/LinkKeepAlive.h"
+#include "app/workflows/FindWorkflow.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/MonitorWorkflow.h"
 #include "app/workflows/PrintWorkflow.h"
@@ -25,6 +26,7 @@ struct TMainWorkflows {
         , Print(View)
         , Status(View, *View.Ui().stDeviceStatus)
         , KeepAlive(View)
+        , Find(View, Read)
     {
     }
 
@@ -37,4 +39,5 @@ struct TMainWorkflows {
     TPrintWorkflow Print;
     TStatusWorkflow Status;
     TLinkKeepAlive KeepAlive;
+    TFindWorkflow Find;
 };

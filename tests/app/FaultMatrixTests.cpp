@@ -250,7 +250,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFaultRow {"SummaryOverrun", Summary(0x20), "131.OVERRUN", false},
         TFaultRow {"SummaryVerticalParity", Summary(0x40), "132.VERTPARITY", false},
         TFaultRow {"SummarySeveralBits", Summary(0x30), "135.COMMERR", false},
-        TFaultRow {"Busy", Queue([](TSimFault& f) { f.ResponseCode = 32; }), "22.BUSY", false},
+        // Busy through the 3 repeats, a second apart.
+        TFaultRow {"Busy", [](TArm& A) { A.Tx.SetBusyFor(4); }, "22.BUSY", false, 3'100'000},
         TFaultRow {"NotImplemented", Queue([](TSimFault& f) { f.ResponseCode = 64; }), "137.COMMANDNOTIMPLEMENTED",
                    false},
         TFaultRow {"LineInputOverflow", LineError(SerialErrRxOver), "1.RXOVER", true},

@@ -660,6 +660,7 @@ TEST(HartCommandResponseCodes, EveryCommandNamesEveryCode)
         L.Peer.AddReply(TSimReply(Frame));
         if (R.Command != 0)
             L.Identify();
+        L.Peer.SetDefaultReply(TSimReply(Frame));  // a busy device stays busy through the repeats
         const TOutcome O = RunCommand(*L.Hart, R.Command);
         EXPECT_EQ(O.Key, R.Key);
         EXPECT_EQ(L.Hart->Response.ResponseMessage, R.Code == 0 ? "0.NONE" : R.Key);

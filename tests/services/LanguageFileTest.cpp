@@ -4,6 +4,7 @@
 #include "services/UnitLangManager.h"
 #include "tests/common/TestSupport.h"
 
+#include "app/FindMessageKeys.h"
 #include "app/MessageKeys.h"
 #include "hart/CommandErrorKeys.h"
 #include "hart/DeviceStatus.h"
@@ -154,7 +155,8 @@ template <std::size_t N> QStringList Keys(const char* const (&Table)[N])
 QStringList AllKeys()
 {
     QStringList keys = FormKeys() + Keys(WindowMessageKeys) + Keys(SettingsWriteKeys) + Keys(MainWindowMessageKeys)
-                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys) + Keys(StatusKeys) + DecoderKeys();
+                       + Keys(LinkErrorKeys) + Keys(CommandErrorKeys) + Keys(StatusKeys) + DecoderKeys()
+                       + Keys(FindMessageKeys);
     keys.removeDuplicates();
     return keys;
 }
