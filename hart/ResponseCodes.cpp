@@ -41,6 +41,18 @@ const TRows Cmd44Rows
 
 const TRows Cmd38Rows = {{5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
+// Command 40: a current outside what the output can drive, and a transmitter
+// in multidrop mode, whose loop current is parked and cannot be fixed.
+const TRows Cmd40Rows
+    = {{3, "24.CURRENTTOOHIGH"}, {4, "25.CURRENTTOOLOW"},  {5, "6.TOOSHORTRESP"},      {6, "7.TRANSSPEC"},
+       {7, "8.WRITEPROTECT"},    {11, "26.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
+
+// Commands 45 and 46: a reading too far from the fixed value to be trimmed, and
+// a trim sent while the output is not fixed at the end the command trims.
+const TRows OutputTrimRows
+    = {{3, "27.TRIMTOOLARGE"}, {4, "28.TRIMTOOSMALL"},    {5, "6.TOOSHORTRESP"},    {6, "7.TRANSSPEC"},
+       {7, "8.WRITEPROTECT"},  {9, "29.LOOPCURRENTMODE"}, {11, "26.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
+
 const TRows NoRows = {};
 
 const TRows& OwnRows(uint8_t Command)
@@ -59,6 +71,9 @@ const TRows& OwnRows(uint8_t Command)
         case 43: return Cmd43Rows;
         case 44: return Cmd44Rows;
         case 38: return Cmd38Rows;
+        case 40: return Cmd40Rows;
+        case 45:
+        case 46: return OutputTrimRows;
         default: return NoRows;
     }
 }

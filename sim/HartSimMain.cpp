@@ -72,6 +72,9 @@ Health (every accepted write sets "configuration changed", command 38 clears it)
                         00:00:00:00:00:00:04); a set bit among them sets "more
                         status available" (default: command 48 not implemented)
   --keep-values         acknowledge every write but keep the old values
+Output stage (commands 40, 45 and 46):
+  --dac-offset MA       offset error of the D/A converter in mA (default 0)
+  --dac-gain X          gain error of the D/A converter, e.g. 0.002 (default 0)
 Pressure signal applied to the transmitter:
   --signal SHAPE        constant, ramp or sine (default constant)
   --level X             constant value, ramp start, sine centre (default 2.5)
@@ -207,6 +210,8 @@ enum : int {
     OptNoColdStart,
     OptMoreStatus,
     OptKeepValues,
+    OptDacOffset,
+    OptDacGain,
     OptHartIp,
     OptHartIpDelay,
     OptHartIpDrop,
@@ -243,6 +248,8 @@ const option Options[] = {
     {"noise-series", required_argument, nullptr, OptNoiseSeries},
     {"status-bits", required_argument, nullptr, OptStatusBits},
     {"sensor-failure", no_argument, nullptr, OptSensorFailure},
+    {"dac-offset", required_argument, nullptr, OptDacOffset},
+    {"dac-gain", required_argument, nullptr, OptDacGain},
     {"saturated", no_argument, nullptr, OptSaturated},
     {"no-cold-start", no_argument, nullptr, OptNoColdStart},
     {"more-status", required_argument, nullptr, OptMoreStatus},
@@ -332,6 +339,8 @@ int main(int argc, char** argv)
                 break;
             }
             case OptLevel: Signal.Level = Number(optarg, "--level"); break;
+            case OptDacOffset: State.DacOffsetMa = Number(optarg, "--dac-offset"); break;
+            case OptDacGain: State.DacGainError = Number(optarg, "--dac-gain"); break;
             case OptAmplitude: Signal.Amplitude = Number(optarg, "--amplitude"); break;
             case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
             case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;

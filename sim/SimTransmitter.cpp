@@ -204,9 +204,10 @@ uint8_t TSimTransmitter::DeviceStatus(int64_t NowUs)
     if (FConfigChanged)
         Status |= StConfigChanged;
     // The last measured value; a status byte takes no new sample of the signal.
-    const double PV
-        = FFilterStarted ? SimUnits::Convert(FFilteredPa - FZeroOffsetPa, 11, FState.PvUnit) : PrimaryVariable(NowUs);
-    const double Current = LoopCurrent(PV);
+    const double PV = LastPrimaryVariable(NowUs);
+    const double Current = FFixedMa > 0 ? FFixedMa : LoopCurrent(PV);
+    if (FFixedMa > 0)
+        Status |= StCurrentFixed;
     if (Current <= 3.8 || Current >= 20.5)
         Status |= StCurrentSaturated;
     const double PvSensor = ToSensorUnit(PV, FState.PvUnit);
@@ -245,6 +246,19 @@ double TSimTransmitter::DampedPa(int64_t Us)
     FFilterStarted = true;
     FFilterUs = std::max(FFilterUs, Us);
     return FFilteredPa;
+}
+
+double TSimTransmitter::LastPrimaryVariable(int64_t NowUs)
+{
+    return FFilterStarted ? SimUnits::Convert(FFilteredPa - FZeroOffsetPa, 11, FState.PvUnit) : PrimaryVariable(NowUs);
+}
+
+void TSimTransmitter::SetAppliedPressure(double Value)
+{
+    TSimSignal Signal;
+    Signal.Level = Value;
+    Signal.Unit = FState.PvUnit;
+    SetSignal(Signal);
 }
 
 double TSimTransmitter::AppliedPressure(int64_t Us)

@@ -29,16 +29,19 @@ enum : uint8_t {
     RcUpperTooLow = 12,
     RcBothOutOfLimits = 13,
     RcSpanTooSmall = 14,  // 36, 37: new range pushed beyond the sensor limit
+    RcLoopCurrentNotActive = 11,  // 40, 45, 46: multidrop mode
     RcInvalidUnits = 18,
     RcInvalidSpan = 29,
     RcNotImplemented = 64,
 };
 inline constexpr uint8_t RcAppliedTooHigh = RcLowerTooHigh, RcAppliedTooLow = RcLowerTooLow;
+inline constexpr uint8_t RcIncorrectLoopMode = 9;  // 45, 46: not fixed at the end trimmed
 
 // Device status bits.
 enum : uint8_t {
     StConfigChanged = 0x40,
     StColdStart = 0x20,
+    StCurrentFixed = 0x08,
     StCurrentSaturated = 0x04,
     StPvOutOfLimits = 0x01,
 };
