@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 struct TCliOptions {
     QString Command;
@@ -35,6 +36,12 @@ struct TCliOptions {
     bool Csv = false;
     // status, reset-changed (with Json, Yes)
     QString FailOn;
+    // loop-test, trim-output, calibrate (with Yes)
+    std::optional<double> CurrentMa, HoldS, ZeroMa, GainMa;
+    std::vector<double> Points, References;
+    double Tolerance = 0.25;
+    bool AsLeft = false;
+    QString CsvFile, PdfFile;
 };
 
 // A value the command cannot use: exit 2 with the message and the usage text.

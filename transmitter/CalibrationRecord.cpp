@@ -82,6 +82,8 @@ QString UserName()
 {
     QString name = qEnvironmentVariable("USER");
     if (name.isEmpty())
+        name = qEnvironmentVariable("LOGNAME");
+    if (name.isEmpty())
         name = qEnvironmentVariable("USERNAME");
     return name;
 }

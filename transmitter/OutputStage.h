@@ -60,8 +60,9 @@ public:
     }
 
     // 4 mA and command 45, 20 mA and command 46, then 4 and 20 mA again for the
-    // readings after the trim; the current is released at the end.
-    TOutputTrimResult Run(const TReadMeter& ReadMeter);
+    // readings after the trim (without Verify, not); the current is released
+    // at the end.
+    TOutputTrimResult Run(const TReadMeter& ReadMeter, bool Verify = true);
 
 private:
     THart& FHart;
