@@ -3,6 +3,7 @@
 // A new workflow is a member here, its entry points in the window, and the
 // line that connects its action.
 
+#include "app/workflows/CalibrationWorkflow.h"
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
 #include "app/workflows/LinkKeepAlive.h"
@@ -25,6 +26,7 @@ struct TMainWorkflows {
         , Print(View)
         , Status(View, *View.Ui().stDeviceStatus)
         , KeepAlive(View)
+        , Calibration(View)
     {
     }
 
@@ -37,4 +39,5 @@ struct TMainWorkflows {
     TPrintWorkflow Print;
     TStatusWorkflow Status;
     TLinkKeepAlive KeepAlive;
+    TCalibrationWorkflow Calibration;
 };
