@@ -345,6 +345,7 @@ void PrintPoint(QTextStream& Out, const TCalibrationPoint& P)
 int RunCalibrate(TCliSession& Session)
 {
     const TCliOptions& options = Session.Options;
+    const TCliStopSignals stopSignals;  // a signal at a prompt ends the check
     // Check the files before the first point, so a long check is not lost at its end.
     for (const QString& File : {options.CsvFile, options.PdfFile})
         if (!File.isEmpty() && QFileInfo(File).isDir())

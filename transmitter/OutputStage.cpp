@@ -44,8 +44,16 @@ float TFixedCurrent::Fix(double Ma)
 
 void TFixedCurrent::Release()
 {
-    if (FHold)
+    if (!Held())
+        return;
+    try {
         FHold->Release();
+    } catch (const std::exception& Failure) {
+        // The operator must learn that the loop may still be fixed, as when
+        // the hold releases by itself.
+        TOutputHold::TellFailure(THoldKind::FixedCurrent, Failure.what());
+        throw;
+    }
 }
 
 TOutputTrimResult TOutputTrim::Run(const TReadMeter& ReadMeter, bool Verify)

@@ -28,7 +28,8 @@ public:
 
     // Fixes (or moves) the current; answers the value the transmitter reports.
     float Fix(double Ma);
-    // Leaves fixed-current mode now; raises when the exchange fails.
+    // Leaves fixed-current mode now; a failed exchange goes to the holds'
+    // failure handler and is raised.
     void Release();
     bool Held() const { return FHold && FHold->Held(); }
 

@@ -150,8 +150,8 @@ void TCalibrationWorkflow::ReleaseCurrent()
         FFixed->Release();
         FView.Log().WriteLine(QStringLiteral("Loop current released"));
     } catch (const EHartComError& e) {
-        FView.ShowError(Translate(QString::fromStdString(e.Message())) + QStringLiteral("\n\n")
-                        + Translate(QStringLiteral("CAL.STILLFIXED")));
+        // The failure handler has said that the current may still be fixed.
+        FView.ShowError(Translate(QString::fromStdString(e.Message())));
     }
     FFixed.reset();
     ShowLoopState();
