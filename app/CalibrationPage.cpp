@@ -38,7 +38,7 @@ TCalibrationPageUi BuildCalibrationPage(QTabWidget& Notebook)
     ui.grbLoopTest = Named(new QGroupBox(QStringLiteral("grbLoopTest")), "grbLoopTest");
     auto* loop = new QGridLayout(ui.grbLoopTest);
     ui.lblLoopCurrent = Named(new QLabel(QStringLiteral("lblLoopCurrent")), "lblLoopCurrent");
-    ui.edLoopCurrent = Named(new QLineEdit(QStringLiteral("12")), "edLoopCurrent");
+    ui.calLoopCurrent = Named(new QLineEdit(QStringLiteral("12")), "calLoopCurrent");
     ui.bbtnFix4 = Button("bbtnFix4");
     ui.bbtnFix12 = Button("bbtnFix12");
     ui.bbtnFix20 = Button("bbtnFix20");
@@ -49,7 +49,7 @@ TCalibrationPageUi BuildCalibrationPage(QTabWidget& Notebook)
     loop->addWidget(ui.bbtnFix12, 0, 1);
     loop->addWidget(ui.bbtnFix20, 0, 2);
     loop->addWidget(ui.lblLoopCurrent, 1, 0);
-    loop->addWidget(ui.edLoopCurrent, 1, 1);
+    loop->addWidget(ui.calLoopCurrent, 1, 1);
     loop->addWidget(ui.bbtnFixCurrent, 1, 2);
     loop->addWidget(ui.bbtnReleaseCurrent, 2, 0, 1, 3);
     loop->addWidget(ui.stLoopState, 3, 0, 1, 3);
@@ -58,10 +58,10 @@ TCalibrationPageUi BuildCalibrationPage(QTabWidget& Notebook)
     ui.grbCalSteps = Named(new QGroupBox(QStringLiteral("grbCalSteps")), "grbCalSteps");
     auto* steps = new QGridLayout(ui.grbCalSteps);
     ui.lblCalPoints = Named(new QLabel(QStringLiteral("lblCalPoints")), "lblCalPoints");
-    ui.edCalPoints = Named(new QLineEdit(QStringLiteral("0, 25, 50, 75, 100")), "edCalPoints");
+    ui.calPoints = Named(new QLineEdit(QStringLiteral("0, 25, 50, 75, 100")), "calPoints");
     ui.chbFallingPoints = Named(new QCheckBox(QStringLiteral("chbFallingPoints")), "chbFallingPoints");
     ui.lblTolerance = Named(new QLabel(QStringLiteral("lblTolerance")), "lblTolerance");
-    ui.edTolerance = Named(new QLineEdit(QStringLiteral("0.25")), "edTolerance");
+    ui.calTolerance = Named(new QLineEdit(QStringLiteral("0.25")), "calTolerance");
     ui.bbtnAsFound = Button("bbtnAsFound");
     ui.bbtnCalSetZero = Button("bbtnCalSetZero");
     ui.bbtnCalSetLower = Button("bbtnCalSetLower");
@@ -72,10 +72,10 @@ TCalibrationPageUi BuildCalibrationPage(QTabWidget& Notebook)
     ui.bbtnSaveCertificate = Button("bbtnSaveCertificate");
     int row = 0;
     steps->addWidget(ui.lblCalPoints, row, 0);
-    steps->addWidget(ui.edCalPoints, row++, 1, 1, 2);
+    steps->addWidget(ui.calPoints, row++, 1, 1, 2);
     steps->addWidget(ui.chbFallingPoints, row++, 1, 1, 2);
     steps->addWidget(ui.lblTolerance, row, 0);
-    steps->addWidget(ui.edTolerance, row++, 1);
+    steps->addWidget(ui.calTolerance, row++, 1);
     steps->addWidget(ui.bbtnAsFound, row++, 0, 1, 3);
     steps->addWidget(ui.bbtnCalSetZero, row, 0);
     steps->addWidget(ui.bbtnCalSetLower, row, 1);

@@ -3,6 +3,8 @@
 // calibration in the order they are done (as found, sensor trims, output trim,
 // as left, certificate) and the table of the latest check's points. Built in
 // code like the rest of the form; its captions come from the language file.
+// Its edits are named "cal...", not "ed...": a read clears every "ed" edit
+// of the window, and these hold the operator's settings, not the device's.
 
 class QCheckBox;
 class QGroupBox;
@@ -15,11 +17,11 @@ class QTableWidget;
 struct TCalibrationPageUi {
     QGroupBox *grbLoopTest = nullptr, *grbCalSteps = nullptr, *grbCalPoints = nullptr;
     QLabel *lblLoopCurrent = nullptr, *stLoopState = nullptr;
-    QLineEdit* edLoopCurrent = nullptr;
+    QLineEdit* calLoopCurrent = nullptr;
     QPushButton *bbtnFix4 = nullptr, *bbtnFix12 = nullptr, *bbtnFix20 = nullptr, *bbtnFixCurrent = nullptr;
     QPushButton* bbtnReleaseCurrent = nullptr;
     QLabel *lblCalPoints = nullptr, *lblTolerance = nullptr;
-    QLineEdit *edCalPoints = nullptr, *edTolerance = nullptr;
+    QLineEdit *calPoints = nullptr, *calTolerance = nullptr;
     QCheckBox* chbFallingPoints = nullptr;
     QPushButton *bbtnAsFound = nullptr, *bbtnCalSetZero = nullptr, *bbtnCalSetLower = nullptr,
                 *bbtnCalSetUpper = nullptr, *bbtnOutputTrim = nullptr, *bbtnAsLeft = nullptr,

@@ -113,7 +113,7 @@ void TCalibrationWorkflow::ShowLoopState()
 
 void TCalibrationWorkflow::FixTypedCurrent()
 {
-    const std::optional<double> value = Number(FPage.edLoopCurrent->text());
+    const std::optional<double> value = Number(FPage.calLoopCurrent->text());
     if (!value || *value < LowestLoopTestMa || *value > HighestLoopTestMa) {
         FView.ShowError(Translate(QString::fromLatin1(LoopCurrentRangeKey)));
         return;
@@ -159,8 +159,7 @@ void TCalibrationWorkflow::ReleaseCurrent()
 
 void TCalibrationWorkflow::OfferReleaseAfterRead()
 {
-    if (CurrentFixed() || !FView.Hart().LongAddressValid()
-        || !(FView.Hart().Response.Data[1] & LoopCurrentFixedBit))
+    if (CurrentFixed() || !FView.Hart().LongAddressValid() || !(FView.Hart().Response.Data[1] & LoopCurrentFixedBit))
         return;
     if (!FView.Dialogs().AskYesNo(FView.Window(), Translate(QStringLiteral("CAL.OFFERRELEASE")),
                                   TDialogIcon::Confirmation))
@@ -210,7 +209,7 @@ void TCalibrationWorkflow::OutputTrim()
 bool TCalibrationWorkflow::TakeSettings(std::vector<double>& Points, double& Tolerance)
 {
     Points.clear();
-    for (const QString& Item : FPage.edCalPoints->text()
+    for (const QString& Item : FPage.calPoints->text()
                                    .split(QLatin1Char(' '), Qt::SkipEmptyParts)
                                    .join(QString())
                                    .split(QLatin1Char(';'), Qt::SkipEmptyParts)
@@ -223,7 +222,7 @@ bool TCalibrationWorkflow::TakeSettings(std::vector<double>& Points, double& Tol
         }
         Points.push_back(*value);
     }
-    const std::optional<double> tolerance = Number(FPage.edTolerance->text());
+    const std::optional<double> tolerance = Number(FPage.calTolerance->text());
     if (Points.empty() || !tolerance || !(*tolerance > 0)) {
         FView.ShowError(Translate(QStringLiteral("CAL.BADPOINTS")));
         return false;
