@@ -44,14 +44,14 @@ const TRows Cmd38Rows = {{5, "6.TOOSHORTRESP"}, {7, "8.WRITEPROTECT"}, {16, "19.
 // Command 40: a current outside what the output can drive, and a transmitter
 // in multidrop mode, whose loop current is parked and cannot be fixed.
 const TRows Cmd40Rows
-    = {{3, "24.CURRENTTOOHIGH"}, {4, "25.CURRENTTOOLOW"},  {5, "6.TOOSHORTRESP"},      {6, "7.TRANSSPEC"},
-       {7, "8.WRITEPROTECT"},    {11, "26.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
+    = {{3, "30.CURRENTTOOHIGH"}, {4, "31.CURRENTTOOLOW"},  {5, "6.TOOSHORTRESP"},      {6, "7.TRANSSPEC"},
+       {7, "8.WRITEPROTECT"},    {11, "32.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
 
 // Commands 45 and 46: a reading too far from the fixed value to be trimmed, and
 // a trim sent while the output is not fixed at the end the command trims.
 const TRows OutputTrimRows
-    = {{3, "27.TRIMTOOLARGE"}, {4, "28.TRIMTOOSMALL"},    {5, "6.TOOSHORTRESP"},    {6, "7.TRANSSPEC"},
-       {7, "8.WRITEPROTECT"},  {9, "29.LOOPCURRENTMODE"}, {11, "26.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
+    = {{3, "33.TRIMTOOLARGE"}, {4, "34.TRIMTOOSMALL"},    {5, "6.TOOSHORTRESP"},    {6, "7.TRANSSPEC"},
+       {7, "8.WRITEPROTECT"},  {9, "35.LOOPCURRENTMODE"}, {11, "32.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
 
 const TRows NoRows = {};
 

@@ -861,7 +861,7 @@ TEST_F(CliTest, CalibrationCommandsReleaseTheCurrentAndSayTheResult)
          {},
          0,
          1,
-         "(28.TRIMTOOSMALL)"},
+         "(34.TRIMTOOSMALL)"},
         {"trim stopped by SIGHUP", {"trim-output", "--yes"}, "4\n", SIGHUP, 129, ""},
         {"calibrate passes",
          {"calibrate", "--points", "0,25", "--reference", "2.5,2.5", "--tolerance", "25"},

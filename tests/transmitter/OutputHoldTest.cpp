@@ -100,7 +100,7 @@ TEST(OutputHoldTest, TheFixedCurrentIsReleasedOnEveryExitPath)
              L.Tx.QueueFault(Refusal(3));
              fixed.Fix(20);
          },
-         "24.CURRENTTOOHIGH", false, 0},
+         "30.CURRENTTOOHIGH", false, 0},
         {"front end releases every hold (window closing, stop signal)",
          [](TLink& L) {
              TFixedCurrent fixed(*L.Hart);
@@ -124,13 +124,13 @@ TEST(OutputHoldTest, TheFixedCurrentIsReleasedOnEveryExitPath)
                  return 4.0;
              });
          },
-         "29.LOOPCURRENTMODE", false, 0},
+         "35.LOOPCURRENTMODE", false, 0},
         {"gain reading too far off",
          [](TLink& L) {
              TOutputTrim(*L.Hart).Run(
                  [](TTrimStep Step, double At) { return std::optional(Step == TTrimStep::Gain ? At - 1.5 : At); });
          },
-         "28.TRIMTOOSMALL", false, 0},
+         "34.TRIMTOOSMALL", false, 0},
         {"link lost while fixed: the release fails and is told",
          [](TLink& L) {
              TFixedCurrent fixed(*L.Hart);
