@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -35,6 +36,31 @@ QString Fixed(double Value, int Decimals)
 {
     return QString::number(Value, 'f', Decimals);
 }
+
+// The device lock and the status bar's progress bar for the time a step talks
+// to the transmitter; the bar goes again however the step ends.
+class TCalibrationStep {
+public:
+    explicit TCalibrationStep(TMainView& View)
+        : FView(View)
+        , FBusy(View.DeviceLock())
+    {
+        FView.SetStatusPanel1OwnerDrawn(true);
+        FView.Ui().prbProgress->setMaximum(0);
+        FView.Ui().prbProgress->setValue(0);
+    }
+    ~TCalibrationStep()
+    {
+        FView.Ui().prbProgress->setVisible(false);
+        FView.SetStatusPanel1OwnerDrawn(false);
+    }
+    TCalibrationStep(const TCalibrationStep&) = delete;
+    TCalibrationStep& operator=(const TCalibrationStep&) = delete;
+
+private:
+    TMainView& FView;
+    const TDeviceBusy FBusy;
+};
 
 }  // namespace
 
@@ -91,6 +117,9 @@ bool TCalibrationWorkflow::CurrentFixed() const
 
 bool TCalibrationWorkflow::LinkReady()
 {
+    // Not inside another exchange (a box of a workflow still open).
+    if (FView.DeviceBusy())
+        return false;
     if (FView.Hart().PortOpen() && FView.Hart().LongAddressValid())
         return true;
     FView.ShowError(Translate(QStringLiteral("CAL.READFIRST")));
@@ -128,7 +157,7 @@ void TCalibrationWorkflow::FixCurrent(double Ma)
     // Asked once per loop test: moving a current already fixed needs no new answer.
     if (!CurrentFixed() && !LoopInManual())
         return;
-    const TDeviceBusy busy(FView.DeviceLock());
+    const TCalibrationStep step(FView);
     if (!FFixed)
         FFixed = std::make_unique<TFixedCurrent>(FView.Hart(), FView.FrontEnd());
     try {
@@ -145,7 +174,7 @@ void TCalibrationWorkflow::ReleaseCurrent()
 {
     if (!FFixed)
         return;
-    const TDeviceBusy busy(FView.DeviceLock());
+    const TCalibrationStep step(FView);
     try {
         FFixed->Release();
         FView.Log().WriteLine(QStringLiteral("Loop current released"));
@@ -164,7 +193,7 @@ void TCalibrationWorkflow::OfferReleaseAfterRead()
     if (!FView.Dialogs().AskYesNo(FView.Window(), Translate(QStringLiteral("CAL.OFFERRELEASE")),
                                   TDialogIcon::Confirmation))
         return;
-    const TDeviceBusy busy(FView.DeviceLock());
+    const TCalibrationStep step(FView);
     try {
         float none = 0;
         FView.Hart().FixLoopCurrent(none);
@@ -183,7 +212,7 @@ void TCalibrationWorkflow::OutputTrim()
     // The trim fixes the current itself; a loop test still running ends first.
     if (CurrentFixed())
         ReleaseCurrent();
-    const TDeviceBusy busy(FView.DeviceLock());
+    const TCalibrationStep step(FView);
     const auto readMeter = [this](TTrimStep Step, double FixedMa) -> std::optional<double> {
         const bool check = Step == TTrimStep::CheckLow || Step == TTrimStep::CheckHigh;
         const QString prompt = Translate(check ? QStringLiteral("CAL.METERCHECK") : QStringLiteral("CAL.METERTRIM"))
@@ -239,7 +268,7 @@ void TCalibrationWorkflow::RunCheck(bool AsLeft)
     double tolerance = 0;
     if (!LinkReady() || !TakeSettings(points, tolerance))
         return;
-    const TDeviceBusy busy(FView.DeviceLock());
+    const TCalibrationStep step(FView);
     try {
         TCalibrationCheck check(FView.Hart(), FView.FrontEnd());
         TCalibrationRecord record = check.Begin(AsLeft, tolerance);
