@@ -70,6 +70,7 @@ TCalibrationPageUi BuildCalibrationPage(QTabWidget& Notebook)
     ui.stTrimResult = Named(new QLabel, "stTrimResult");
     ui.bbtnAsLeft = Button("bbtnAsLeft");
     ui.bbtnSaveCertificate = Button("bbtnSaveCertificate");
+    ui.bbtnPrintCertificate = Button("bbtnPrintCertificate");
     int row = 0;
     steps->addWidget(ui.lblCalPoints, row, 0);
     steps->addWidget(ui.calPoints, row++, 1, 1, 2);
@@ -83,7 +84,8 @@ TCalibrationPageUi BuildCalibrationPage(QTabWidget& Notebook)
     steps->addWidget(ui.bbtnOutputTrim, row++, 0, 1, 3);
     steps->addWidget(ui.stTrimResult, row++, 0, 1, 3);
     steps->addWidget(ui.bbtnAsLeft, row++, 0, 1, 3);
-    steps->addWidget(ui.bbtnSaveCertificate, row++, 0, 1, 3);
+    steps->addWidget(ui.bbtnSaveCertificate, row, 0, 1, 2);
+    steps->addWidget(ui.bbtnPrintCertificate, row++, 2);
     left->addWidget(ui.grbCalSteps);
     left->addStretch(1);
 

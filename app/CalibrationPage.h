@@ -25,7 +25,7 @@ struct TCalibrationPageUi {
     QCheckBox* chbFallingPoints = nullptr;
     QPushButton *bbtnAsFound = nullptr, *bbtnCalSetZero = nullptr, *bbtnCalSetLower = nullptr,
                 *bbtnCalSetUpper = nullptr, *bbtnOutputTrim = nullptr, *bbtnAsLeft = nullptr,
-                *bbtnSaveCertificate = nullptr;
+                *bbtnSaveCertificate = nullptr, *bbtnPrintCertificate = nullptr;
     QLabel *stTrimResult = nullptr, *stCalResult = nullptr;
     QTableWidget* twCalPoints = nullptr;
 };

@@ -22,30 +22,6 @@ QByteArray Literal(const QString& Text)
     return out + ')';
 }
 
-// The page's text as PDF operators, line by line from the top.
-class TPageText {
-public:
-    void Line(const char* Font, int Size, const QString& Text, int Indent = 0)
-    {
-        FY -= Size + Size / 2;
-        FOps += "BT /" + QByteArray(Font) + ' ' + QByteArray::number(Size) + " Tf "
-                + QByteArray::number(Margin + Indent) + ' ' + QByteArray::number(FY) + " Td " + Literal(Text)
-                + " Tj ET\n";
-    }
-    void Gap(int Points) { FY -= Points; }
-    void Rule()
-    {
-        FY -= 4;
-        FOps += "0.5 w " + QByteArray::number(Margin) + ' ' + QByteArray::number(FY) + " m "
-                + QByteArray::number(PageWidth - Margin) + ' ' + QByteArray::number(FY) + " l S\n";
-    }
-    const QByteArray& Operators() const { return FOps; }
-
-private:
-    int FY = PageHeight - Margin;
-    QByteArray FOps;
-};
-
 QString Fixed(double Value, int Decimals)
 {
     return QString::number(Value, 'f', Decimals);
@@ -61,15 +37,42 @@ QString Row(const QStringList& Cells)
     return row;
 }
 
-QByteArray PageContent(const TCalibrationRecord& R)
+// The page's lines as PDF operators, from the top-left margin down.
+QByteArray PageContent(const std::vector<TCertificateLine>& Lines)
 {
-    TPageText page;
-    page.Line("F2", 18, QStringLiteral("Calibration certificate"));
-    page.Line("F1", 12, R.AsLeft ? QStringLiteral("As left") : QStringLiteral("As found"));
-    page.Rule();
-    page.Gap(4);
-    const auto field
-        = [&](const QString& Name, const QString& Value) { page.Line("F1", 10, Name + QStringLiteral(": ") + Value); };
+    QByteArray ops;
+    int y = PageHeight - Margin;
+    const auto rule = [&] {
+        y -= 4;
+        ops += "0.5 w " + QByteArray::number(Margin) + ' ' + QByteArray::number(y) + " m "
+               + QByteArray::number(PageWidth - Margin) + ' ' + QByteArray::number(y) + " l S\n";
+    };
+    for (const TCertificateLine& Line : Lines) {
+        y -= Line.GapAbove + Line.Size + Line.Size / 2;
+        const char* font = Line.Face == TCertificateFace::Bold    ? "F2"
+                           : Line.Face == TCertificateFace::Fixed ? "F3"
+                                                                  : "F1";
+        ops += "BT /" + QByteArray(font) + ' ' + QByteArray::number(Line.Size) + " Tf " + QByteArray::number(Margin)
+               + ' ' + QByteArray::number(y) + " Td " + Literal(Line.Text) + " Tj ET\n";
+        if (Line.RuleBelow)
+            rule();
+    }
+    return ops;
+}
+
+}  // namespace
+
+namespace Calibration {
+
+std::vector<TCertificateLine> CertificateLines(const TCalibrationRecord& R)
+{
+    using F = TCertificateFace;
+    std::vector<TCertificateLine> lines;
+    lines.push_back({F::Bold, 18, QStringLiteral("Calibration certificate")});
+    lines.push_back({F::Regular, 12, R.AsLeft ? QStringLiteral("As left") : QStringLiteral("As found"), 0, true});
+    const auto field = [&](const QString& Name, const QString& Value) {
+        lines.push_back({F::Regular, 10, Name + QStringLiteral(": ") + Value, lines.size() == 2 ? 4 : 0});
+    };
     field(QStringLiteral("Tag"), R.Tag);
     field(QStringLiteral("Descriptor"), R.Descriptor);
     field(QStringLiteral("Manufacturer"), R.Manufacturer);
@@ -81,37 +84,33 @@ QByteArray PageContent(const TCalibrationRecord& R)
     field(QStringLiteral("Date and time"), R.Time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     field(QStringLiteral("User"), R.User);
     field(QStringLiteral("Tolerance"), Fixed(R.Tolerance, 3) + QStringLiteral(" % of span"));
-    page.Gap(8);
-    page.Line("F3", 9,
-              Row({QStringLiteral("Point"), QStringLiteral("Reference"), QStringLiteral("PV"), QStringLiteral("PV err"),
-                   QStringLiteral("I mA"), QStringLiteral("I exp"), QStringLiteral("I err"), QStringLiteral("")}));
-    page.Line("F3", 9,
-              Row({QStringLiteral("%"), R.Unit, R.Unit, QStringLiteral("%"), QString(), QString(), QStringLiteral("%"),
-                   QString()}));
-    page.Rule();
+    lines.push_back(
+        {F::Fixed, 9,
+         Row({QStringLiteral("Point"), QStringLiteral("Reference"), QStringLiteral("PV"), QStringLiteral("PV err"),
+              QStringLiteral("I mA"), QStringLiteral("I exp"), QStringLiteral("I err"), QString()}),
+         8});
+    lines.push_back({F::Fixed, 9,
+                     Row({QStringLiteral("%"), R.Unit, R.Unit, QStringLiteral("%"), QString(), QString(),
+                          QStringLiteral("%"), QString()}),
+                     0, true});
     for (const TCalibrationPoint& P : R.Points)
-        page.Line("F3", 9,
-                  Row({Fixed(P.Percent, 1), Fixed(P.Reference, 4), Fixed(P.PV, 4), Fixed(P.PVError, 3),
-                       Fixed(P.Current, 4), Fixed(P.ExpectedCurrent, 4), Fixed(P.CurrentError, 3),
-                       P.Pass ? QStringLiteral("pass") : QStringLiteral("FAIL")}));
-    page.Rule();
-    page.Gap(10);
-    page.Line("F2", 14,
-              QStringLiteral("Result: ") + (R.Passed() ? QStringLiteral("PASS") : QStringLiteral("FAIL"))
-                  + QStringLiteral(" (%1 points, tolerance %2 % of span)")
-                        .arg(QString::number(R.Points.size()), Fixed(R.Tolerance, 3)));
-    page.Gap(40);
-    page.Line("F1", 10, QStringLiteral("Signature: ______________________________"));
-    return page.Operators();
+        lines.push_back({F::Fixed, 9,
+                         Row({Fixed(P.Percent, 1), Fixed(P.Reference, 4), Fixed(P.PV, 4), Fixed(P.PVError, 3),
+                              Fixed(P.Current, 4), Fixed(P.ExpectedCurrent, 4), Fixed(P.CurrentError, 3),
+                              P.Pass ? QStringLiteral("pass") : QStringLiteral("FAIL")})});
+    lines.back().RuleBelow = true;
+    lines.push_back({F::Bold, 14,
+                     QStringLiteral("Result: ") + (R.Passed() ? QStringLiteral("PASS") : QStringLiteral("FAIL"))
+                         + QStringLiteral(" (%1 points, tolerance %2 % of span)")
+                               .arg(QString::number(R.Points.size()), Fixed(R.Tolerance, 3)),
+                     10});
+    lines.push_back({F::Regular, 10, QStringLiteral("Signature: ______________________________"), 40});
+    return lines;
 }
-
-}  // namespace
-
-namespace Calibration {
 
 QByteArray CertificatePdf(const TCalibrationRecord& Record)
 {
-    const QByteArray content = PageContent(Record);
+    const QByteArray content = PageContent(CertificateLines(Record));
     const auto font = [](const char* Base) {
         return "<< /Type /Font /Subtype /Type1 /BaseFont /" + QByteArray(Base) + " /Encoding /WinAnsiEncoding >>";
     };

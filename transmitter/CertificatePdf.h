@@ -8,9 +8,25 @@
 #include "transmitter/CalibrationRecord.h"
 
 #include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// One line of the certificate page, top down: its face, its size in points,
+// the space above it and whether a rule is drawn under it. The PDF and the
+// window's print both set the page from these lines.
+enum class TCertificateFace { Regular, Bold, Fixed };
+struct TCertificateLine {
+    TCertificateFace Face = TCertificateFace::Regular;
+    int Size = 10;
+    QString Text;
+    int GapAbove = 0;
+    bool RuleBelow = false;
+};
 
 namespace Calibration {
 
+std::vector<TCertificateLine> CertificateLines(const TCalibrationRecord& Record);
 QByteArray CertificatePdf(const TCalibrationRecord& Record);
 
 }  // namespace Calibration

@@ -18,6 +18,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -80,6 +82,7 @@ TCalibrationWorkflow::TCalibrationWorkflow(TMainView& View)
     on(FPage.bbtnAsLeft, [this] { RunCheck(true); });
     on(FPage.bbtnOutputTrim, [this] { OutputTrim(); });
     on(FPage.bbtnSaveCertificate, [this] { SaveCertificate(); });
+    on(FPage.bbtnPrintCertificate, [this] { PrintCertificate(); });
     // The sensor trims are the reference actions of the "Sensordata" page.
     const TfrmMainUi& ui = View.Ui();
     for (const auto& [button, action] :
@@ -336,6 +339,44 @@ void TCalibrationWorkflow::SaveCertificate()
     } catch (const EStreamError& e) {
         FView.ShowError(e.Text([this](const QString& Key) { return Translate(Key); }));
     }
+}
+
+// The certificate's lines set on the printer's page as the PDF sets them: in
+// points from the top-left margin, converted to the printer's dots.
+void TCalibrationWorkflow::PrintCertificate()
+{
+    if (!FLast) {
+        FView.ShowError(Translate(QStringLiteral("CAL.NORECORD")));
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!FView.Dialogs().Print(FView.Window(), printer))
+        return;
+    printer.setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        FView.ShowError(QStringLiteral("The printer could not be started."));
+        return;
+    }
+    const double dots = printer.logicalDpiY() / 72.0;
+    constexpr double Margin = 56;
+    const double right = printer.width() / dots - Margin;
+    double y = Margin;
+    for (const TCertificateLine& Line : Calibration::CertificateLines(*FLast)) {
+        QFont font(Line.Face == TCertificateFace::Fixed ? QStringLiteral("Courier") : QStringLiteral("Helvetica"));
+        font.setStyleHint(Line.Face == TCertificateFace::Fixed ? QFont::TypeWriter : QFont::SansSerif);
+        font.setBold(Line.Face == TCertificateFace::Bold);
+        font.setPointSizeF(Line.Size);
+        painter.setFont(font);
+        y += Line.GapAbove + Line.Size + Line.Size / 2;
+        painter.drawText(QPointF(Margin * dots, y * dots), Line.Text);
+        if (Line.RuleBelow) {
+            y += 4;
+            painter.drawLine(QPointF(Margin * dots, y * dots), QPointF(right * dots, y * dots));
+        }
+    }
+    painter.end();
+    FView.Log().WriteLine(QStringLiteral("Calibration certificate printed"));
 }
 
 void TCalibrationWorkflow::Retranslate()

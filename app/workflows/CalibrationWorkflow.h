@@ -28,6 +28,7 @@ public:
     void OutputTrim();
     void RunCheck(bool AsLeft);
     void SaveCertificate();
+    void PrintCertificate();
     // After a read: a transmitter that reports its current fixed, with no
     // loop test of ours holding it, is offered the release.
     void OfferReleaseAfterRead();

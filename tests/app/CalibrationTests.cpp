@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -103,4 +104,15 @@ TEST_F(TMainWindowTest, TrimAndAsFoundCheckFromThePage)
     ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly) && csvFile.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdfFile.readAll().contains("(Result: FAIL \\(3 points, tolerance 0.250 % of span\\)) Tj"));
     EXPECT_EQ(csvFile.readAll().split('\n').size(), 5);  // header, three points, the final line end
+
+    // Printed through the print dialog: one page saying the same.
+    Dialogs->SetPrintFile(QStringLiteral("printed.pdf"));
+    Dialogs->QueuePrintAnswer(true);
+    Button(w, "bbtnPrintCertificate").click();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("printed.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished());
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(QStringLiteral("Calibration certificate"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("Result: FAIL (3 points, tolerance 0.250 % of span)")));
 }
