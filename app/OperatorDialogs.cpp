@@ -3,6 +3,7 @@
 #include "app/Application.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -101,4 +102,13 @@ bool TQtOperatorDialogs::Print(QWidget* Parent, QPrinter& Printer)
 {
     QPrintDialog dialog(&Printer, Parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<double> TQtOperatorDialogs::GetNumber(QWidget* Parent, const QString& Prompt, double Initial,
+                                                    int Decimals)
+{
+    bool ok = false;
+    const double value
+        = QInputDialog::getDouble(Parent, TApplication::Title(), Prompt, Initial, -1e9, 1e9, Decimals, &ok);
+    return ok ? std::optional(value) : std::nullopt;
 }

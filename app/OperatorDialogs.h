@@ -49,6 +49,9 @@ public:
     virtual bool PageSetup(QWidget* Parent, QPrinter& Printer) = 0;
     // Print dialog; true when the operator chose to print.
     virtual bool Print(QWidget* Parent, QPrinter& Printer) = 0;
+    // A number the operator types (a meter's reading), prepared with Initial;
+    // nothing when the operator cancels.
+    virtual std::optional<double> GetNumber(QWidget* Parent, const QString& Prompt, double Initial, int Decimals) = 0;
 
     void ShowError(QWidget* Parent, const QString& Text) { ShowMessage(Parent, Text, TDialogIcon::Error); }
     void ShowInformation(QWidget* Parent, const QString& Text) { ShowMessage(Parent, Text, TDialogIcon::Information); }
@@ -68,4 +71,5 @@ public:
     std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
     bool Print(QWidget* Parent, QPrinter& Printer) override;
+    std::optional<double> GetNumber(QWidget* Parent, const QString& Prompt, double Initial, int Decimals) override;
 };

@@ -12,6 +12,7 @@
 #include "app/UnitFrmMainForm.h"
 #include "app/WindowFrontEnd.h"
 #include "app/workflows/Workflows.h"
+#include "transmitter/OutputHold.h"
 #include "services/SettingsText.h"
 #include "services/StreamError.h"
 #include "services/UnitLangManager.h"
@@ -306,6 +307,9 @@ void TfrmMain::closeEvent(QCloseEvent* Event)
     bool canClose = true;
     TApplication::Guard([this, &canClose] { canClose = FormCloseQuery(); });
     if (canClose) {
+        // A fixed loop current or burst mode never outlives the window; a
+        // release that fails is told by the holds' failure handler.
+        TApplication::Guard([] { TOutputHold::ReleaseAllHolds(); });
         FormClose();
         Event->accept();
     } else {
@@ -357,7 +361,8 @@ void TfrmMain::SetStatusPanel1OwnerDrawn(bool OwnerDrawn)
 
 void TfrmMain::tbnMainChange(int LeavingPage)
 {
-    FUi.tbDatalog->setVisible(LeavingPage != 1);
+    // Leaving page 1 or going to any page but 1 (the calibration page is the third).
+    FUi.tbDatalog->setVisible(LeavingPage != 1 && FCurrentPage == 1);
     FUi.tbMonitoring->setVisible(!FUi.tbDatalog->isHidden());
     FUi.tbPort->setVisible(FUi.tbDatalog->isHidden());
 }
@@ -458,6 +463,8 @@ void TfrmMain::acReadExecute()
     FWorkflows->Reference.SetDeviceRead(false);
     FWorkflows->Read.acReadExecute();
     FWorkflows->Reference.SetDeviceRead(FWorkflows->Read.DeviceRead);
+    if (FWorkflows->Read.DeviceRead)
+        FWorkflows->Calibration.OfferReleaseAfterRead();
 }
 
 void TfrmMain::acSetExecute()

@@ -278,8 +278,10 @@ void TfrmMain::TranslateWindow()
     TranslateForm(*FLangManager, this);
     ShowMenuShortcuts(this);
     FUi.cmbUnit->setPlaceholderText(Translate(QStringLiteral("cmbUnit.Text")));
-    if (FWorkflows)
+    if (FWorkflows) {
         FWorkflows->Status.Retranslate();
+        FWorkflows->Calibration.Retranslate();
+    }
 }
 
 void TfrmMain::LoadQtTranslation(const QString& Language)

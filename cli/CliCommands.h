@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 struct TCliOptions {
     QString Command;
@@ -43,6 +44,12 @@ struct TCliOptions {
     // scan; set-address
     std::uint8_t FirstAddress = 0, LastAddress = 15;
     std::uint8_t NewAddress = 0;
+    // loop-test, trim-output, calibrate (with Yes)
+    std::optional<double> CurrentMa, HoldS, ZeroMa, GainMa;
+    std::vector<double> Points, References;
+    double Tolerance = 0.25;
+    bool AsLeft = false;
+    QString CsvFile, PdfFile;
 };
 
 // A value the command cannot use: exit 2 with the message and the usage text.

@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 
+#include "cli/CliCalibration.h"
 #include "cli/CliCommands.h"
 #include "cli/CliStatus.h"
 #include "transmitter/FrameTrace.h"
@@ -70,6 +71,25 @@ const std::map<QString, TCommandInfo> Commands = {
      {"reset-changed --port P --yes [--json] [--fail-on CLASS]",
       "Clear the transmitter's configuration-changed flag (command 38), then read the status back and print it. "
       "Nothing is sent without --yes; exit 3 when the flag is still set afterwards."}},
+    {QStringLiteral("loop-test"),
+     {"loop-test --port P --current MA [--hold SECONDS] --yes",
+      "Fix the loop current at MA (3.8 to 21 mA, HART command 40), hold it for SECONDS or until Enter, then "
+      "release it. The control system sees the fixed current: put the loop in manual first; nothing is sent "
+      "without --yes. The current is released also after an error, Ctrl+C, SIGTERM or SIGHUP (then exit 128 + "
+      "the signal)."}},
+    {QStringLiteral("trim-output"),
+     {"trim-output --port P [--zero MA --gain MA] --yes",
+      "Trim the 4-20 mA output against a reference meter: fix 4 mA and send the meter's reading (command 45), "
+      "fix 20 mA and send its reading (command 46). Without --zero and --gain it asks for each reading in turn, "
+      "and for the readings at 4 and 20 mA after the trim. The current is released at the end, on an error and "
+      "on a stop signal; nothing is sent without --yes."}},
+    {QStringLiteral("calibrate"),
+     {"calibrate --port P [--points 0,25,50,75,100] [--reference R1,R2,...] [--tolerance 0.25] [--as-left] "
+      "[--csv FILE] [--pdf FILE]",
+      "Check the transmitter at each point against the reference reading (in the range unit; without "
+      "--reference it asks for each in turn): the mean of five readings of PV and loop current, their errors "
+      "in percent of span. Saves the points as CSV and the certificate as PDF. Exit 0 when every point passes, "
+      "4 when one is out of tolerance, 1 for a link or device failure."}},
 };
 
 QString ToolUsage()
@@ -91,7 +111,8 @@ QString ToolUsage()
                 "  -h, --help        show help; '%1 COMMAND --help' for one command\n"
                 "\nExit status: 0 done, 1 the transmitter, the link or a file failed, 2 usage error, 3 a write "
                 "did not verify,\n"
-                "  4 the transmitter is in the class of status --fail-on or a more severe one;\n"
+                "  4 the transmitter is in the class of status --fail-on or a more severe one, or a calibrate point\n"
+                "  is out of tolerance;\n"
                 "  monitor stopped by a signal before reaching --count: 128 + the signal, that is 130 (SIGINT, "
                 "Ctrl+C),\n"
                 "  143 (SIGTERM) or 129 (SIGHUP), after the samples were saved.\n")
@@ -145,6 +166,8 @@ void AddCommandOptions(QCommandLineParser& Parser, const QString& Command)
         Parser.addOption({QStringLiteral("yes"), QStringLiteral("Really send it.")});
     } else if (IsStatusCommand(Command)) {
         AddStatusOptions(Parser, Command);
+    } else if (IsCalibrationCommand(Command)) {
+        AddCalibrationOptions(Parser, Command);
     } else if (Command == QLatin1String("monitor")) {
         Parser.addOptions({
             {QStringLiteral("rate"), QStringLiteral("Seconds between samples."), QStringLiteral("S")},
@@ -240,6 +263,8 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
         TakeStatusOptions(options, Parser);
     } else if (Command == QLatin1String("scan") || Command == QLatin1String("set-address")) {
         TakeScanOptions(options, Parser);
+    } else if (IsCalibrationCommand(Command)) {
+        TakeCalibrationOptions(options, Parser);
     } else if (Command == QLatin1String("monitor")) {
         options.Rate = Parser.value(QStringLiteral("rate"));
         if (options.Rate.isEmpty())
@@ -284,6 +309,12 @@ int RunCommand(const TCliOptions& Options, TCliEnvironment& Environment)
             return RunScan(session);
         if (Options.Command == QLatin1String("set-address"))
             return RunSetAddress(session);
+        if (Options.Command == QLatin1String("loop-test"))
+            return RunLoopTest(session);
+        if (Options.Command == QLatin1String("trim-output"))
+            return RunTrimOutput(session);
+        if (Options.Command == QLatin1String("calibrate"))
+            return RunCalibrate(session);
         return RunMonitor(session);
     } catch (const EHartComError& e) {
         return session.Report(QString::fromStdString(e.Message()), CliFailed);

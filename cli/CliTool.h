@@ -29,6 +29,10 @@ struct TCliEnvironment {
     QString LanguageFile;
     // Called after each monitoring sample with the number taken (tests).
     std::function<void(int Samples)> AfterSample;
+    // The operator's typed answers; null: standard input.
+    QTextStream* In = nullptr;
+    // Called while a command holds the loop current fixed (tests).
+    std::function<void()> WhileHeld;
 };
 
 // Arguments as main gets them: the program name first.

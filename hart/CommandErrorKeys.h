@@ -30,4 +30,10 @@ inline constexpr const char* CommandErrorKeys[] = {
     // a delayed response that died; no transmitter with the tag looked for
     "24.DELAYEDDEAD",
     "146.TAGNOTFOUND",
+    "30.CURRENTTOOHIGH",
+    "31.CURRENTTOOLOW",
+    "32.MULTIDROPMODE",
+    "33.TRIMTOOLARGE",
+    "34.TRIMTOOSMALL",
+    "35.LOOPCURRENTMODE",
 };

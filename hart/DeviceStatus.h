@@ -33,6 +33,7 @@ inline constexpr TStatusBitName DeviceStatusBits[] = {
 inline constexpr uint8_t ConfigurationChangedBit = 0x40;
 inline constexpr uint8_t ColdStartBit = 0x20;
 inline constexpr uint8_t MoreStatusAvailableBit = 0x10;
+inline constexpr uint8_t LoopCurrentFixedBit = 0x08;
 
 // Command 48 byte 6, the extended device status.
 inline constexpr TStatusBitName ExtendedStatusBits[] = {

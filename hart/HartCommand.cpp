@@ -25,6 +25,9 @@ enum : uint8_t {
     CmdWritePVUnit = 44,
     CmdResetConfigurationChanged = 38,
     CmdReadAdditionalStatus = 48,
+    CmdFixLoopCurrent = 40,
+    CmdTrimLoopCurrentZero = 45,
+    CmdTrimLoopCurrentGain = 46,
 };
 
 constexpr uint8_t TagBytes = 6, TagChars = 8;
@@ -291,5 +294,34 @@ int32_t THart::ReadAdditionalDeviceStatus(std::vector<uint8_t>& Bytes)
     // The byte count includes the two status bytes.
     const size_t count = Response.ByteCount >= 2 ? Response.ByteCount - 2u : 0u;
     Bytes.assign(ReplyData(0), ReplyData(0) + count);
+    return Result;
+}
+
+// --- output stage ----------------------------------------------------------------------
+
+int32_t THart::FixLoopCurrent(float& Current)
+{
+    uint8_t Request[4];
+    HartData::FloatToWire(Current, Request);
+    const int32_t Result = Execute(CmdFixLoopCurrent, Request, sizeof Request);
+    Current = ReplyFloat(0);
+    return Result;
+}
+
+int32_t THart::TrimLoopCurrentZero(float& Measured)
+{
+    uint8_t Request[4];
+    HartData::FloatToWire(Measured, Request);
+    const int32_t Result = Execute(CmdTrimLoopCurrentZero, Request, sizeof Request);
+    Measured = ReplyFloat(0);
+    return Result;
+}
+
+int32_t THart::TrimLoopCurrentGain(float& Measured)
+{
+    uint8_t Request[4];
+    HartData::FloatToWire(Measured, Request);
+    const int32_t Result = Execute(CmdTrimLoopCurrentGain, Request, sizeof Request);
+    Measured = ReplyFloat(0);
     return Result;
 }

@@ -134,6 +134,15 @@ public:
     // Repeats for busy and delayed answers; every command goes through it.
     TPatientLink& Patient() { return FPatient; }
 
+    // --- output stage -----------------------------------------------------------------
+    // 40: fixes the loop current at Current mA; 0 leaves fixed-current mode.
+    // Current becomes the value the device reports it fixed.
+    int32_t FixLoopCurrent(float& Current);
+    // 45, 46: the current a reference meter reads while the output is fixed at
+    // its lower (45) or upper (46) end; the argument becomes the device's echo.
+    int32_t TrimLoopCurrentZero(float& Measured);
+    int32_t TrimLoopCurrentGain(float& Measured);
+
 private:
     // Runs one command and turns a non-zero response code into EHartComError.
     int32_t Execute(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);

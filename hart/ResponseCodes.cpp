@@ -46,6 +46,18 @@ const TRows Cmd6Rows = {{2, "1.INVALIDSELECTION"}, {5, "6.TOOSHORTRESP"},      {
 
 const TRows Cmd22Rows = {{5, "6.TOOSHORTRESP"}, {6, "7.TRANSSPEC"}, {7, "8.WRITEPROTECT"}, {16, "19.ACCESSRESTRICTED"}};
 
+// Command 40: a current outside what the output can drive, and a transmitter
+// in multidrop mode, whose loop current is parked and cannot be fixed.
+const TRows Cmd40Rows
+    = {{3, "30.CURRENTTOOHIGH"}, {4, "31.CURRENTTOOLOW"},  {5, "6.TOOSHORTRESP"},      {6, "7.TRANSSPEC"},
+       {7, "8.WRITEPROTECT"},    {11, "32.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
+
+// Commands 45 and 46: a reading too far from the fixed value to be trimmed, and
+// a trim sent while the output is not fixed at the end the command trims.
+const TRows OutputTrimRows
+    = {{3, "33.TRIMTOOLARGE"}, {4, "34.TRIMTOOSMALL"},    {5, "6.TOOSHORTRESP"},    {6, "7.TRANSSPEC"},
+       {7, "8.WRITEPROTECT"},  {9, "35.LOOPCURRENTMODE"}, {11, "32.MULTIDROPMODE"}, {16, "19.ACCESSRESTRICTED"}};
+
 const TRows NoRows = {};
 
 const TRows& OwnRows(uint8_t Command)
@@ -68,6 +80,9 @@ const TRows& OwnRows(uint8_t Command)
         case 43: return Cmd43Rows;
         case 44: return Cmd44Rows;
         case 38: return Cmd38Rows;
+        case 40: return Cmd40Rows;
+        case 45:
+        case 46: return OutputTrimRows;
         default: return NoRows;
     }
 }

@@ -85,6 +85,9 @@ Several transmitters on the line:
                         6, 7 in turn), or one per line of FILE, described as
                         address=4 rev=6 id=1001 tag=PT-104 long-tag="..."
                         busy=N delayed=S; the options above give the defaults
+Output stage (commands 40, 45 and 46):
+  --dac-offset MA       offset error of the D/A converter in mA (default 0)
+  --dac-gain X          gain error of the D/A converter, e.g. 0.002 (default 0)
 Pressure signal applied to the transmitter:
   --signal SHAPE        constant, ramp or sine (default constant)
   --level X             constant value, ramp start, sine centre (default 2.5)
@@ -220,6 +223,8 @@ enum : int {
     OptNoColdStart,
     OptMoreStatus,
     OptKeepValues,
+    OptDacOffset,
+    OptDacGain,
     OptHartIp,
     OptHartIpDelay,
     OptHartIpDrop,
@@ -262,6 +267,8 @@ const option Options[] = {
     {"noise-series", required_argument, nullptr, OptNoiseSeries},
     {"status-bits", required_argument, nullptr, OptStatusBits},
     {"sensor-failure", no_argument, nullptr, OptSensorFailure},
+    {"dac-offset", required_argument, nullptr, OptDacOffset},
+    {"dac-gain", required_argument, nullptr, OptDacGain},
     {"saturated", no_argument, nullptr, OptSaturated},
     {"no-cold-start", no_argument, nullptr, OptNoColdStart},
     {"more-status", required_argument, nullptr, OptMoreStatus},
@@ -360,6 +367,8 @@ int main(int argc, char** argv)
                 break;
             }
             case OptLevel: Signal.Level = Number(optarg, "--level"); break;
+            case OptDacOffset: State.DacOffsetMa = Number(optarg, "--dac-offset"); break;
+            case OptDacGain: State.DacGainError = Number(optarg, "--dac-gain"); break;
             case OptAmplitude: Signal.Amplitude = Number(optarg, "--amplitude"); break;
             case OptPeriod: Signal.PeriodS = Number(optarg, "--period"); break;
             case OptNoise: Signal.Noise = Number(optarg, "--noise"); break;

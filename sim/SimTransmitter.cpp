@@ -207,12 +207,13 @@ uint8_t TSimTransmitter::DeviceStatus(int64_t NowUs)
     if (FConfigChanged)
         Status |= StConfigChanged;
     // The last measured value; a status byte takes no new sample of the signal.
-    const double PV
-        = FFilterStarted ? SimUnits::Convert(FFilteredPa - FZeroOffsetPa, 11, FState.PvUnit) : PrimaryVariable(NowUs);
-    const double Current = LoopCurrent(PV);
-    if (LoopCurrentFixed())
+    const double PV = LastPrimaryVariable(NowUs);
+    // A multidrop address holds the current at 4 mA as command 40 holds it at its value.
+    const bool Fixed = FFixedMa > 0 || LoopCurrentFixed();
+    const double Current = FFixedMa > 0 ? FFixedMa : Fixed ? 4.0 : LoopCurrent(PV);
+    if (Fixed)
         Status |= StLoopCurrentFixed;
-    else if (Current <= 3.8 || Current >= 20.5)
+    if (Current <= 3.8 || Current >= 20.5)
         Status |= StCurrentSaturated;
     const double PvSensor = ToSensorUnit(PV, FState.PvUnit);
     if (PvSensor > FState.UpperLimit || PvSensor < FState.LowerLimit)
@@ -250,6 +251,19 @@ double TSimTransmitter::DampedPa(int64_t Us)
     FFilterStarted = true;
     FFilterUs = std::max(FFilterUs, Us);
     return FFilteredPa;
+}
+
+double TSimTransmitter::LastPrimaryVariable(int64_t NowUs)
+{
+    return FFilterStarted ? SimUnits::Convert(FFilteredPa - FZeroOffsetPa, 11, FState.PvUnit) : PrimaryVariable(NowUs);
+}
+
+void TSimTransmitter::SetAppliedPressure(double Value)
+{
+    TSimSignal Signal;
+    Signal.Level = Value;
+    Signal.Unit = FState.PvUnit;
+    SetSignal(Signal);
 }
 
 double TSimTransmitter::AppliedPressure(int64_t Us)

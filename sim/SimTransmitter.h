@@ -72,6 +72,10 @@ struct TSimDeviceState {
     double ZeroTrimFraction = 0.05;
     // what the device status and command 48 report, and faults on request
     TSimHealthFaults Health;
+    // the output stage's D/A converter: what it drives for a commanded current
+    // c is c * (1 + DacGainError) + DacOffsetMa, until commands 45 and 46 trim it
+    double DacOffsetMa = 0.0;
+    double DacGainError = 0.0;
 };
 
 enum class TSimSignalShape : uint8_t { Constant, Ramp, Sine };
@@ -188,6 +192,16 @@ public:
     double LoopCurrent(double PV) const;
     // Zero trim in pascal, subtracted from the applied pressure.
     double ZeroOffsetPa() const { return FZeroOffsetPa; }
+    // A constant applied pressure in the PV unit (the test's pressure source).
+    void SetAppliedPressure(double Value);
+
+    // --- the output stage (SimOutputStage.cpp) ----------------------------------------
+    // What a reference meter in the loop reads now: the current the transmitter
+    // means to drive (the fixed value, or the one for the last measured PV)
+    // through the D/A converter's errors and its trim.
+    double MeterCurrent() const;
+    // The fixed loop current in mA; 0 while the current follows the PV.
+    double FixedCurrent() const { return FFixedMa; }
 
     // --- what happened ------------------------------------------------------------
     // The latest requests recognised (at most MaxKeptRequests), oldest first.
@@ -234,6 +248,10 @@ private:
     TAnswer ReadAdditionalStatus() const;
     uint8_t HealthStatusBits() const;
     void ApplyHealthFaults(std::vector<uint8_t>& DynamicVariables) const;
+    // SimOutputStage.cpp: commands 40, 45 and 46.
+    TAnswer FixLoopCurrent(const std::vector<uint8_t>& Request);
+    TAnswer TrimLoopCurrent(bool Gain, const std::vector<uint8_t>& Request);
+    double LastPrimaryVariable(int64_t NowUs);
 
     double SignalPa(int64_t Us);
     double DampedPa(int64_t Us);
@@ -281,6 +299,11 @@ private:
     // device status
     bool FColdStart = true;
     bool FConfigChanged = false;
+    // output stage: the fixed current (0: none) and the trim the transmitter
+    // applies before its D/A converter, commanded = TrimGain * wanted + TrimOffset
+    double FFixedMa = 0;
+    double FTrimGain = 1.0;
+    double FTrimOffset = 0.0;
 
     void Record(const TSimRequest& Request);
 

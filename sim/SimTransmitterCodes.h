@@ -30,6 +30,7 @@ enum : uint8_t {
     RcBothOutOfLimits = 13,
     RcSpanTooSmall = 14,  // 36, 37: new range pushed beyond the sensor limit
     RcInvalidModeSelection = 12,
+    RcLoopCurrentNotActive = 11,  // 40, 45, 46: multidrop mode
     RcInvalidUnits = 18,
     RcInvalidSpan = 29,
     RcBusy = 32,
@@ -39,6 +40,7 @@ enum : uint8_t {
     RcNotImplemented = 64,
 };
 inline constexpr uint8_t RcAppliedTooHigh = RcLowerTooHigh, RcAppliedTooLow = RcLowerTooLow;
+inline constexpr uint8_t RcIncorrectLoopMode = 9;  // 45, 46: not fixed at the end trimmed
 
 // Device status bits.
 enum : uint8_t {

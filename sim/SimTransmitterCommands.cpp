@@ -84,7 +84,9 @@ bool IsWriteCommand(uint8_t Command)
         case 36:
         case 37:
         case 43:
-        case 44: return true;
+        case 44:
+        case 45:
+        case 46: return true;
         default: return false;
     }
 }
@@ -118,6 +120,9 @@ TSimTransmitter::TAnswer TSimTransmitter::Execute(uint8_t Command, const std::ve
         case 44: A = WritePVUnit(Request); break;
         case 38: A = ResetConfigurationChanged(); break;
         case 48: A = ReadAdditionalStatus(); break;
+        case 40: A = FixLoopCurrent(Request); break;
+        case 45: A = TrimLoopCurrent(false, Request); break;
+        case 46: A = TrimLoopCurrent(true, Request); break;
         default:
             if (!ExecuteUniversal(Command, Request, NowUs, A))
                 return {RcNotImplemented, {}};
@@ -160,7 +165,7 @@ TSimTransmitter::TAnswer TSimTransmitter::ReadDynamicVariables(int64_t NowUs)
 {
     const double PV = PrimaryVariable(NowUs);
     TAnswer A;
-    PutFloat(A.Data, static_cast<float>(LoopCurrent(PV)));
+    PutFloat(A.Data, static_cast<float>(FFixedMa > 0 ? FFixedMa : LoopCurrent(PV)));
     A.Data.push_back(FState.PvUnit);
     PutFloat(A.Data, static_cast<float>(PV));
     A.Data.push_back(TemperatureUnitCelsius);  // secondary variable: sensor temperature

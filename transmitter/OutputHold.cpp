@@ -87,6 +87,12 @@ bool TOutputHold::AnyHeld()
     return !LiveHolds().empty();
 }
 
+void TOutputHold::TellFailure(THoldKind Kind, const std::string& Key)
+{
+    if (FailureHandler())
+        FailureHandler()(Kind, Key);
+}
+
 void TOutputHold::SetFailureHandler(TFailureFn Handler)
 {
     FailureHandler() = std::move(Handler);

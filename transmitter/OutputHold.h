@@ -47,6 +47,9 @@ public:
     static bool AnyHeld();
     // The front end's handler of failed releases (none: failures are dropped).
     static void SetFailureHandler(TFailureFn Handler);
+    // Hands a failed release to that handler: for a sequence that releases
+    // with Release() and must also tell that the mode may still be on.
+    static void TellFailure(THoldKind Kind, const std::string& Key);
 
 private:
     void ReleaseQuietly();

@@ -3,6 +3,7 @@
 // A new workflow is a member here, its entry points in the window, and the
 // line that connects its action.
 
+#include "app/workflows/CalibrationWorkflow.h"
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
 #include "app/workflows/LinkKeepAlive.h"
@@ -27,6 +28,7 @@ struct TMainWorkflows {
         , Status(View, *View.Ui().stDeviceStatus)
         , KeepAlive(View)
         , Find(View, Read)
+        , Calibration(View)
     {
     }
 
@@ -40,4 +42,5 @@ struct TMainWorkflows {
     TStatusWorkflow Status;
     TLinkKeepAlive KeepAlive;
     TFindWorkflow Find;
+    TCalibrationWorkflow Calibration;
 };

@@ -118,6 +118,11 @@ protected:
         environment.Err = &err;
         environment.LanguageFile = QStringLiteral(CALVISTA_SOURCE_LANGUAGE_FILE);
         environment.AfterSample = AfterSample;
+        environment.WhileHeld = WhileHeld;
+        QString input = Input;
+        QTextStream in(&input);
+        if (!Input.isNull())
+            environment.In = &in;
         environment.CreateDevice = [this](const QString& Port) -> std::unique_ptr<TSerialDevice> {
             if (Port == QLatin1String("SIM")) {
                 auto device = std::make_unique<TCliSimDevice>(Sim);
@@ -158,6 +163,8 @@ protected:
     std::thread NetThread;
     std::function<void(int)> AfterSample;
     std::function<void(TSimSerialDevice&)> SetUpSim;
+    std::function<void()> WhileHeld;
+    QString Input;  // typed answers; null: none
     QTemporaryDir Dir;
 };
 
@@ -800,3 +807,115 @@ TEST_F(CliTest, PortsListsWhatCanBeOpenedAndSim)
 }
 
 }  // namespace
+
+// loop-test, trim-output and calibrate: the exit status of each way a run
+// ends, and the loop current never left fixed where the link still answers.
+TEST_F(CliTest, CalibrationCommandsReleaseTheCurrentAndSayTheResult)
+{
+    struct TCase {
+        const char* Name;
+        QStringList Arguments;
+        QString Input;
+        int Signal;  // raised while the current is fixed
+        int Status;
+        const char* Said;  // in standard output or error
+        bool StillFixed = false;
+    };
+    const QString csv = File("points.csv"), pdf = File("certificate.pdf");
+    const std::vector<TCase> cases = {
+        {"loop test without --yes", {"loop-test", "--current", "12"}, {}, 0, 2, "put the loop in manual first"},
+        {"loop test outside the range", {"loop-test", "--current", "22", "--yes"}, {}, 0, 2, "3.8 to 21 mA"},
+        {"loop test held for a time",
+         {"loop-test", "--current", "12", "--hold", "2", "--yes"},
+         {},
+         0,
+         0,
+         "Loop current released."},
+        {"loop test until Enter", {"loop-test", "--current", "20", "--yes"}, "\n", 0, 0, "fixed at 20.000 mA"},
+        {"loop test stopped by SIGINT",
+         {"loop-test", "--current", "12", "--hold", "60", "--yes"},
+         {},
+         SIGINT,
+         130,
+         "Loop current released."},
+        {"loop test stopped by SIGTERM",
+         {"loop-test", "--current", "12", "--yes"},
+         "\n",
+         SIGTERM,
+         143,
+         "Loop current released."},
+        {"trim with the readings given",
+         {"trim-output", "--zero", "4.01", "--gain", "19.99", "--yes"},
+         {},
+         0,
+         0,
+         "Trimmed: zero with 4.010 mA, gain with 19.990 mA."},
+        {"trim asked on the terminal",
+         {"trim-output", "--yes"},
+         "4.002\nabc\n20.004\n4.000\n20.000\n",
+         0,
+         0,
+         "meter reads 4.000 mA at 4 mA and 20.000 mA at 20 mA"},
+        {"trim input ends", {"trim-output", "--yes"}, "4.002\n", 0, 1, "cancelled"},
+        {"trim refused by the transmitter",
+         {"trim-output", "--zero", "2", "--gain", "20", "--yes"},
+         {},
+         0,
+         1,
+         "(34.TRIMTOOSMALL)"},
+        {"trim stopped by SIGHUP", {"trim-output", "--yes"}, "4\n", SIGHUP, 129, ""},
+        {"calibrate passes",
+         {"calibrate", "--points", "0,25", "--reference", "2.5,2.5", "--tolerance", "25"},
+         {},
+         0,
+         0,
+         "Result: pass"},
+        {"calibrate fails",
+         {"calibrate", "--points", "25,50", "--csv", csv, "--pdf", pdf},
+         "2.5\n5\n",
+         0,
+         4,
+         "Result: FAIL"},
+        {"calibrate needs a reference per point",
+         {"calibrate", "--points", "0,50", "--reference", "1"},
+         {},
+         0,
+         2,
+         "one value per point"},
+        {"link lost while fixed",
+         {"loop-test", "--current", "12", "--hold", "1", "--yes"},
+         {},
+         -1,
+         1,
+         "may still hold it",
+         true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Input = c.Input;
+        bool raised = false;
+        WhileHeld = [&] {
+            if (raised || !c.Signal)
+                return;
+            raised = true;
+            if (c.Signal > 0) {
+                std::raise(c.Signal);
+                return;
+            }
+            TSimFault silent;
+            silent.NoAnswer = true;
+            for (int i = 0; i < 20; ++i)
+                Sim.QueueFault(silent);
+        };
+        QStringList arguments = c.Arguments;
+        arguments.insert(1, QStringLiteral("--port=SIM"));
+        const TRun run = Run(arguments);
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        EXPECT_TRUE((run.Out + run.Err).contains(QString::fromLatin1(c.Said)))
+            << run.Out.toStdString() << run.Err.toStdString();
+        EXPECT_EQ(Sim.FixedCurrent() != 0, c.StillFixed);
+    }
+    EXPECT_TRUE(FileBytes(csv).startsWith("point_percent,reference,pv,"));
+    EXPECT_TRUE(FileBytes(csv).contains("\n50.00,5.00000,2.50000,-25.0000,8.0000,12.0000,-25.0000,fail\n"));
+    EXPECT_TRUE(FileBytes(pdf).startsWith("%PDF-1.4"));
+}

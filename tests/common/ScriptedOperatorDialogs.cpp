@@ -115,3 +115,17 @@ void TScriptedOperatorDialogs::Clear()
     FChoices.clear();
     FUnanswered = 0;
 }
+
+std::optional<double> TScriptedOperatorDialogs::GetNumber(QWidget*, const QString& Prompt, double, int)
+{
+    FShown.append({TKind::Number, TDialogIcon::Information, Prompt, {}});
+    if (!FNumbers.empty()) {
+        const std::optional<double> value = FNumbers.front();
+        FNumbers.pop_front();
+        return value;
+    }
+    if (FNumberAnswer)
+        return FNumberAnswer(Prompt);
+    ++FUnanswered;
+    return std::nullopt;
+}

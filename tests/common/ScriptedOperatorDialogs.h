@@ -18,7 +18,7 @@
 // see that the program asked something it did not expect.
 class TScriptedOperatorDialogs : public TOperatorDialogs {
 public:
-    enum class TKind { Message, Question, SaveFile, OpenFile, PageSetup, Print };
+    enum class TKind { Message, Question, SaveFile, OpenFile, PageSetup, Print, Number };
     struct TShown {
         TKind Kind;
         TDialogIcon Icon = TDialogIcon::Information;
@@ -33,6 +33,14 @@ public:
     std::optional<QString> GetOpenFileName(QWidget* Parent, const TFileDialogOptions& Options) override;
     bool PageSetup(QWidget* Parent, QPrinter& Printer) override;
     bool Print(QWidget* Parent, QPrinter& Printer) override;
+    std::optional<double> GetNumber(QWidget* Parent, const QString& Prompt, double Initial, int Decimals) override;
+    // Typed numbers, used in order; nothing stands for Cancel. Answer, when
+    // set, answers every number box not queued (a meter read by the test).
+    void QueueNumber(std::optional<double> Value) { FNumbers.push_back(Value); }
+    void SetNumberAnswer(std::function<std::optional<double>(const QString& Prompt)> Answer)
+    {
+        FNumberAnswer = std::move(Answer);
+    }
 
     // Answers, used in order.
     void QueueChoice(TDialogAnswer Answer) { FChoices.push_back(Answer); }
@@ -69,6 +77,8 @@ private:
     std::deque<TFileAnswer> FFileNames;
     std::deque<bool> FPrintAnswers;
     std::deque<TDialogAnswer> FChoices;
+    std::deque<std::optional<double>> FNumbers;
+    std::function<std::optional<double>(const QString& Prompt)> FNumberAnswer;
     QString FPrintFile;
     std::optional<QPageLayout> FPageLayout;
     int FUnanswered = 0;

@@ -138,6 +138,30 @@ TEST(HartCommandRequest, EachCommandSendsItsLayout)
          "820820820820"
          "820820820820820820820820"
          "010100"},
+        {"fix loop current 12 mA", 40,
+         [](THart& H) {
+             float C = 12.0f;
+             H.FixLoopCurrent(C);
+         },
+         "41400000"},
+        {"leave fixed-current mode", 40,
+         [](THart& H) {
+             float C = 0.0f;
+             H.FixLoopCurrent(C);
+         },
+         "00000000"},
+        {"trim zero with 4.25 mA", 45,
+         [](THart& H) {
+             float C = 4.25f;
+             H.TrimLoopCurrentZero(C);
+         },
+         "40880000"},
+        {"trim gain with 20 mA", 46,
+         [](THart& H) {
+             float C = 20.0f;
+             H.TrimLoopCurrentGain(C);
+         },
+         "41A00000"},
         {"damping 2.5", 34,
          [](THart& H) {
              float D = 2.5f;
@@ -541,6 +565,21 @@ TOutcome RunCommand(THart& H, uint8_t Command)
         case 36: O.Key = KeyOfCall([&] { H.SetUpperRangeValue(); }); break;
         case 37: O.Key = KeyOfCall([&] { H.SetLowerRangeValue(); }); break;
         case 43: O.Key = KeyOfCall([&] { H.SetPVZero(); }); break;
+        case 40:
+        case 45:
+        case 46: {
+            float C = -9;
+            O.Key = KeyOfCall([&] {
+                if (Command == 40)
+                    H.FixLoopCurrent(C);
+                else if (Command == 45)
+                    H.TrimLoopCurrentZero(C);
+                else
+                    H.TrimLoopCurrentGain(C);
+            });
+            O.Untouched = C == -9;
+            break;
+        }
         case 44: {
             std::string U = "bar";
             O.Key = KeyOfCall([&] { H.WritePVUnit(U); });
@@ -640,9 +679,32 @@ TEST(HartCommandResponseCodes, EveryCommandNamesEveryCode)
         {44, 16, "19.ACCESSRESTRICTED"},
         {44, 6, "23.UNDEFINED"},
         {44, 18, "23.UNDEFINED"},
+        // 40
+        {40, 3, "30.CURRENTTOOHIGH"},
+        {40, 4, "31.CURRENTTOOLOW"},
+        {40, 5, "6.TOOSHORTRESP"},
+        {40, 6, "7.TRANSSPEC"},
+        {40, 7, "8.WRITEPROTECT"},
+        {40, 11, "32.MULTIDROPMODE"},
+        {40, 16, "19.ACCESSRESTRICTED"},
+        {40, 9, "23.UNDEFINED"},
+        // 45 and 46
+        {45, 3, "33.TRIMTOOLARGE"},
+        {45, 4, "34.TRIMTOOSMALL"},
+        {45, 9, "35.LOOPCURRENTMODE"},
+        {45, 11, "32.MULTIDROPMODE"},
+        {45, 7, "8.WRITEPROTECT"},
+        {45, 8, "23.UNDEFINED"},
+        {46, 3, "33.TRIMTOOLARGE"},
+        {46, 4, "34.TRIMTOOSMALL"},
+        {46, 5, "6.TOOSHORTRESP"},
+        {46, 6, "7.TRANSSPEC"},
+        {46, 9, "35.LOOPCURRENTMODE"},
+        {46, 16, "19.ACCESSRESTRICTED"},
+        {46, 10, "23.UNDEFINED"},
     };
     // The rows every command shares.
-    for (uint8_t Command : {0, 3, 13, 14, 15, 18, 34, 35, 36, 37, 43, 44}) {
+    for (uint8_t Command : {0, 3, 13, 14, 15, 18, 34, 35, 36, 37, 40, 43, 44, 45, 46}) {
         Rows.push_back({Command, 0, ""});
         Rows.push_back({Command, 32, "22.BUSY"});
         Rows.push_back({Command, 64, "137.COMMANDNOTIMPLEMENTED"});
