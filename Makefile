@@ -2,6 +2,8 @@
 # make asan   the same tests built with AddressSanitizer + UndefinedBehaviorSanitizer
 # make run    build and start the program with a demo transmitter
 # make windows-test   cross-build hart, sim, ports and their tests for Windows and run them under Wine
+# make windows-package        the whole program for Windows: dist/calvista-windows-x64.zip
+# make windows-package-test   that zip under Wine: the window, calvista-cli on COM5, the registry
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
@@ -33,7 +35,7 @@ run: configure
 	@bash scripts/run-demo $(BUILD)
 
 clean:
-	@rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-win
+	@rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz build-win build-winpkg dist
 
 # --- fuzzing -----------------------------------------------------------------
 # make fuzz          build the libFuzzer targets with clang (build-fuzz/) and run
@@ -63,3 +65,22 @@ windows-test:
 	  -DCALVISTA_HART_SIM=$(CURDIR)/$(WIN_BUILD)/host/sim/hart-sim >/dev/null
 	@cmake --build $(WIN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS)
+
+# The whole program for Windows: qtbase cross-built from Debian's source once
+# into a cache folder (scripts/windows-qt: $$HOME/.cache/calvista), then
+# calvista.exe and calvista-cli.exe built against it in $(WINPKG_BUILD) and
+# packed with what they need into dist/calvista-windows-x64.zip.
+WINPKG_BUILD ?= build-winpkg
+WINPKG_ZIP := dist/calvista-windows-x64.zip
+
+.PHONY: windows-package windows-package-test
+windows-package:
+	@bash scripts/bootstrap windows-package
+	@JOBS=$(JOBS) bash scripts/windows-package $(WINPKG_BUILD)
+
+# The zip unpacked and run under Wine in $(WINPKG_BUILD)/test (own prefix);
+# writes docs/screenshot-windows.png.
+windows-package-test: windows-package
+	@cmake -S . -B $(WIN_BUILD)/host -G Ninja $(WIN_FLAGS) >/dev/null
+	@cmake --build $(WIN_BUILD)/host -j $(JOBS) --target hart-sim
+	@bash scripts/windows-package-test $(WINPKG_ZIP) $(WIN_BUILD)/host/sim/hart-sim $(WINPKG_BUILD)/test

@@ -8,17 +8,13 @@
 #include "app/UnitFrmMainUi.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/PendingEdits.h"
+#include "app/workflows/ShortPathName.h"
 #include "transmitter/ConfigFile.h"
 #include "services/UnitLogger.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -31,25 +27,6 @@ TFileDialogOptions ConfigDialogOptions(const QString& Title, const QString& Dir)
     options.FilterIndex = 2;
     options.DefaultExt = QStringLiteral("cfg");
     return options;
-}
-
-QString NativeName(const QString& FileName)
-{
-    return QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath());
-}
-
-// The name the load's log line gives: the short (8.3) path on Windows; other
-// systems have no short names, so the full path.
-QString ShortPathName(const QString& FileName)
-{
-    const QString full = NativeName(FileName);
-#ifdef _WIN32
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetShortPathNameW(reinterpret_cast<const wchar_t*>(full.utf16()), buffer, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return QString::fromWCharArray(buffer, int(length));
-#endif
-    return full;
 }
 
 }  // namespace
