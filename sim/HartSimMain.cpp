@@ -38,6 +38,9 @@ Line:
   --turnaround MS       silence between a request and its answer (default 20)
   --preambles N         preambles in each answer (default 5)
   --leading-fe          send 0xFE as the first preamble of each answer
+  --burst               start in burst mode, publishing command 3 unasked
+                        (commands 108 and 109 change it); a request is
+                        answered in the gap after a burst frame
 HART-IP:
   --hartip PORT         serve over HART-IP on 127.0.0.1:PORT (0: a free port,
                         printed on start) instead of a pseudo-terminal
@@ -207,6 +210,7 @@ enum : int {
     OptNoColdStart,
     OptMoreStatus,
     OptKeepValues,
+    OptBurst,
     OptHartIp,
     OptHartIpDelay,
     OptHartIpDrop,
@@ -247,6 +251,7 @@ const option Options[] = {
     {"no-cold-start", no_argument, nullptr, OptNoColdStart},
     {"more-status", required_argument, nullptr, OptMoreStatus},
     {"keep-values", no_argument, nullptr, OptKeepValues},
+    {"burst", no_argument, nullptr, OptBurst},
     {"hartip", required_argument, nullptr, OptHartIp},
     {"hartip-delay", required_argument, nullptr, OptHartIpDelay},
     {"hartip-drop", required_argument, nullptr, OptHartIpDrop},
@@ -268,7 +273,7 @@ int main(int argc, char** argv)
     TSimPacing Pacing = TSimPacing::Baud1200(20000);
     std::string LinkPath;
     int Preambles = 5;
-    bool LeadingFE = false, Verbose = false;
+    bool LeadingFE = false, Verbose = false, Burst = false;
     long NoiseSeries = -1;
     long HartIpPort = -1;
     TSimHartIpFaults Faults;
@@ -358,6 +363,7 @@ int main(int argc, char** argv)
                 Faults.WrongSequenceAt = int(Integer(optarg, "--hartip-wrong-sequence", 1, 0x7FFFFFFF));
                 break;
             case OptHartIpRefuse: Faults.RefuseSession = true; break;
+            case OptBurst: Burst = true; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;
             default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
@@ -370,6 +376,8 @@ int main(int argc, char** argv)
     Transmitter.SetPacing(Pacing);
     Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
     Transmitter.SetLeadingFE(LeadingFE);
+    if (Burst)
+        Transmitter.SetBurstMode(true, 0);
     if (NoiseSeries >= 0)
         Transmitter.SetNoiseSeries(static_cast<uint32_t>(NoiseSeries));
     if (HartIpPort >= 0)

@@ -111,6 +111,8 @@ TSimTransmitter::TAnswer TSimTransmitter::Execute(uint8_t Command, const std::ve
         case 44: A = WritePVUnit(Request); break;
         case 38: A = ResetConfigurationChanged(); break;
         case 48: A = ReadAdditionalStatus(); break;
+        case 108: A = WriteBurstCommand(Request); break;
+        case 109: A = WriteBurstMode(Request, NowUs); break;
         default: return {RcNotImplemented, {}};
     }
     if (Before)
