@@ -203,6 +203,7 @@ private:
     void SetRequestText(THartDeviceResponse& Reply) const;
     void WriteRequest();
     uint8_t ReceiveDelimiter(THartDeviceResponse& Reply);
+    void SkipBurstFrame(uint8_t Delimiter);
     uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check);
