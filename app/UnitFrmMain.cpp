@@ -16,6 +16,7 @@
 #include "services/StreamError.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
+#include "transmitter/OutputHold.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -306,6 +307,8 @@ void TfrmMain::closeEvent(QCloseEvent* Event)
     bool canClose = true;
     TApplication::Guard([this, &canClose] { canClose = FormCloseQuery(); });
     if (canClose) {
+        // A fixed current or burst mode must not outlive the window.
+        TOutputHold::ReleaseAllHolds();
         FormClose();
         Event->accept();
     } else {
@@ -492,6 +495,7 @@ void TfrmMain::acLoadExecute()
 
 void TfrmMain::acStartMonitoringExecute()
 {
+    FWorkflows->Viewer.RecordingStarted();
     FWorkflows->Monitor.acStartMonitoringExecute();
 }
 

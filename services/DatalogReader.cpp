@@ -8,6 +8,8 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -142,46 +144,56 @@ const char* NextLine(const char* p, const char* End, const char*& LineEnd)
     return Next;
 }
 
-TDayOrder DecideDayOrder(const char* Bytes, std::size_t Size)
-{
-    bool FirstAbove12 = false, SecondAbove12 = false, YearFirst = false, Slash = false;
-    const char* End = Bytes + Size;
-    for (const char* p = Bytes; p < End;) {
-        const char* LineEnd = nullptr;
-        const char* Next = NextLine(p, End, LineEnd);
-        TField Fields[MaxFields];
-        if (SplitFields(p, LineEnd, Fields, MaxFields) > 0) {
+// Which of day and month comes first, from the dates of the whole file.
+class TOrderScan {
+public:
+    // Scans whole lines; false once the order is known.
+    bool Scan(const char* Bytes, std::size_t Size)
+    {
+        const char* End = Bytes + Size;
+        for (const char* p = Bytes; p < End && !Known();) {
+            const char* LineEnd = nullptr;
+            const char* Next = NextLine(p, End, LineEnd);
+            TField Fields[MaxFields];
             int64_t v[3];
             int k[3];
             char Separator = 0;
-            if (DigitGroups(Fields[0], v, k, 3, &Separator) == 3) {
+            if (SplitFields(p, LineEnd, Fields, MaxFields) > 0 && DigitGroups(Fields[0], v, k, 3, &Separator) == 3) {
                 if (k[0] == 4) {
-                    YearFirst = true;
+                    FYearFirst = true;
                 } else {
-                    FirstAbove12 |= v[0] > 12;
-                    SecondAbove12 |= v[1] > 12;
-                    Slash |= Separator == '/';
+                    FFirstAbove12 |= v[0] > 12;
+                    FSecondAbove12 |= v[1] > 12;
+                    FSlash |= Separator == '/';
                 }
             }
+            p = Next;
         }
-        if (FirstAbove12 || SecondAbove12)
-            break;
-        p = Next;
+        return !Known();
     }
-    if (FirstAbove12)
-        return TDayOrder::DayFirst;
-    if (SecondAbove12)
-        return TDayOrder::MonthFirst;
-    if (YearFirst)
-        return TDayOrder::YearFirst;
-    // Every date leaves it open: the order of this system's dates, which is
-    // most often the system that wrote the log.
-    const QString Format = QLocale().dateFormat(QLocale::ShortFormat);
-    const qsizetype Month = Format.indexOf(QLatin1Char('M')), Day = Format.indexOf(QLatin1Char('d'));
-    if (Month >= 0 && Day >= 0)
-        return Month < Day ? TDayOrder::MonthFirst : TDayOrder::DayFirst;
-    return Slash ? TDayOrder::MonthFirst : TDayOrder::DayFirst;
-}
+
+    TDayOrder Order() const
+    {
+        if (FFirstAbove12)
+            return TDayOrder::DayFirst;
+        if (FSecondAbove12)
+            return TDayOrder::MonthFirst;
+        if (FYearFirst)
+            return TDayOrder::YearFirst;
+        // Every date leaves it open: the order of this system's dates, which
+        // is most often the system that wrote the log.
+        const QString Format = QLocale().dateFormat(QLocale::ShortFormat);
+        const qsizetype Month = Format.indexOf(QLatin1Char('M')), Day = Format.indexOf(QLatin1Char('d'));
+        if (Month >= 0 && Day >= 0)
+            return Month < Day ? TDayOrder::MonthFirst : TDayOrder::DayFirst;
+        return FSlash ? TDayOrder::MonthFirst : TDayOrder::DayFirst;
+    }
+
+private:
+    bool Known() const { return FFirstAbove12 || FSecondAbove12; }
+
+    bool FFirstAbove12 = false, FSecondAbove12 = false, FYearFirst = false, FSlash = false;
+};
 
 int MonthFromName(const char* p, const char* End)
 {
@@ -307,33 +319,48 @@ bool ParseTime(const TField* Fields, int Count, int64_t& Ms)
 
 }  // namespace
 
-TDatalogSummary ParseDatalog(const char* Bytes, std::size_t Size, const TDatalogSink& Sink)
-{
+namespace {
+
+class TLineParser {
+public:
+    TLineParser(TDayOrder Order, const TDatalogSink& Sink)
+        : FOrder(Order)
+        , FSink(Sink)
+    {
+    }
+
+    // Whole lines (the last one may lack its line break).
+    void Parse(const char* Bytes, std::size_t Size)
+    {
+        const char* End = Bytes + Size;
+        for (const char* p = Bytes; p < End;) {
+            const char* LineEnd = nullptr;
+            const char* Next = NextLine(p, End, LineEnd);
+            ParseLine(p, LineEnd);
+            p = Next;
+        }
+    }
+
     TDatalogSummary Summary;
-    const TDayOrder Order = DecideDayOrder(Bytes, Size);
-    const char* End = Bytes + Size;
-    int64_t LineNumber = 0;
-    int64_t DateDays = 0;
-    TField LastDate {nullptr, nullptr};  // the dates repeat: parsed once per change
-    for (const char* p = Bytes; p < End;) {
-        const char* LineEnd = nullptr;
-        const char* Next = NextLine(p, End, LineEnd);
-        ++LineNumber;
+
+private:
+    void ParseLine(const char* Begin, const char* End)
+    {
+        ++FLineNumber;
         TField Fields[MaxFields];
-        const int n = SplitFields(p, LineEnd, Fields, MaxFields);
-        p = Next;
+        const int n = SplitFields(Begin, End, Fields, MaxFields);
         if (n == 0)
-            continue;  // an empty line, as at the end of a file
+            return;  // an empty line, as at the end of a file
         TDatalogRecord Record;
         bool Good = n >= 3;
         int DateFields = 1;
         if (Good) {
             // Dates repeat from line to line: a one-field date is read once.
-            const std::size_t DateLength = std::size_t(Fields[0].End - Fields[0].Begin);
-            if (LastDate.Begin == nullptr || DateLength != std::size_t(LastDate.End - LastDate.Begin)
-                || std::memcmp(LastDate.Begin, Fields[0].Begin, DateLength) != 0) {
-                DateFields = ParseDate(Fields, n - 2, Order, DateDays);
-                LastDate = DateFields == 1 ? Fields[0] : TField {nullptr, nullptr};
+            const std::string_view Date(Fields[0].Begin, std::size_t(Fields[0].End - Fields[0].Begin));
+            if (!FDateKnown || Date != FLastDate) {
+                DateFields = ParseDate(Fields, n - 2, FOrder, FDateDays);
+                FDateKnown = DateFields == 1;
+                FLastDate = FDateKnown ? std::string(Date) : std::string();
                 Good = DateFields > 0;
             }
         }
@@ -342,37 +369,83 @@ TDatalogSummary ParseDatalog(const char* Bytes, std::size_t Size, const TDatalog
                && ParseNumber(Fields[n - 2], Record.Current) && ParseNumber(Fields[n - 1], Record.Pressure);
         if (!Good) {
             if (Summary.BadLines++ == 0)
-                Summary.FirstBadLine = LineNumber;
-            continue;
+                Summary.FirstBadLine = FLineNumber;
+            return;
         }
-        Record.TimeMs = DateDays * MsPerDay + TimeMs;
+        Record.TimeMs = FDateDays * MsPerDay + TimeMs;
         ++Summary.Samples;
-        Sink(Record);
+        FSink(Record);
     }
-    return Summary;
+
+    TDayOrder FOrder;
+    const TDatalogSink& FSink;
+    int64_t FLineNumber = 0;
+    int64_t FDateDays = 0;
+    bool FDateKnown = false;
+    std::string FLastDate;
+};
+
+constexpr qint64 BlockBytes = 1 << 20;
+
+[[noreturn]] void ThrowReadError(const QFile& File)
+{
+    throw EStreamError(QStringLiteral("E41.CANNOTREAD"), QStringLiteral("Cannot read file \"%1\". %2"),
+                       {File.fileName(), File.errorString()});
+}
+
+// Hands the file to Lines in blocks of whole lines from the start, a block at
+// a time so that a long file never needs its size in memory; stops when
+// Lines returns false.
+template <class F> void ForEachBlock(QFile& File, F&& Lines)
+{
+    if (!File.seek(0))
+        ThrowReadError(File);
+    QByteArray Block;
+    std::size_t Kept = 0;  // the start of a line the previous block cut
+    for (;;) {
+        Block.resize(qsizetype(Kept + BlockBytes));
+        const qint64 Got = File.read(Block.data() + Kept, BlockBytes);
+        if (Got < 0)
+            ThrowReadError(File);
+        const std::size_t Size = Kept + std::size_t(Got);
+        if (Got == 0) {
+            if (Size > 0)
+                Lines(Block.constData(), Size);
+            return;
+        }
+        const std::size_t LastBreak = std::string_view(Block.constData(), Size).rfind('\n');
+        const std::size_t Whole = LastBreak == std::string_view::npos ? 0 : LastBreak + 1;
+        if (Whole > 0 && !Lines(Block.constData(), Whole))
+            return;
+        Kept = Size - Whole;
+        std::memmove(Block.data(), Block.constData() + Whole, Kept);
+    }
+}
+
+}  // namespace
+
+TDatalogSummary ParseDatalog(const char* Bytes, std::size_t Size, const TDatalogSink& Sink)
+{
+    TOrderScan Scan;
+    Scan.Scan(Bytes, Size);
+    TLineParser Parser(Scan.Order(), Sink);
+    Parser.Parse(Bytes, Size);
+    return Parser.Summary;
 }
 
 TDatalogSummary ReadDatalogFile(const QString& FileName, const TDatalogSink& Sink)
 {
     QFile File(FileName);
     if (!File.open(QIODevice::ReadOnly))
-        throw EStreamError(QStringLiteral("E41.CANNOTREAD"), QStringLiteral("Cannot read file \"%1\". %2"),
-                           {FileName, File.errorString()});
-    const qint64 Size = File.size();
-    if (Size > 0) {
-        // Mapped rather than read: the file's pages need not stay in memory.
-        if (const uchar* Mapped = File.map(0, Size)) {
-            const TDatalogSummary Summary
-                = ParseDatalog(reinterpret_cast<const char*>(Mapped), std::size_t(Size), Sink);
-            File.unmap(const_cast<uchar*>(Mapped));
-            return Summary;
-        }
-    }
-    const QByteArray Bytes = File.readAll();
-    if (File.error() != QFileDevice::NoError)
-        throw EStreamError(QStringLiteral("E41.CANNOTREAD"), QStringLiteral("Cannot read file \"%1\". %2"),
-                           {FileName, File.errorString()});
-    return ParseDatalog(Bytes.constData(), std::size_t(Bytes.size()), Sink);
+        ThrowReadError(File);
+    TOrderScan Scan;
+    ForEachBlock(File, [&](const char* Bytes, std::size_t Size) { return Scan.Scan(Bytes, Size); });
+    TLineParser Parser(Scan.Order(), Sink);
+    ForEachBlock(File, [&](const char* Bytes, std::size_t Size) {
+        Parser.Parse(Bytes, Size);
+        return true;
+    });
+    return Parser.Summary;
 }
 
 QByteArray DatalogIsoTime(int64_t TimeMs)

@@ -5,6 +5,7 @@
 
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
+#include "app/workflows/DatalogViewer.h"
 #include "app/workflows/LinkKeepAlive.h"
 #include "app/workflows/MainView.h"
 #include "app/workflows/MonitorWorkflow.h"
@@ -25,6 +26,7 @@ struct TMainWorkflows {
         , Print(View)
         , Status(View, *View.Ui().stDeviceStatus)
         , KeepAlive(View)
+        , Viewer(View, Monitor)
     {
     }
 
@@ -37,4 +39,5 @@ struct TMainWorkflows {
     TPrintWorkflow Print;
     TStatusWorkflow Status;
     TLinkKeepAlive KeepAlive;
+    TDatalogViewer Viewer;
 };
