@@ -227,6 +227,7 @@ uint8_t THartCom::ReceiveDelimiter(THartDeviceResponse& Reply)
         if (Skipped == MaxBurstFramesSkipped)
             throw EHartComError(HartKey::TransmitterTimeout);
         SkipBurstFrame(Delimiter);
+        ++FBurstFramesPassed;
         Reply.PreambleCount = 0;
         std::memset(Reply.Preambles, 0, sizeof Reply.Preambles);
         Reply.ReplyText.clear();

@@ -156,6 +156,10 @@ public:
     // Zero the address and mark it invalid (command 0 does this before sending).
     void ClearLongAddress();
 
+    // Burst frames passed over while waiting for replies, since construction:
+    // a transmitter left in burst mode shows here.
+    uint64_t BurstFramesPassed() const { return FBurstFramesPassed; }
+
     // Called after each transaction that wrote its request, also a failed one.
     std::function<void(const THartExchangeTrace&)> OnExchange;
 
@@ -246,4 +250,5 @@ private:
     std::unique_ptr<THartTransport> FNetwork;  // the open network link, if any
     THartTransport* FLink = nullptr;  // the one the transaction runs over
     TTransportOpener FTransportOpener;
+    uint64_t FBurstFramesPassed = 0;
 };

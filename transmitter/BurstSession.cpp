@@ -14,10 +14,18 @@ TBurstSession::TBurstSession(THart& Hart, bool FoundBursting)
 {
     const uint32_t WaitMs = FoundBursting ? GapWaitMs : 0;
     FHart.WriteBurstCommand(PublishDynamicVariables, WaitMs);
-    // The hold comes before command 109: when its reply is lost the device may
-    // burst all the same, and turning burst off does no harm when it does not.
-    FHold = std::make_unique<TOutputHold>(THoldKind::Burst, [&Hart] { Hart.WriteBurstMode(false, GapWaitMs); });
-    FHart.WriteBurstMode(true, WaitMs);
+    auto Release = [&Hart] { Hart.WriteBurstMode(false, GapWaitMs); };
+    try {
+        FHart.WriteBurstMode(true, WaitMs);
+    } catch (const EHartComError&) {
+        // A transmitter that answered with an error did not start bursting; one
+        // whose answer was lost may have, and is told to stop as this unwinds.
+        if (FHart.Response.ResponseMessage.empty()) {
+            const TOutputHold Unsure(THoldKind::Burst, Release);
+        }
+        throw;
+    }
+    FHold = std::make_unique<TOutputHold>(THoldKind::Burst, Release);
 }
 
 TBurstSession::~TBurstSession() = default;  // the hold releases when still held

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include <cmath>
@@ -58,10 +59,10 @@ TDatalogViewer::TDatalogViewer(TMainView& View, TMonitorWorkflow& Monitor)
     , FMonitor(Monitor)
 {
     const TfrmMainUi& Ui = View.Ui();
-    OpenAction = new QAction(QStringLiteral("&Open data log\u2026"), View.Window());
+    OpenAction = new QAction(QStringLiteral("Ope&n data log\u2026"), View.Window());
     OpenAction->setObjectName(QStringLiteral("acOpenDatalog"));
     OpenAction->setStatusTip(QStringLiteral("Show a saved data log in the charts"));
-    ExportAction = new QAction(QStringLiteral("&Export CSV\u2026"), View.Window());
+    ExportAction = new QAction(QStringLiteral("E&xport CSV\u2026"), View.Window());
     ExportAction->setObjectName(QStringLiteral("acExportCsv"));
     ExportAction->setStatusTip(QStringLiteral("Save the data log shown in the charts as CSV"));
     ExportAction->setEnabled(false);
@@ -112,6 +113,7 @@ void TDatalogViewer::acOpenDatalogExecute()
     }
     FShowing = Summary.Samples > 0;
     ExportAction->setEnabled(FShowing);
+    FView.Ui().tbnMain->setCurrentIndex(1);  // the Datalog page
     FView.Ui().bdcPressure->ResetView();
     FView.Ui().bdcCurrent->ResetView();
     const QString Name = QFileInfo(*FileName).fileName();
