@@ -49,7 +49,7 @@ TSimTransmitter::TAnswer TSimTransmitter::WriteBurstMode(const std::vector<uint8
 void TSimTransmitter::SetBurstMode(bool On, int64_t NowUs)
 {
     FBurstMode = On;
-    FBurstNextUs = std::max(FBurstNextUs, NowUs + BurstGapUs());
+    FBurstNextUs = NowUs + BurstGapUs();
 }
 
 void TSimTransmitter::HoldBurstFor(int64_t ArrivalUs)
@@ -60,13 +60,15 @@ void TSimTransmitter::HoldBurstFor(int64_t ArrivalUs)
         FBurstNextUs = std::max(FBurstNextUs, ArrivalUs + BurstGapUs());
 }
 
-std::vector<TSimOutByte> TSimTransmitter::AfterBurst(std::vector<TSimOutByte> Answer)
+std::vector<TSimOutByte> TSimTransmitter::AfterBurst(std::vector<TSimOutByte> Answer, int64_t RequestEndUs)
 {
     if (Answer.empty())
         return Answer;
-    // A request that ran into a burst frame is answered once the frame is through.
+    // A request that ended while a burst frame was on the line is answered
+    // once the frame is through.
+    const bool Collided = RequestEndUs >= FBurstLineBusyUs && RequestEndUs < FBurstLineFreeUs;
     const int64_t Earliest = FBurstLineFreeUs + FPacing.TurnaroundUs + FPacing.CharTimeUs;
-    const int64_t Shift = std::max<int64_t>(0, Earliest - Answer.front().ArrivalUs);
+    const int64_t Shift = Collided ? Earliest - Answer.front().ArrivalUs : 0;
     for (TSimOutByte& B : Answer)
         B.ArrivalUs += Shift;
     if (FBurstMode)
@@ -106,6 +108,7 @@ std::vector<TSimOutByte> TSimTransmitter::BurstFrames(int64_t UntilUs, size_t Ma
             At += std::max<int64_t>(FPacing.CharTimeUs, 1);
             Out.push_back({Byte, At, 0});
         }
+        FBurstLineBusyUs = StartUs;
         FBurstLineFreeUs = At;
         FBurstNextUs = At + BurstGapUs();
         ++FBurstFramesSent;

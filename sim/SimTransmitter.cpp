@@ -96,7 +96,7 @@ std::vector<TSimOutByte> TSimTransmitter::Feed(uint8_t Byte, int64_t ArrivalUs)
             }
             if (!AddressedToMe())
                 return {};
-            return AfterBurst(Answer(ArrivalUs));
+            return AfterBurst(Answer(ArrivalUs), ArrivalUs);
         }
     }
     return {};

@@ -264,11 +264,12 @@ private:
     TAnswer WriteBurstCommand(const std::vector<uint8_t>& Request);
     TAnswer WriteBurstMode(const std::vector<uint8_t>& Request, int64_t NowUs);
     void HoldBurstFor(int64_t ArrivalUs);
-    std::vector<TSimOutByte> AfterBurst(std::vector<TSimOutByte> Answer);
+    std::vector<TSimOutByte> AfterBurst(std::vector<TSimOutByte> Answer, int64_t RequestEndUs);
     bool FBurstMode = false;
     uint8_t FBurstCommand = 3;
     int64_t FBurstNextUs = 0;
-    int64_t FBurstLineFreeUs = 0;  // the last byte of the last burst frame
+    int64_t FBurstLineBusyUs = 0;  // the last burst frame started here
+    int64_t FBurstLineFreeUs = 0;  //   and its last byte arrived here
     uint64_t FBurstFramesSent = 0;
 
     std::vector<TSimRequest> FRequests;
