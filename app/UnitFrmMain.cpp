@@ -17,6 +17,7 @@
 #include "services/StreamError.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
+#include "transmitter/OutputHold.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -499,6 +500,7 @@ void TfrmMain::acLoadExecute()
 
 void TfrmMain::acStartMonitoringExecute()
 {
+    FWorkflows->Viewer.RecordingStarted();
     FWorkflows->Monitor.acStartMonitoringExecute();
 }
 

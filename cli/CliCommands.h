@@ -39,6 +39,7 @@ struct TCliOptions {
     // monitor
     QString Rate, Count, Log;
     bool Csv = false;
+    bool Burst = false;
     // status, reset-changed (with Json, Yes)
     QString FailOn;
     // scan; set-address

@@ -3,10 +3,12 @@
 
 #include "cli/CliCommands.h"
 
+#include "hart/ErrorKeys.h"
 #include "hart/ExchangeTime.h"
 #include "services/NumberFormat.h"
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
+#include "transmitter/BurstSession.h"
 #include "transmitter/MonitoringSample.h"
 
 #include <QLocale>
@@ -81,18 +83,28 @@ int SampleCount(const QString& Text)
     return count;
 }
 
+// The next burst sample; false when none came for a while or a stop signal came.
+bool NextBurstSample(TBurstSession& Burst, TMonitoringSample& Sample, int64_t& LinkUs)
+{
+    constexpr int Tries = 6;  // half a second each: a stop signal is seen soon
+    for (int i = 0; i < Tries && !StopSignal; ++i)
+        if (Burst.NextSample(Sample, LinkUs, 500))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int RunMonitor(TCliSession& Session)
 {
     const TCliOptions& o = Session.Options;
-    const std::optional<double> rate = MonitorRateSeconds(o.Rate);
+    const std::optional<double> rate = o.Burst ? std::optional(0.0) : MonitorRateSeconds(o.Rate);
     if (!rate)
         throw ECliUsage(Session.Translate(QStringLiteral("E10.frmMain")));
     // The window's rule and text: one command 3 must fit into the period.
     const THartCom& line = Session.Hart();
     const double shortest = ShortestCommand3Period(BaudrateValue(line.Baudrate()), line.NumPreamble(), line.RTSDelay());
-    if (*rate < shortest)
+    if (!o.Burst && *rate < shortest)
         throw ECliUsage(Session.Translate(QStringLiteral("E14.frmMain")).arg(FormatGeneral(shortest, 3)));
     const int count = SampleCount(o.Count);
     // A log that cannot be written is found now, not after the whole run.
@@ -108,25 +120,45 @@ int RunMonitor(TCliSession& Session)
     const int64_t rateUs = int64_t(*rate * 1e6 + 0.5);
     const int64_t startUs = device.NowUs();
     QString failure;  // the key of the link error that ended the run
+    std::unique_ptr<TBurstSession> burst;  // burst mode ends when it goes
+    int64_t firstUs = -1;
     for (int n = 0; n < count && !StopSignal; ++n) {
         TMonitoringSample sample;
+        int64_t sampleUs = startUs + int64_t(n) * rateUs;
         try {
-            sample = ReadMonitoringSample(hart);
+            if (o.Burst && !burst)
+                burst = std::make_unique<TBurstSession>(hart, TBurstSession::FoundBursting(hart));
+            if (!burst)
+                sample = ReadMonitoringSample(hart);
+            else if (!NextBurstSample(*burst, sample, sampleUs)) {
+                if (!StopSignal)
+                    failure = QString::fromLatin1(HartKey::TransmitterTimeout);
+                break;
+            }
         } catch (const EHartComError& e) {
             failure = QString::fromStdString(e.Message());
             break;
         }
+        if (firstUs < 0)
+            firstUs = sampleUs;
         unit = sample.Unit;
         logger.AddSample(sample.Time, sample.Pressure, sample.Current);
-        Session.Out << FormatGeneral(double(n) * *rate, 7) << " s  " << Fixed4(sample.Current) << " mA  "
+        Session.Out << FormatGeneral(double(sampleUs - firstUs) / 1e6, 7) << " s  " << Fixed4(sample.Current) << " mA  "
                     << Fixed4(sample.Pressure) << ' ' << unit << '\n';
         Session.Out.flush();
         if (Session.Environment.AfterSample)
             Session.Environment.AfterSample(n + 1);
-        if (n + 1 < count)
+        if (n + 1 < count && !burst)
             WaitUntil(device, startUs + (n + 1) * rateUs);
     }
     int status = failure.isEmpty() ? CliDone : Session.Report(failure, CliFailed);
+    if (burst) {
+        try {
+            burst->Stop();
+        } catch (const EHartComError& e) {
+            status = Session.Report(QString::fromStdString(e.Message()), CliFailed);
+        }
+    }
 
     // The samples are saved before the port is closed: a port that has gone
     // away may fail to close as well.

@@ -56,12 +56,14 @@ const std::map<QString, TCommandInfo> Commands = {
       "there. An address other than 0 fixes its loop current at 4 mA (multidrop). Nothing is sent without "
       "--yes."}},
     {QStringLiteral("monitor"),
-     {"monitor --port P --rate S [--count N] [--log FILE.log] [--csv]",
+     {"monitor --port P --rate S|--burst [--count N] [--log FILE.log] [--csv]",
       "Read current and pressure every S seconds and print one line per sample, until N samples, Ctrl+C, "
       "SIGTERM or SIGHUP. --log saves the samples in the window's data-log format (--csv: comma-separated with "
       "a header); the log is saved also after a stop signal or a failure, and is checked before the first "
       "sample. A run without samples leaves an existing log as it was. A run stopped by a signal before its "
-      "--count ends with 128 + the signal: 130 (SIGINT), 143 (SIGTERM), 129 (SIGHUP)."}},
+      "--count ends with 128 + the signal: 130 (SIGINT), 143 (SIGTERM), 129 (SIGHUP). --burst puts the transmitter "
+      "in burst mode instead of polling and records every frame it publishes; burst mode is turned off again "
+      "at the end, on a failure and on a stop signal."}},
     {QStringLiteral("status"),
      {"status --port P [--json] [--fail-on CLASS]",
       "Read the device status (commands 0 and 15, and 48 where the transmitter has it) and print its bits in words, "
@@ -174,6 +176,7 @@ void AddCommandOptions(QCommandLineParser& Parser, const QString& Command)
             {QStringLiteral("count"), QStringLiteral("Stop after N samples."), QStringLiteral("N")},
             {QStringLiteral("log"), QStringLiteral("Save the samples to this file."), QStringLiteral("FILE.log")},
             {QStringLiteral("csv"), QStringLiteral("The log comma-separated, with a header.")},
+            {QStringLiteral("burst"), QStringLiteral("Record the transmitter's burst frames instead of polling.")},
         });
     }
 }
@@ -267,7 +270,10 @@ TCliOptions TakeOptions(const QString& Command, const QCommandLineParser& Parser
         TakeCalibrationOptions(options, Parser);
     } else if (Command == QLatin1String("monitor")) {
         options.Rate = Parser.value(QStringLiteral("rate"));
-        if (options.Rate.isEmpty())
+        options.Burst = Parser.isSet(QStringLiteral("burst"));
+        if (options.Burst && !options.Rate.isEmpty())
+            throw ECliUsage(QStringLiteral("--burst takes no --rate: the transmitter sets the pace."));
+        if (options.Rate.isEmpty() && !options.Burst)
             throw ECliUsage(QStringLiteral("--rate is missing."));
         options.Count = Parser.value(QStringLiteral("count"));
         options.Log = Parser.value(QStringLiteral("log"));

@@ -16,6 +16,8 @@ constexpr uint8_t LongMasterDelimiter = 0x82;
 constexpr uint8_t ShortSlaveDelimiter = 0x06;
 constexpr uint8_t LongSlaveDelimiter = 0x86;
 constexpr uint8_t CommErrorBit = 0x80;
+constexpr uint8_t BurstDelimiter = 0x01;  // with 0x80 for a long frame
+constexpr int MaxBurstFramesSkipped = 3;
 constexpr uint8_t ResponseBusy = 32;
 constexpr uint8_t ResponseNotImplemented = 64;
 
@@ -228,10 +230,33 @@ void THartCom::WriteRequest()
 
 uint8_t THartCom::ReceiveDelimiter(THartDeviceResponse& Reply)
 {
-    const uint8_t Delimiter = FLink->ReceiveDelimiter(Reply);
+    uint8_t Delimiter = FLink->ReceiveDelimiter(Reply);
+    // A bursting device's frame is not the reply: it is passed over, and the
+    // reply follows it (a few frames at most, else the device is not answering).
+    for (int Skipped = 0; (Delimiter & 0x7F) == BurstDelimiter; ++Skipped) {
+        if (Skipped == MaxBurstFramesSkipped)
+            throw EHartComError(HartKey::TransmitterTimeout);
+        SkipBurstFrame(Delimiter);
+        ++FBurstFramesPassed;
+        Reply.PreambleCount = 0;
+        std::memset(Reply.Preambles, 0, sizeof Reply.Preambles);
+        Reply.ReplyText.clear();
+        Delimiter = FLink->ReceiveDelimiter(Reply);
+    }
     Reply.Delimiter = Delimiter;
     AppendHex(Reply.ReplyText, Delimiter);
     return Delimiter;  // the running check starts with the delimiter
+}
+
+void THartCom::SkipBurstFrame(uint8_t Delimiter)
+{
+    const size_t AddressLength = (Delimiter & 0x80) ? 5 : 1;
+    for (size_t I = 0; I < AddressLength + 1; ++I)  // address, command
+        FLink->ReceiveByte();
+    const uint8_t ByteCount = FLink->ReceiveByte();
+    FLink->ExpectData(ByteCount);
+    for (size_t I = 0; I < size_t(ByteCount) + 1; ++I)  // data, check byte
+        FLink->ReceiveByte();
 }
 
 uint8_t THartCom::ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check)

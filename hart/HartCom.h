@@ -173,6 +173,10 @@ public:
     // Zero the address and mark it invalid (command 0 does this before sending).
     void ClearLongAddress();
 
+    // Burst frames passed over while waiting for replies, since construction:
+    // a transmitter left in burst mode shows here.
+    uint64_t BurstFramesPassed() const { return FBurstFramesPassed; }
+
     // Called after each transaction that wrote its request, also a failed one.
     std::function<void(const THartExchangeTrace&)> OnExchange;
 
@@ -221,6 +225,7 @@ private:
     void WriteRequest();
     uint8_t ReceiveDelimiter(THartDeviceResponse& Reply);
     uint8_t MasterBit() const { return FPrimaryMaster ? 0x80 : 0x00; }
+    void SkipBurstFrame(uint8_t Delimiter);
     uint8_t ReadReplyByte(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadAddress(THartDeviceResponse& Reply, uint8_t& Check);
     void ReadCommandAndCount(THartDeviceResponse& Reply, uint8_t& Check);
@@ -267,4 +272,5 @@ private:
     THartTransport* FLink = nullptr;  // the one the transaction runs over
     TTransportOpener FTransportOpener;
     uint8_t FRequestCommand = 0;
+    uint64_t FBurstFramesPassed = 0;
 };

@@ -16,6 +16,8 @@
 #include "hart/PatientLink.h"
 #include "hart/RangeError.h"
 
+struct THartBurstFrame;
+
 enum TFloatFormat : uint8_t { IEEE754, MICROCHIP, XEMICS };
 
 // Identity of a device, filled by command 0.
@@ -143,7 +145,18 @@ public:
     int32_t TrimLoopCurrentZero(float& Measured);
     int32_t TrimLoopCurrentGain(float& Measured);
 
+    // --- burst mode (HartBurstCommands.cpp) ---------------------------------------------
+    // 108: the command a burst frame answers. 109: burst mode on or off. Each
+    // waits at most GapWaitMs for the gap after a burst frame before it sends
+    // (0: the line is known to be quiet).
+    int32_t WriteBurstCommand(uint8_t Command, uint32_t GapWaitMs = 0);
+    int32_t WriteBurstMode(bool On, uint32_t GapWaitMs = 0);
+    // Decodes a command 3 burst frame as ReadDynamicVariables does; false for
+    // a frame of another command or a short one.
+    static bool DecodeBurstDynamicVariables(const THartBurstFrame& Frame, float& Current, std::string& Unit, float& PV);
+
 private:
+    void WaitForBurstGap(uint32_t GapWaitMs);
     // Runs one command and turns a non-zero response code into EHartComError.
     int32_t Execute(uint8_t Command, const uint8_t* RequestData, uint8_t RequestLength);
     // Reply data byte k (after the two status bytes).

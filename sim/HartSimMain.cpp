@@ -39,6 +39,9 @@ Line:
   --turnaround MS       silence between a request and its answer (default 20)
   --preambles N         preambles in each answer (default 5)
   --leading-fe          send 0xFE as the first preamble of each answer
+  --burst               start in burst mode, publishing command 3 unasked
+                        (commands 108 and 109 change it); a request is
+                        answered in the gap after a burst frame
 HART-IP:
   --hartip PORT         serve over HART-IP on 127.0.0.1:PORT (0: a free port,
                         printed on start) instead of a pseudo-terminal
@@ -225,6 +228,7 @@ enum : int {
     OptKeepValues,
     OptDacOffset,
     OptDacGain,
+    OptBurst,
     OptHartIp,
     OptHartIpDelay,
     OptHartIpDrop,
@@ -273,6 +277,7 @@ const option Options[] = {
     {"no-cold-start", no_argument, nullptr, OptNoColdStart},
     {"more-status", required_argument, nullptr, OptMoreStatus},
     {"keep-values", no_argument, nullptr, OptKeepValues},
+    {"burst", no_argument, nullptr, OptBurst},
     {"hartip", required_argument, nullptr, OptHartIp},
     {"hartip-delay", required_argument, nullptr, OptHartIpDelay},
     {"hartip-drop", required_argument, nullptr, OptHartIpDrop},
@@ -300,7 +305,7 @@ int main(int argc, char** argv)
     TSimPacing Pacing = TSimPacing::Baud1200(20000);
     std::string LinkPath;
     int Preambles = 5;
-    bool LeadingFE = false, Verbose = false;
+    bool LeadingFE = false, Verbose = false, Burst = false;
     long NoiseSeries = -1;
     long HartIpPort = -1;
     TSimHartIpFaults Faults;
@@ -401,6 +406,7 @@ int main(int argc, char** argv)
             case OptBusy: Busy = static_cast<uint32_t>(Integer(optarg, "--busy", 0, 1000)); break;
             case OptDelayed: DelayedS = Number(optarg, "--delayed"); break;
             case OptDevices: Devices = optarg; break;
+            case OptBurst: Burst = true; break;
             case 'v': Verbose = true; break;
             case 'h': std::fputs(Usage, stdout); return 0;
             default: std::fputs("Try 'hart-sim --help'.\n", stderr); return 2;
@@ -424,6 +430,8 @@ int main(int argc, char** argv)
     Transmitter.SetPacing(Pacing);
     Transmitter.SetReplyPreambles(static_cast<uint8_t>(Preambles));
     Transmitter.SetLeadingFE(LeadingFE);
+    if (Burst)
+        Transmitter.SetBurstMode(true, 0);
     if (NoiseSeries >= 0)
         Transmitter.SetNoiseSeries(static_cast<uint32_t>(NoiseSeries));
     if (HartIpPort >= 0)

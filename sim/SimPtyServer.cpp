@@ -114,9 +114,12 @@ void TSimPtyServer::Stop()
     [[maybe_unused]] const ssize_t Ignored = write(FWake[1], &Byte, 1);  // async-signal-safe
 }
 
-int64_t TSimPtyServer::NextDueUs() const
+int64_t TSimPtyServer::NextDueUs()
 {
-    return FPending.empty() ? -1 : FPending.front().ArrivalUs;
+    if (!FPending.empty())
+        return FPending.front().ArrivalUs;
+    std::lock_guard<std::mutex> Lock(FLock);
+    return FTransmitter.NextBurstUs();
 }
 
 void TSimPtyServer::Run()
@@ -168,6 +171,12 @@ void TSimPtyServer::ReceiveBytes()
 void TSimPtyServer::SendDueBytes()
 {
     const int64_t Now = NowUs();
+    if (FPending.empty()) {
+        // A burst frame goes on the line once its start has come.
+        std::lock_guard<std::mutex> Lock(FLock);
+        const std::vector<TSimOutByte> Burst = FTransmitter.BurstFrames(Now, 1);
+        FPending.insert(FPending.end(), Burst.begin(), Burst.end());
+    }
     uint8_t Out[512];
     size_t Count = 0;
     while (!FPending.empty() && FPending.front().ArrivalUs <= Now && Count < sizeof Out) {

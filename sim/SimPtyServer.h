@@ -54,7 +54,7 @@ public:
 private:
     void ReceiveBytes();
     void SendDueBytes();
-    int64_t NextDueUs() const;
+    int64_t NextDueUs();
 
     TSimTransmitter& FTransmitter;
     std::mutex FLock;

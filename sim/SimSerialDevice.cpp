@@ -178,6 +178,8 @@ TSerialIoResult TSimSerialDevice::Read(uint8_t* Buffer, size_t Count)
     if (!FOpen || NowUs() >= FGoneUs)
         return TSerialIoResult {false, 0};
     const int64_t Deadline = std::min(ReadDeadlineUs(Count), FGoneUs);
+    if (FPeer)
+        FPeer->OnRead(*this, Deadline);
     if (!FReadFaults.empty()) {
         const TSimReadFault Fault = FReadFaults.front();
         FReadFaults.pop_front();

@@ -29,6 +29,9 @@ public:
     // arrival times >= EndUs.
     virtual void OnMasterBytes(TSimSerialDevice& Line, const uint8_t* Data, size_t Count, int64_t EndUs) = 0;
     virtual void OnPurge(TSimSerialDevice& /*Line*/, int64_t /*NowUs*/) {}
+    // The master waits for input until UntilUs: a peer that talks unasked
+    // (burst mode) delivers what it sends by then.
+    virtual void OnRead(TSimSerialDevice& /*Line*/, int64_t /*UntilUs*/) {}
 };
 
 // Device operations whose failure can be injected.

@@ -47,6 +47,7 @@ std::vector<TSimOutByte> TSimTransmitter::FeedOwn(uint8_t Byte, int64_t ArrivalU
     if (InFrame && FGapLimitUs > 0 && ArrivalUs - FLastByteUs > FGapLimitUs)
         ResetReceiver();  // the line went quiet in mid-frame: start over
     FLastByteUs = ArrivalUs;
+    HoldBurstFor(ArrivalUs);
 
     switch (FRx) {
         case TRx::Hunt:
@@ -95,7 +96,7 @@ std::vector<TSimOutByte> TSimTransmitter::FeedOwn(uint8_t Byte, int64_t ArrivalU
             }
             if (!AddressedToMe())
                 return {};
-            return Answer(ArrivalUs);
+            return AfterBurst(Answer(ArrivalUs), ArrivalUs);
         }
     }
     return {};

@@ -182,6 +182,25 @@ public:
     void StartDelayedResponse(int64_t RunUs, bool Dies = false);
     // Whether the loop current is fixed at 4 mA because of multidrop.
     bool LoopCurrentFixed() const;
+    // --- burst mode (commands 108 and 109; SimBurst.cpp) ----------------------------
+    bool BurstMode() const { return FBurstMode; }
+    uint8_t BurstCommand() const { return FBurstCommand; }
+    // Puts the transmitter in or out of burst mode as if by command 109; the
+    // first frame starts one gap after NowUs.
+    void SetBurstMode(bool On, int64_t NowUs);
+    // The burst frames that start on the line by UntilUs, byte by byte with their
+    // arrival times; each one is followed by a gap in which a master may start a
+    // request (line activity from a master pushes it on). At most MaxFrames
+    // frames, and never more than MaxBurstBacklog, per call.
+    std::vector<TSimOutByte> BurstFrames(int64_t UntilUs, size_t MaxFrames = MaxBurstBacklog);
+    // When the next burst frame starts, or -1 when not bursting.
+    int64_t NextBurstUs() const { return FBurstMode ? FBurstNextUs : -1; }
+    // Burst frames put on the line since construction.
+    uint64_t BurstFramesSent() const { return FBurstFramesSent; }
+    // The silence after a burst frame (or an answer) before the next burst frame.
+    int64_t BurstGapUs() const;
+    static constexpr int BurstGapChars = 8;
+    static constexpr size_t MaxBurstBacklog = 16;
 
     // --- the measurement ------------------------------------------------------------
     // The pressure applied at time Us, in the PV unit, without zero trim or damping.
@@ -306,6 +325,18 @@ private:
     double FTrimOffset = 0.0;
 
     void Record(const TSimRequest& Request);
+    // Burst mode: commands 108 and 109, the line activity that holds a burst
+    // frame back, an answer that waits for a burst frame on the line to end.
+    TAnswer WriteBurstCommand(const std::vector<uint8_t>& Request);
+    TAnswer WriteBurstMode(const std::vector<uint8_t>& Request, int64_t NowUs);
+    void HoldBurstFor(int64_t ArrivalUs);
+    std::vector<TSimOutByte> AfterBurst(std::vector<TSimOutByte> Answer, int64_t RequestEndUs);
+    bool FBurstMode = false;
+    uint8_t FBurstCommand = 3;
+    int64_t FBurstNextUs = 0;
+    int64_t FBurstLineBusyUs = 0;  // the last burst frame started here
+    int64_t FBurstLineFreeUs = 0;  //   and its last byte arrived here
+    uint64_t FBurstFramesSent = 0;
 
     std::vector<TSimRequest> FRequests;
     uint64_t FRequestCount = 0;

@@ -123,6 +123,8 @@ TSimTransmitter::TAnswer TSimTransmitter::Execute(uint8_t Command, const std::ve
         case 40: A = FixLoopCurrent(Request); break;
         case 45: A = TrimLoopCurrent(false, Request); break;
         case 46: A = TrimLoopCurrent(true, Request); break;
+        case 108: A = WriteBurstCommand(Request); break;
+        case 109: A = WriteBurstMode(Request, NowUs); break;
         default:
             if (!ExecuteUniversal(Command, Request, NowUs, A))
                 return {RcNotImplemented, {}};

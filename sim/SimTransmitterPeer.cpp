@@ -11,3 +11,15 @@ void TSimTransmitterPeer::OnMasterBytes(TSimSerialDevice& Line, const uint8_t* D
             Line.Deliver(B.Byte, B.ArrivalUs, B.LineErrors);
     }
 }
+
+void TSimTransmitterPeer::OnRead(TSimSerialDevice& Line, int64_t UntilUs)
+{
+    if (!FTransmitter.BurstMode())
+        return;
+    for (const TSimOutByte& B : FTransmitter.BurstFrames(Line.NowUs()))
+        Line.Deliver(B.Byte, B.ArrivalUs, B.LineErrors);
+    // One frame ahead at most: the master may answer the gap after it.
+    if (Line.PendingInput() == 0)
+        for (const TSimOutByte& B : FTransmitter.BurstFrames(UntilUs, 1))
+            Line.Deliver(B.Byte, B.ArrivalUs, B.LineErrors);
+}

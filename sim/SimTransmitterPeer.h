@@ -22,6 +22,9 @@ public:
     TSimTransmitter& Transmitter() { return FTransmitter; }
 
     void OnMasterBytes(TSimSerialDevice& Line, const uint8_t* Data, size_t Count, int64_t EndUs) override;
+    // Burst frames: those due by now, and while the line is quiet the next one
+    // if it starts before UntilUs.
+    void OnRead(TSimSerialDevice& Line, int64_t UntilUs) override;
 
 private:
     TSimTransmitter& FTransmitter;

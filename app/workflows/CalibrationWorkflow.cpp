@@ -93,12 +93,15 @@ TCalibrationWorkflow::TCalibrationWorkflow(TMainView& View)
                          [button = button, action = action] { button->setEnabled(action->isEnabled()); });
         button->setEnabled(action->isEnabled());
     }
+    // The window's one handler of failed releases, for the loop test's fixed
+    // current and for burst mode alike (a release on close reaches it too).
     TOutputHold::SetFailureHandler([this](THoldKind Kind, const std::string& Key) {
-        if (Kind != THoldKind::FixedCurrent)
-            return;
-        FView.Log().WriteLine(QStringLiteral("Release of the fixed loop current failed: ")
+        const bool Fixed = Kind == THoldKind::FixedCurrent;
+        FView.Log().WriteLine((Fixed ? QStringLiteral("Release of the fixed loop current failed: ")
+                                     : QStringLiteral("Turning burst mode off failed: "))
                               + QString::fromStdString(Key));
-        FView.Dialogs().ShowWarning(FView.Window(), Translate(QStringLiteral("CAL.STILLFIXED")));
+        FView.Dialogs().ShowWarning(
+            FView.Window(), Translate(Fixed ? QStringLiteral("CAL.STILLFIXED") : QStringLiteral("W21.BURSTSTILLON")));
     });
     ShowLoopState();
 }

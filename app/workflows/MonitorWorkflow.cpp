@@ -16,6 +16,7 @@
 #include "services/NumberFormat.h"
 #include "services/SettingsText.h"
 #include "services/UnitDataloger.h"
+#include "transmitter/BurstSession.h"
 #include "transmitter/MonitoringSample.h"
 #include "services/UnitLangManager.h"
 #include "services/UnitLogger.h"
@@ -78,6 +79,7 @@ TMonitorWorkflow::TMonitorWorkflow(TMainView& View, const TSensorInfo& Sensor)
     , FUi(View.Ui())
     , FSensor(Sensor)
 {
+    AddBurstChoice();
 }
 
 TMonitorWorkflow::~TMonitorWorkflow() = default;
@@ -109,8 +111,10 @@ void TMonitorWorkflow::acStartMonitoringExecute()
 
     // A refused capacity or rate leaves the page, the status and the charts as
     // they were.
-    if (!ReadCapacity() || !ReadRate())
+    if (!ReadCapacity() || !(BurstChosen() || ReadRate()))
         return;
+    if (BurstChosen())
+        MonitorRate = 0;  // the transmitter sets the pace
     // Samples a stop could not save are not replaced without asking.
     if (!QueryUnsavedDatalog(QStringLiteral("W6.frmMain"))) {
         FUi.tbtnStopDatalog->setChecked(true);
@@ -124,7 +128,9 @@ void TMonitorWorkflow::acStartMonitoringExecute()
     QCoreApplication::processEvents();
     InitCurrentCurve();
     QCoreApplication::processEvents();
-    FUi.tmrMonitor->setInterval(int(std::lround(MonitorRate * 1000)));
+    // In burst mode each tick waits for the next frame.
+    FUi.tmrMonitor->setInterval(BurstChosen() ? 0 : int(std::lround(MonitorRate * 1000)));
+    FBurstChoice->setEnabled(false);
     FFirstSampleUs.reset();
 
     for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity,
@@ -280,10 +286,13 @@ void TMonitorWorkflow::MonitorTick()
     // Each point stands at the time its sample was taken, on the link's clock:
     // a tick held back (a busy line, a slow exchange) leaves a visible gap
     // rather than being drawn one period after the last.
-    const int64_t nowUs = FView.Hart().Device().NowUs();
+    int64_t nowUs = FView.Hart().Device().NowUs();
     TMonitoringSample sample;
     try {
-        sample = ReadMonitoringSample(FView.Hart());
+        if (BurstChosen())
+            TakeBurstSample(sample, nowUs);
+        else
+            sample = ReadMonitoringSample(FView.Hart());
     } catch (const EHartComError& e) {
         StopAfterLinkError(QString::fromStdString(e.Message()));
         return;
@@ -339,6 +348,7 @@ void TMonitorWorkflow::EndRecordingControls()
 {
     FUi.pnlDataMain->setEnabled(true);
     FUi.tmrMonitor->stop();
+    EndBurst();
     for (QWidget* control : std::initializer_list<QWidget*> {FUi.chbSaveDatalog, FUi.edStorageCap, FUi.lblCapacity})
         control->setEnabled(true);
     FUi.tbtnStopDatalog->setChecked(true);
@@ -395,7 +405,7 @@ void TMonitorWorkflow::SaveDatalog()
 {
     TFileDialogOptions options;
     options.InitialDir = DatalogDir;
-    options.Filter = QStringLiteral("All Files (*.*)|*.*|Log Files (*.log)|*.log");
+    options.Filter = QStringLiteral("All Files (*.*)|*.*|Log Files (*.log)|*.log|CSV Files (*.csv)|*.csv");
     options.FilterIndex = 2;
     options.DefaultExt = QStringLiteral("log");
     options.Title = QStringLiteral("Save File");
@@ -406,7 +416,10 @@ void TMonitorWorkflow::SaveDatalog()
 
     // A failed save throws with the file's name; the old file stays as it was
     // and the logger keeps the samples.
-    Dataloger->SaveToFile(*fileName, TDatalogFormat::Tabs, QString::fromStdString(FSensor.Unit));
+    // A name ending in .csv gets comma-separated values with a header.
+    const bool csv = fileName->endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    Dataloger->SaveToFile(*fileName, csv ? TDatalogFormat::Csv : TDatalogFormat::Tabs,
+                          QString::fromStdString(FSensor.Unit));
     Dataloger.reset();
     for (QWidget* control :
          std::initializer_list<QWidget*> {FUi.lblCapacity, FUi.edStorageCap, FUi.lblRate, FUi.edRate})
@@ -465,6 +478,7 @@ void TMonitorWorkflow::chbSaveDatalogClick()
 void TMonitorWorkflow::EndAtClose()
 {
     FUi.tmrMonitor->stop();
+    EndBurst();
     Dataloger.reset();
     UpdateSaveDatalogAction();
     FUi.bdcPressure->Curves().Clear();

@@ -11,7 +11,10 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QObject;
+class TBurstSession;
+struct TMonitoringSample;
 class TCurve;
 class TDataloger;
 class TMainView;
@@ -68,6 +71,14 @@ private:
     bool ReadCapacity();
     bool ReadRate();
     void StopAfterLinkError(const QString& Key);
+    // Burst mode (MonitorBurst.cpp): the "Burst" choice beside the rate, the
+    // session that holds burst mode while recording, its end on every stop.
+    void AddBurstChoice();
+    bool BurstChosen() const;
+    void TakeBurstSample(TMonitoringSample& Sample, int64_t& LinkUs);
+    void EndBurst();
+    QCheckBox* FBurstChoice = nullptr;
+    std::unique_ptr<TBurstSession> FBurst;
 
     TMainView& FView;
     const TfrmMainUi& FUi;

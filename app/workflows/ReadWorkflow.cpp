@@ -7,6 +7,7 @@
 
 #include "app/DeviceBusy.h"
 #include "app/PortComboBox.h"
+#include "app/workflows/BurstOffer.h"
 #include "ports/SerialDeviceFactory.h"
 #include "app/UnitFrmMainUi.h"
 #include "app/workflows/MainView.h"
@@ -79,6 +80,7 @@ void TReadWorkflow::acReadExecute()
 
     const QString port = FUi.cmbPort->currentText();
     ResetPort(port);
+    const uint64_t burstFramesBefore = FView.Hart().BurstFramesPassed();
     try {
         FView.Hart().OpenPort(FView.DevicePath(port).toStdString());
         FView.ApplyLineRules();
@@ -100,6 +102,7 @@ void TReadWorkflow::acReadExecute()
     FUi.tbnMain->setCurrentIndex(0);
     FEdits.Clear();
     DeviceRead = true;
+    OfferBurstOff(FView, burstFramesBefore);
 }
 
 void TReadWorkflow::ResetPort(const QString& PortName)

@@ -6,6 +6,7 @@
 #include "app/workflows/CalibrationWorkflow.h"
 #include "app/workflows/ChartPanels.h"
 #include "app/workflows/ConfigWorkflow.h"
+#include "app/workflows/DatalogViewer.h"
 #include "app/workflows/LinkKeepAlive.h"
 #include "app/workflows/FindWorkflow.h"
 #include "app/workflows/MainView.h"
@@ -29,6 +30,7 @@ struct TMainWorkflows {
         , KeepAlive(View)
         , Find(View, Read)
         , Calibration(View)
+        , Viewer(View, Monitor)
     {
     }
 
@@ -43,4 +45,5 @@ struct TMainWorkflows {
     TLinkKeepAlive KeepAlive;
     TFindWorkflow Find;
     TCalibrationWorkflow Calibration;
+    TDatalogViewer Viewer;
 };

@@ -919,3 +919,48 @@ TEST_F(CliTest, CalibrationCommandsReleaseTheCurrentAndSayTheResult)
     EXPECT_TRUE(FileBytes(csv).contains("\n50.00,5.00000,2.50000,-25.0000,8.0000,12.0000,-25.0000,fail\n"));
     EXPECT_TRUE(FileBytes(pdf).startsWith("%PDF-1.4"));
 }
+
+// monitor --burst records the frames the transmitter publishes and leaves it
+// out of burst mode however the run ends: the count, a stop signal, a
+// transmitter that stops sending.
+TEST_F(CliTest, MonitorBurstAlwaysEndsBurstMode)
+{
+    struct TCase {
+        const char* Name;
+        QStringList Extra;
+        int InterruptAfter;
+        int Signal;
+        int Samples;
+        int Status;
+    };
+    const QStringList five = {QStringLiteral("--count"), QStringLiteral("5")};
+    const std::vector<TCase> cases = {
+        {"count", five, 0, 0, 5, 0},
+        {"SIGINT", {}, 2, SIGINT, 2, 0},
+        {"SIGTERM before the count", five, 3, SIGTERM, 3, 143},
+        {"SIGHUP before the count", five, 1, SIGHUP, 1, 129},
+        {"frames stop", five, 2, 0, 2, 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Sim.SetPacing(TSimPacing::Baud1200());
+        Sim.ClearRequests();
+        AfterSample = [&](int Samples) {
+            if (Samples != c.InterruptAfter)
+                return;
+            if (c.Signal)
+                std::raise(c.Signal);
+            else
+                Sim.SetBurstMode(false, 0);  // as if the transmitter had been reset
+        };
+        const TRun run = Run(QStringList {QStringLiteral("monitor"), QStringLiteral("--port"), QStringLiteral("SIM"),
+                                          QStringLiteral("--burst")}
+                             + c.Extra);
+        EXPECT_EQ(run.Status, c.Status) << run.Err.toStdString();
+        EXPECT_EQ(run.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), c.Samples) << run.Out.toStdString();
+        EXPECT_FALSE(Sim.BurstMode());
+        ASSERT_FALSE(Sim.Requests().empty());
+        EXPECT_EQ(Sim.Requests().back().Command, 109);
+        EXPECT_EQ(Sim.Requests().back().Data, std::vector<uint8_t> {0});
+    }
+}

@@ -19,6 +19,9 @@ TEST(LinkReply, HuntForTheStartOfTheReply)
 {
     const TBytes Body = {0x86, 0x26, 0x06, 0x12, 0x34, 0x56, 0x03, 0x02, 0x00, 0x00};
     const TBytes Good = Concat(Body, {Xor(Body)});
+    TBytes Burst = Good;
+    Burst.front() = 0x81;
+    Burst.back() = Xor(TBytes(Burst.begin(), Burst.end() - 1));
     const THuntCase Cases[] = {
         {"two preambles", Concat({0xFF, 0xFF}, Good), "", 2, "FFFF"},
         {"noise first", Concat({0x12, 0x00, 0x86, 0xFF, 0xFF, 0xFF}, Good), "", 3, "FFFFFF"},
@@ -30,7 +33,9 @@ TEST(LinkReply, HuntForTheStartOfTheReply)
         {"0xFE as first preamble", Concat({0xFE, 0xFF}, Good), "", 2, "FEFF"},
         {"0xFE after a preamble is a delimiter", Concat({0xFF, 0xFE, 0xFF}, Good), "142.LONGADDRESS", 0, ""},
         {"0xFE after two preambles is a delimiter", Concat({0xFF, 0xFF, 0xFE}, Good), "142.LONGADDRESS", 0, ""},
-        {"unknown delimiter", Concat({0xFF, 0xFF, 0x81}, Good), "142.LONGADDRESS", 0, ""},
+        {"unknown delimiter", Concat({0xFF, 0xFF, 0x83}, Good), "142.LONGADDRESS", 0, ""},
+        // A bursting device's frame is no reply: the reply after it is taken.
+        {"a burst frame first", Concat(Concat({0xFF, 0xFF}, Burst), Concat({0xFF, 0xFF}, Good)), "", 2, "FFFF"},
         {"silence", {}, "141.TRANSMITTERTIMEOUT", 0, ""},
     };
     for (const THuntCase& C : Cases) {
