@@ -207,22 +207,14 @@ bool TWin32SerialDevice::SetLineSettings(const TSerialLineSettings& Settings)
     return true;
 }
 
-// A port without modem lines (a virtual port, or Wine's COM port on a
-// pseudo-terminal) answers ERROR_NOT_SUPPORTED: as a pseudo-terminal on POSIX,
-// that is not an error; any other failure is.
-static bool EscapeModemLine(HANDLE Handle, DWORD Function)
-{
-    return EscapeCommFunction(Handle, Function) != FALSE || GetLastError() == ERROR_NOT_SUPPORTED;
-}
-
 bool TWin32SerialDevice::SetRts(bool Raised)
 {
-    return EscapeModemLine(FHandle, Raised ? SETRTS : CLRRTS);
+    return EscapeCommFunction(FHandle, Raised ? SETRTS : CLRRTS) != FALSE;
 }
 
 bool TWin32SerialDevice::SetDtr(bool Raised)
 {
-    return EscapeModemLine(FHandle, Raised ? SETDTR : CLRDTR);
+    return EscapeCommFunction(FHandle, Raised ? SETDTR : CLRDTR) != FALSE;
 }
 
 bool TWin32SerialDevice::Purge()

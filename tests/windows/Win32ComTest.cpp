@@ -14,9 +14,9 @@
 namespace {
 
 // Wine drives RTS and DTR with modem-line calls that a pseudo-terminal does
-// not have, and EscapeCommFunction answers ERROR_NOT_SUPPORTED there, which the
-// device takes as done. This device records each request; every other failure
-// stays a failure, and every other call is the real one.
+// not have, and EscapeCommFunction answers ERROR_NOT_SUPPORTED there. This
+// device takes exactly that answer as done and records each request; every
+// other failure stays a failure, and every other call is the real one.
 class TWineComDevice : public TWin32SerialDevice {
 public:
     bool SetRts(bool Raised) override { return Record(TWin32SerialDevice::SetRts(Raised), Raised ? "RTS+" : "RTS-"); }
