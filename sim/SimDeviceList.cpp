@@ -47,13 +47,13 @@ std::string Upper(std::string Text)
     return Text;
 }
 
-void ApplyWord(TSimDeviceSpec& Spec, const std::string& Word, const std::string& Where)
+void ApplyWord(TSimDeviceEntry& Entry, const std::string& Word, const std::string& Where)
 {
     const size_t Equal = Word.find('=');
     const std::string Key = Word.substr(0, Equal);
     const std::string Value = Equal == std::string::npos ? std::string() : Word.substr(Equal + 1);
     const std::string At = Where + ", " + Key;
-    TSimDeviceState& S = Spec.State;
+    TSimDeviceState& S = Entry.State;
     if (Key == "address")
         S.PollingAddress = static_cast<uint8_t>(Integer(Value, 0, 63, At));
     else if (Key == "rev")
@@ -71,11 +71,11 @@ void ApplyWord(TSimDeviceSpec& Spec, const std::string& Word, const std::string&
     else if (Key == "descriptor")
         S.Descriptor = Upper(Value).substr(0, 16);
     else if (Key == "busy")
-        Spec.Busy = static_cast<uint32_t>(Integer(Value, 0, 1000, At));
+        Entry.Busy = static_cast<uint32_t>(Integer(Value, 0, 1000, At));
     else if (Key == "delayed")
-        Spec.DelayedS = static_cast<double>(Integer(Value, 0, 3600, At));
+        Entry.DelayedS = static_cast<double>(Integer(Value, 0, 3600, At));
     else if (Key == "delayed-dies" && Equal == std::string::npos)
-        Spec.DelayedDies = true;
+        Entry.DelayedDies = true;
     else
         throw std::invalid_argument(Where + ": unknown word " + Word);
 }
@@ -101,30 +101,30 @@ std::string Latin1FromUtf8(const std::string& Text)
     return Latin1;
 }
 
-std::vector<TSimDeviceSpec> ParseDeviceList(const std::string& Text, const TSimDeviceState& Base)
+std::vector<TSimDeviceEntry> ParseDeviceList(const std::string& Text, const TSimDeviceState& Base)
 {
-    std::vector<TSimDeviceSpec> Devices;
+    std::vector<TSimDeviceEntry> Devices;
     std::istringstream In(Text);
     std::string Line;
     for (int Number = 1; std::getline(In, Line); ++Number) {
         const std::vector<std::string> Found = Words(Line.substr(0, Line.find('#')));
         if (Found.empty())
             continue;
-        TSimDeviceSpec Spec;
-        Spec.State = Devices.empty() ? Base : Devices.front().State;
-        Spec.State.LongTag.clear();
+        TSimDeviceEntry Entry;
+        Entry.State = Devices.empty() ? Base : Devices.front().State;
+        Entry.State.LongTag.clear();
         for (const std::string& Word : Found)
-            ApplyWord(Spec, Word, "line " + std::to_string(Number));
+            ApplyWord(Entry, Word, "line " + std::to_string(Number));
         // Multidrop: at any address but 0 a HART 6 or 7 device starts with a fixed current too.
-        Spec.State.LoopCurrentEnabled = Spec.State.PollingAddress == 0;
-        Devices.push_back(Spec);
+        Entry.State.LoopCurrentEnabled = Entry.State.PollingAddress == 0;
+        Devices.push_back(Entry);
     }
     if (Devices.empty())
         throw std::invalid_argument("no transmitter described");
     return Devices;
 }
 
-std::vector<TSimDeviceSpec> LoadDeviceList(const std::string& CountOrFile, const TSimDeviceState& Base)
+std::vector<TSimDeviceEntry> LoadDeviceList(const std::string& CountOrFile, const TSimDeviceState& Base)
 {
     const bool Count = !CountOrFile.empty() && CountOrFile.find_first_not_of("0123456789") == std::string::npos;
     if (!Count) {
@@ -146,15 +146,15 @@ std::vector<TSimDeviceSpec> LoadDeviceList(const std::string& CountOrFile, const
     return ParseDeviceList(Text.str(), Base);
 }
 
-void PutDevicesOnLine(TSimTransmitter& First, const std::vector<TSimDeviceSpec>& Devices)
+void PutDevicesOnLine(TSimTransmitter& First, const std::vector<TSimDeviceEntry>& Devices)
 {
     for (size_t K = 0; K < Devices.size(); ++K) {
-        const TSimDeviceSpec& Spec = Devices[K];
-        TSimTransmitter& Device = K == 0 ? First : First.AddLineDevice(Spec.State);
+        const TSimDeviceEntry& Entry = Devices[K];
+        TSimTransmitter& Device = K == 0 ? First : First.AddLineDevice(Entry.State);
         if (K == 0)
-            Device.SetState(Spec.State);
-        Device.SetBusyFor(Spec.Busy);
-        if (Spec.DelayedS >= 0)
-            Device.StartDelayedResponse(static_cast<int64_t>(Spec.DelayedS * 1e6), Spec.DelayedDies);
+            Device.SetState(Entry.State);
+        Device.SetBusyFor(Entry.Busy);
+        if (Entry.DelayedS >= 0)
+            Device.StartDelayedResponse(static_cast<int64_t>(Entry.DelayedS * 1e6), Entry.DelayedDies);
     }
 }

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-struct TSimDeviceSpec {
+struct TSimDeviceEntry {
     TSimDeviceState State;
     uint32_t Busy = 0;
     double DelayedS = -1;  // < 0: none
@@ -34,9 +34,9 @@ std::string Latin1FromUtf8(const std::string& Text);
 
 // The devices of a description (the text of a file), each starting from Base;
 // std::invalid_argument names the line and the word that is wrong.
-std::vector<TSimDeviceSpec> ParseDeviceList(const std::string& Text, const TSimDeviceState& Base);
+std::vector<TSimDeviceEntry> ParseDeviceList(const std::string& Text, const TSimDeviceState& Base);
 // A number or the name of a description file; std::invalid_argument or
 // std::runtime_error (a file that cannot be read).
-std::vector<TSimDeviceSpec> LoadDeviceList(const std::string& CountOrFile, const TSimDeviceState& Base);
+std::vector<TSimDeviceEntry> LoadDeviceList(const std::string& CountOrFile, const TSimDeviceState& Base);
 // The first device becomes First itself; the others join its line.
-void PutDevicesOnLine(TSimTransmitter& First, const std::vector<TSimDeviceSpec>& Devices);
+void PutDevicesOnLine(TSimTransmitter& First, const std::vector<TSimDeviceEntry>& Devices);
