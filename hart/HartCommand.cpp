@@ -299,29 +299,27 @@ int32_t THart::ReadAdditionalDeviceStatus(std::vector<uint8_t>& Bytes)
 
 // --- output stage ----------------------------------------------------------------------
 
-int32_t THart::FixLoopCurrent(float& Current)
+// Commands 40, 45 and 46 send one current in mA and answer with the value taken.
+int32_t THart::ExchangeCurrent(uint8_t Command, float& Current)
 {
     uint8_t Request[4];
     HartData::FloatToWire(Current, Request);
-    const int32_t Result = Execute(CmdFixLoopCurrent, Request, sizeof Request);
+    const int32_t Result = Execute(Command, Request, sizeof Request);
     Current = ReplyFloat(0);
     return Result;
 }
 
+int32_t THart::FixLoopCurrent(float& Current)
+{
+    return ExchangeCurrent(CmdFixLoopCurrent, Current);
+}
+
 int32_t THart::TrimLoopCurrentZero(float& Measured)
 {
-    uint8_t Request[4];
-    HartData::FloatToWire(Measured, Request);
-    const int32_t Result = Execute(CmdTrimLoopCurrentZero, Request, sizeof Request);
-    Measured = ReplyFloat(0);
-    return Result;
+    return ExchangeCurrent(CmdTrimLoopCurrentZero, Measured);
 }
 
 int32_t THart::TrimLoopCurrentGain(float& Measured)
 {
-    uint8_t Request[4];
-    HartData::FloatToWire(Measured, Request);
-    const int32_t Result = Execute(CmdTrimLoopCurrentGain, Request, sizeof Request);
-    Measured = ReplyFloat(0);
-    return Result;
+    return ExchangeCurrent(CmdTrimLoopCurrentGain, Measured);
 }

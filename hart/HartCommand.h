@@ -162,6 +162,7 @@ private:
     // Reply data byte k (after the two status bytes).
     const uint8_t* ReplyData(size_t k = 0) const { return &Response.Data[k + 2]; }
     float ReplyFloat(size_t k) const;
+    int32_t ExchangeCurrent(uint8_t Command, float& Current);
     void DecodeTagDescriptorDate(std::string& Tag, std::string& Descriptor, uint8_t& Day, uint8_t& Month,
                                  uint16_t& Year) const;
 
